@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QPoint>
+#include <QStringList>
+#include <QWidget>
+
+namespace sc {
+class UserDialogs;
+}
+
+// The main window. Its handlers keep the names the rest of the program knows them by; each
+// reads its controls and hands the work to the subsystem that does it.
+class TConvertForm1 : public QWidget {
+    Q_OBJECT
+public:
+    // `programFolder` is the folder of the program file, without a trailing separator.
+    TConvertForm1(const QString& programFolder, sc::UserDialogs& dialogs, QWidget* parent = nullptr);
+    ~TConvertForm1() override;
+
+    const QString& programFolder() const { return programFolder_; }
+    bool isReady() const { return ready_; }
+
+    // The steps that FormShow and FormClose ran, in order (what tests look at).
+    const QStringList& lifecycleTrace() const { return trace_; }
+
+    // The one entry point for files and folders dropped on the window, in the shell's order.
+    void dropFiles(const QStringList& paths);
+
+public slots:
+    void FormShow();
+    void FormClose();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void step(const char* name);
+    void scanStartupFolder();
+    void showPrintPage();
+    void resetSettings();
+    void openSettingsFile();
+    void applyStoredLanguage();
+    void applyStoredPosition();
+    void loadStoredSettings();
+    void closeSettingsFile();
+    void showJpegPage();
+    void saveSettings();
+
+    QString programFolder_;
+    sc::UserDialogs& dialogs_;
+    bool ready_ = false;
+    bool shownOnce_ = false;
+    bool closed_ = false;
+    QStringList trace_;
+    // Dragging the window by its own surface, where the window manager cannot do it for us.
+    bool dragging_ = false;
+    QPoint dragOffset_;
+};

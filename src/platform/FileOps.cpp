@@ -1,0 +1,161 @@
+#include "FileOps.h"
+
+#include "WinPath.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace sc::fileops {
+
+using winpath::hostPath;
+
+namespace {
+QRegularExpression maskPattern(const QString& mask) {
+    const QString m = (mask.isEmpty() || mask == u"*.*") ? QStringLiteral("*") : mask;
+    return QRegularExpression(QRegularExpression::wildcardToRegularExpression(
+                                  m, QRegularExpression::UnanchoredWildcardConversion),
+                              QRegularExpression::CaseInsensitiveOption);
+}
+
+QStringList unsortedEntries(const QString& folder, QDir::Filters filters) {
+    return QDir(hostPath(folder))
+        .entryList(filters | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+}
+} // namespace
+
+bool exists(const QString& path) { return QFileInfo::exists(hostPath(path)); }
+bool isFolder(const QString& path) { return QFileInfo(hostPath(path)).isDir(); }
+
+QStringList listMatching(const QString& folder, const QString& mask) {
+    const QRegularExpression pattern = maskPattern(mask);
+    QStringList found;
+    for (const QString& name : unsortedEntries(folder, QDir::AllEntries)) {
+        const auto match = pattern.match(name);
+        if (match.hasMatch() && match.capturedLength() == name.size())
+            found << name;
+    }
+    return found;
+}
+
+QStringList listFolders(const QString& folder) { return unsortedEntries(folder, QDir::Dirs); }
+
+bool isReadOnly(const QString& path) {
+    const QFileInfo info(hostPath(path));
+    return info.exists() && !(info.permissions() & QFileDevice::WriteOwner);
+}
+
+bool setReadOnly(const QString& path, bool readOnly) {
+    const QString host = hostPath(path);
+    QFileDevice::Permissions p = QFileInfo(host).permissions();
+    if (readOnly)
+        p &= ~(QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup |
+               QFileDevice::WriteOther);
+    else
+        p |= QFileDevice::WriteOwner | QFileDevice::WriteUser;
+    return QFile::setPermissions(host, p);
+}
+
+std::optional<QDateTime> toFileDate(const QDateTime& localTime) {
+    if (!localTime.isValid())
+        return std::nullopt;
+    const QDateTime local = localTime.toLocalTime();
+    const int year = local.date().year();
+    if (year < 1980 || year > 2107)
+        return std::nullopt;
+    const QTime t = local.time();
+    return QDateTime(local.date(), QTime(t.hour(), t.minute(), t.second() / 2 * 2));
+}
+
+std::optional<QDateTime> lastWriteTime(const QString& path) {
+    const QFileInfo info(hostPath(path));
+    if (!info.exists())
+        return std::nullopt;
+    return toFileDate(info.lastModified());
+}
+
+bool setLastWriteTime(const QString& path, const QDateTime& localTime) {
+    QFile file(hostPath(path));
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    return file.setFileTime(localTime, QFileDevice::FileModificationTime);
+}
+
+bool renameNoReplace(const QString& from, const QString& to) {
+    const QString src = hostPath(from);
+    const QString dst = hostPath(to);
+    if (!QFileInfo::exists(src) || QFileInfo::exists(dst))
+        return false;
+#ifdef Q_OS_LINUX
+    const QByteArray s = QFile::encodeName(src);
+    const QByteArray d = QFile::encodeName(dst);
+    if (::renameat2(AT_FDCWD, s.constData(), AT_FDCWD, d.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system without RENAME_NOREPLACE: link() also refuses an existing target.
+    if (::link(s.constData(), d.constData()) != 0)
+        return false;
+    return ::unlink(s.constData()) == 0;
+#else
+    return QFile::rename(src, dst);
+#endif
+}
+
+bool deleteFile(const QString& path) {
+    const QString host = hostPath(path);
+    return QFileInfo(host).isFile() && QFile::remove(host);
+}
+
+bool makeFolders(const QString& path) { return QDir().mkpath(hostPath(path)); }
+
+qint64 fileSize(const QString& path) {
+    QFile file(hostPath(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    return file.size();
+}
+
+bool canOpenExclusively(const QString& path) {
+    if (isReadOnly(path))
+        return false;
+#ifdef Q_OS_UNIX
+    const QByteArray host = QFile::encodeName(hostPath(path));
+    struct stat st {};
+    if (::stat(host.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    const int fd = ::open(host.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
+#else
+    QFile file(hostPath(path));
+    return file.open(QIODevice::ReadWrite);
+#endif
+}
+
+bool writeFileReplacing(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(hostPath(path));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+} // namespace sc::fileops

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Windows-like file operations on path texts (mapped through winpath::hostPath).
+namespace sc::fileops {
+
+bool exists(const QString& path);
+bool isFolder(const QString& path);
+
+// Names in `folder` that match `mask` (Windows wildcards, letter case ignored), in the file
+// system's listing order; "." and ".." never. "*.*" and an empty mask match every name.
+QStringList listMatching(const QString& folder, const QString& mask);
+// Names of the sub-folders of `folder` in listing order, hidden ones included.
+QStringList listFolders(const QString& folder);
+
+// Read-only attribute: on POSIX the owner write bit (root ignores permissions, so test bits).
+bool isReadOnly(const QString& path);
+bool setReadOnly(const QString& path, bool readOnly);
+
+// Last-write time in the 2-second file-date format, local time. Empty for a missing file or a
+// time that the format cannot hold (before 1980 or after 2107).
+std::optional<QDateTime> lastWriteTime(const QString& path);
+bool setLastWriteTime(const QString& path, const QDateTime& localTime);
+// Truncates to the 2-second file-date format; empty outside 1980 ... 2107.
+std::optional<QDateTime> toFileDate(const QDateTime& localTime);
+
+// Renames without ever replacing: fails when `to` exists, `from` is missing or `to` is invalid.
+bool renameNoReplace(const QString& from, const QString& to);
+bool deleteFile(const QString& path);
+// Creates a folder with every missing parent; true when it exists afterwards.
+bool makeFolders(const QString& path);
+// Size in bytes, or -1 when the file cannot be opened.
+qint64 fileSize(const QString& path);
+
+// Opens a file for reading and writing without sharing, as a check that it can be re-dated:
+// fails for a missing, read-only or busy file. Releases it at once.
+bool canOpenExclusively(const QString& path);
+
+// Writes `bytes` beside `path` and renames over it, so a failure never leaves a truncated file.
+bool writeFileReplacing(const QString& path, const QByteArray& bytes);
+
+} // namespace sc::fileops

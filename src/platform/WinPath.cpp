@@ -1,0 +1,94 @@
+#include "WinPath.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace sc::winpath {
+
+namespace {
+QString& programFolderStore() {
+    static QString folder;
+    return folder;
+}
+
+bool isDelimiter(QChar c) { return c == u'\\' || c == u'/' || c == u':'; }
+
+// The entry of `dir` named `name`, preferring an exact match, else one that differs in case.
+QString findComponent(const QString& dir, const QString& name) {
+    if (name.isEmpty() || name == u"." || name == u"..")
+        return name;
+    if (QFileInfo::exists(dir + u'/' + name))
+        return name;
+    const QStringList entries =
+        QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return entry;
+    }
+    return name;
+}
+} // namespace
+
+void setProgramFolder(const QString& folder) { programFolderStore() = folder; }
+QString programFolder() { return programFolderStore(); }
+
+bool isWindowsPath(const QString& text) {
+    return text.size() >= 2 && text[0].isLetter() && text[0].unicode() < 128 && text[1] == u':';
+}
+
+QString hostPath(const QString& text) {
+#ifdef Q_OS_WIN
+    return text;
+#else
+    if (!isWindowsPath(text))
+        return text;
+    QString path = programFolder() + u'/' + findComponent(programFolder(), QStringLiteral("drive_") + text[0].toLower());
+    const QStringList parts = text.mid(2).split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts);
+    for (const QString& part : parts)
+        path += u'/' + findComponent(path, part);
+    return path;
+#endif
+}
+
+int lastDelimiter(const QString& path) {
+    for (int i = path.size() - 1; i >= 0; --i) {
+        if (isDelimiter(path[i]))
+            return i;
+    }
+    return -1;
+}
+
+QString fileNameOf(const QString& path) { return path.mid(lastDelimiter(path) + 1); }
+
+QString folderOf(const QString& path) {
+    const int i = lastDelimiter(path);
+    if (i < 0)
+        return QString();
+    // A drive root keeps its colon: "C:\a.bmp" -> "C:".
+    if (path[i] == u':')
+        return path.left(i + 1);
+    if (i == 2 && path[1] == u':')
+        return path.left(2);
+    return path.left(i);
+}
+
+QString extensionOf(const QString& path) {
+    const QString name = fileNameOf(path);
+    const int dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
+QString withJpgExtension(const QString& path) {
+    return path.left(path.size() - extensionOf(path).size()) + QStringLiteral(".jpg");
+}
+
+QString baseNameOf(const QString& path) {
+    const QString name = fileNameOf(path);
+    const int dot = name.lastIndexOf(u'.');
+    return dot < 0 ? name : name.left(dot);
+}
+
+QString join(const QString& folder, const QString& name) { return folder + u'/' + name; }
+
+} // namespace sc::winpath

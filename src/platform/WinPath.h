@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+// Path texts as the user sees and stores them (Windows spelling kept), and their mapping onto
+// the host file system. Every file-system access goes through hostPath().
+namespace sc::winpath {
+
+// The folder that holds the program; drive X: maps to <programFolder>/drive_x.
+void setProgramFolder(const QString& folder);
+QString programFolder();
+
+// True for a text that starts with a drive letter and a colon.
+bool isWindowsPath(const QString& text);
+
+// Maps a Windows path onto the host (letter case of each component found as Windows would);
+// any other text is returned unchanged. Identity on Windows.
+QString hostPath(const QString& text);
+
+// Path terms: '\', '/' and a drive's colon all delimit.
+int lastDelimiter(const QString& path);
+QString fileNameOf(const QString& path);
+// The part before the last delimiter, without a trailing delimiter; "C:" for a drive root file.
+QString folderOf(const QString& path);
+// From the last dot of the file name, dot included; empty when the name has no dot.
+QString extensionOf(const QString& path);
+// The path with its extension replaced by ".jpg" (appended when the name has no dot).
+QString withJpgExtension(const QString& path);
+// The file name without its extension.
+QString baseNameOf(const QString& path);
+// Joins a folder and a name with "/", whatever separators the folder uses.
+QString join(const QString& folder, const QString& name);
+
+} // namespace sc::winpath

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/UserDialogs.h"
+
+#include <QStringList>
+#include <deque>
+
+namespace sc::test {
+
+// Records what the program showed and answers from a script; never blocks.
+class ScriptedDialogs : public UserDialogs {
+public:
+    // Everything shown, in order: "beep", "message:<text>", "ask:<text>", "browse:<title>|<root>",
+    // "open:<target>".
+    QStringList shown;
+    std::deque<bool> yesNoAnswers;  // an empty script answers No
+    std::deque<QString> folderAnswers; // an empty script answers "cancelled"
+
+    void beep() override { shown << QStringLiteral("beep"); }
+    void message(const QString& text) override { shown << QStringLiteral("message:") + text; }
+    bool askYesNo(const QString& text) override {
+        shown << QStringLiteral("ask:") + text;
+        if (yesNoAnswers.empty())
+            return false;
+        const bool answer = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+        return answer;
+    }
+    QString browseFolder(const QString& title, const QString& root) override {
+        shown << QStringLiteral("browse:") + title + u'|' + root;
+        if (folderAnswers.empty())
+            return QString();
+        QString answer = folderAnswers.front();
+        folderAnswers.pop_front();
+        return answer;
+    }
+    void openWithShell(const QString& target) override { shown << QStringLiteral("open:") + target; }
+
+    QStringList messages() const { return shown.filter(QStringLiteral("message:")); }
+};
+
+} // namespace sc::test

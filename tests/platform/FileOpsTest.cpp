@@ -1,0 +1,80 @@
+#include "TempProgramFolder.h"
+#include "platform/FileOps.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+using namespace sc;
+
+TEST(FileDates, TruncateToTwoSecondsAndRoundTripInLocalTime) {
+    test::TempProgramFolder folder;
+    folder.writeFile("drive_c/a.bmp");
+    const QDateTime written(QDate(2004, 1, 2), QTime(9, 5, 7, 900));
+    ASSERT_TRUE(fileops::setLastWriteTime("C:/a.bmp", written));
+    const auto read = fileops::lastWriteTime("C:\\A.BMP");
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(*read, QDateTime(QDate(2004, 1, 2), QTime(9, 5, 6)));
+    EXPECT_EQ(read->timeSpec(), Qt::LocalTime);
+}
+
+TEST(FileDates, OutsideTheFileDateRangeAreFailures) {
+    test::TempProgramFolder folder;
+    folder.writeFile("drive_c/old.bmp");
+    ASSERT_TRUE(fileops::setLastWriteTime("C:/old.bmp", QDateTime(QDate(1979, 12, 31), QTime(23, 0))));
+    EXPECT_FALSE(fileops::lastWriteTime("C:/old.bmp").has_value());
+    EXPECT_FALSE(fileops::toFileDate(QDateTime(QDate(2108, 1, 1), QTime(0, 0))).has_value());
+    EXPECT_TRUE(fileops::toFileDate(QDateTime(QDate(1980, 1, 1), QTime(0, 0))).has_value());
+    EXPECT_FALSE(fileops::lastWriteTime("C:/missing.bmp").has_value());
+}
+
+TEST(Rename, NeverReplacesAnExistingFile) {
+    test::TempProgramFolder folder;
+    folder.writeFile("drive_c/x/a.jpg", "first");
+    folder.writeFile("drive_c/x/b.jpg", "second");
+    EXPECT_FALSE(fileops::renameNoReplace("C:/x/a.jpg", "C:/x/b.jpg"));
+    QFile a(folder.host("drive_c/x/a.jpg")), b(folder.host("drive_c/x/b.jpg"));
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), "first");
+    EXPECT_EQ(b.readAll(), "second");
+    EXPECT_TRUE(fileops::renameNoReplace("C:/x/a.jpg", "C:/x/c.jpg"));
+    EXPECT_FALSE(QFileInfo::exists(folder.host("drive_c/x/a.jpg")));
+    EXPECT_FALSE(fileops::renameNoReplace("C:/x/a.jpg", "C:/x/d.jpg"));
+}
+
+TEST(ReadOnly, IsHonouredEvenForRoot) {
+    test::TempProgramFolder folder;
+    folder.writeFile("drive_c/ro.bmp");
+    EXPECT_FALSE(fileops::isReadOnly("C:/ro.bmp"));
+    EXPECT_TRUE(fileops::canOpenExclusively("C:/ro.bmp"));
+    ASSERT_TRUE(fileops::setReadOnly("C:/ro.bmp", true));
+    EXPECT_TRUE(fileops::isReadOnly("C:/ro.bmp"));
+    EXPECT_FALSE(fileops::canOpenExclusively("C:/ro.bmp"));
+    EXPECT_FALSE(fileops::canOpenExclusively("C:/missing.bmp"));
+}
+
+TEST(Listing, MatchesWildcardsWithoutRegardToCase) {
+    test::TempProgramFolder folder;
+    folder.writeFile("drive_c/al/a.bmp");
+    folder.writeFile("drive_c/al/B.BMP");
+    folder.writeFile("drive_c/al/c.jpg");
+    folder.writeFile("drive_c/al/d.bmpx");
+    folder.writeFile("drive_c/al/sub.bmp/inner.txt");
+    QStringList bmps = fileops::listMatching("C:/Al", "*.bmp");
+    bmps.sort();
+    EXPECT_EQ(bmps, QStringList({"B.BMP", "a.bmp", "sub.bmp"}));
+    EXPECT_EQ(fileops::listMatching("C:/al", "*.*").size(), 5);
+    EXPECT_EQ(fileops::listFolders("C:/al"), QStringList({"sub.bmp"}));
+}
+
+TEST(Writing, ReplacesWholeOrNotAtAll) {
+    test::TempProgramFolder folder;
+    folder.writeFile("drive_c/out/a.jpg", "old");
+    ASSERT_TRUE(fileops::writeFileReplacing("C:/out/a.jpg", "new bytes"));
+    EXPECT_EQ(fileops::fileSize("C:/out/a.jpg"), 9);
+    // A folder that does not exist is not created, and nothing is written.
+    EXPECT_FALSE(fileops::writeFileReplacing("C:/nowhere/a.jpg", "x"));
+    EXPECT_TRUE(fileops::makeFolders("C:/nowhere/deep/er"));
+    EXPECT_TRUE(fileops::isFolder("C:/nowhere/deep/er"));
+    EXPECT_TRUE(fileops::deleteFile("C:/out/a.jpg"));
+    EXPECT_EQ(fileops::fileSize("C:/out/a.jpg"), -1);
+}

@@ -1,0 +1,45 @@
+#include "TempProgramFolder.h"
+#include "platform/WinPath.h"
+
+#include <QDir>
+
+using namespace sc;
+using namespace sc::winpath;
+
+TEST(DriveMapping, FindsComponentsWhateverTheirCase) {
+    test::TempProgramFolder folder;
+    QDir().mkpath(folder.host("drive_c/album/Sub"));
+    EXPECT_EQ(hostPath("C:/Album"), folder.host("drive_c/album"));
+    EXPECT_EQ(hostPath("c:\\ALBUM\\sub\\x.bmp"), folder.host("drive_c/album/Sub/x.bmp"));
+    // An exact match wins over a case-insensitive one.
+    QDir().mkpath(folder.host("drive_c/Album"));
+    EXPECT_EQ(hostPath("C:/Album"), folder.host("drive_c/Album"));
+}
+
+TEST(DriveMapping, KeepsMissingComponentsAsTypedAndHostPathsUnchanged) {
+    test::TempProgramFolder folder;
+    EXPECT_EQ(hostPath("D:/out/New.jpg"), folder.host("drive_d/out/New.jpg"));
+    EXPECT_EQ(hostPath("/tmp/x/a.bmp"), "/tmp/x/a.bmp");
+    EXPECT_EQ(hostPath("relative/a.bmp"), "relative/a.bmp");
+}
+
+TEST(PathTerms, SplitOnBackslashSlashAndDriveColon) {
+    EXPECT_EQ(fileNameOf("C:\\shots\\a.bmp"), "a.bmp");
+    EXPECT_EQ(fileNameOf("D:/out/a.jpg"), "a.jpg");
+    EXPECT_EQ(fileNameOf("C:a.bmp"), "a.bmp");
+    EXPECT_EQ(folderOf("C:\\shots\\a.bmp"), "C:\\shots");
+    EXPECT_EQ(folderOf("D:/out/sub/a.jpg"), "D:/out/sub");
+    EXPECT_EQ(folderOf("C:\\a.bmp"), "C:");
+    EXPECT_EQ(folderOf("/home/u/a.bmp"), "/home/u");
+}
+
+TEST(PathTerms, ReplaceTheExtensionOfTheFileNameOnly) {
+    EXPECT_EQ(withJpgExtension("C:\\shots\\a.BMP"), "C:\\shots\\a.jpg");
+    EXPECT_EQ(withJpgExtension("C:\\shots\\a.jpg"), "C:\\shots\\a.jpg");
+    EXPECT_EQ(withJpgExtension("C:\\my.dir\\photo"), "C:\\my.dir\\photo.jpg");
+    EXPECT_EQ(withJpgExtension("C:\\x\\a.b.bmp"), "C:\\x\\a.b.jpg");
+    EXPECT_EQ(extensionOf("C:\\my.dir\\photo"), "");
+    EXPECT_EQ(baseNameOf("C:\\x\\IMG_0001.JPG"), "IMG_0001");
+    EXPECT_EQ(baseNameOf("C:\\x\\a.b.jpg"), "a.b");
+    EXPECT_EQ(baseNameOf("C:\\x\\noext"), "noext");
+}
