@@ -1,0 +1,105 @@
+#include "SourceCommands.h"
+
+#include "SearchFile.h"
+#include "SourceList.h"
+#include "platform/FileOps.h"
+#include "platform/UserDialogs.h"
+#include "platform/WinPath.h"
+
+// Collects what one command finds and inserts it into the list in one step at the end.
+class TSourceCommands::Batch {
+public:
+    explicit Batch(TSourceCommands& owner) : owner_(owner), outer_(owner.pending_) {
+        if (!outer_)
+            owner_.pending_ = &found_;
+    }
+    ~Batch() {
+        if (outer_)
+            return;
+        owner_.pending_ = nullptr;
+        owner_.list_.addAll(std::move(found_));
+    }
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+private:
+    TSourceCommands& owner_;
+    QStringList* outer_;
+    QStringList found_;
+};
+
+TSourceCommands::TSourceCommands(TSourceList& list, TSearchFile& search, sc::UserDialogs& dialogs,
+                                 StatusSink showStatus)
+    : list_(list), search_(search), dialogs_(dialogs), showStatus_(std::move(showStatus)) {
+    search_.OnFind = [this](const QString& path) { SearchFile1Find(path); };
+}
+
+TSourceCommands::~TSourceCommands() {
+    search_.OnFind = nullptr;
+}
+
+const QString& TSourceCommands::startupFolder() {
+    static const QString folder = QStringLiteral("C:/Album");
+    return folder;
+}
+
+const QString& TSourceCommands::deviceFolder() {
+    static const QString folder = QStringLiteral("C:\\Program Files\\Snapcycle");
+    return folder;
+}
+
+bool TSourceCommands::isPictureName(const QString& path) {
+    const QString extension = sc::winpath::extensionOf(path);
+    return extension.compare(u".BMP", Qt::CaseInsensitive) == 0 ||
+           extension.compare(u".JPG", Qt::CaseInsensitive) == 0;
+}
+
+void TSourceCommands::SearchFile1Find(const QString& path) {
+    if (pending_)
+        pending_->append(path);
+    else
+        list_.add(path);
+}
+
+// Each mask is a run of its own, so a tree gives all its BMP files before its JPEG files;
+// the sorted list hides that order. The scanner is left recursive, its usual state.
+void TSourceCommands::scanFolder(const QString& folder, bool recursive, const QStringList& masks) {
+    Batch batch(*this);
+    search_.Directory = folder;
+    search_.Recursive = recursive;
+    for (const QString& mask : masks) {
+        search_.SearchName = mask;
+        search_.Execute();
+    }
+    search_.Recursive = true;
+}
+
+void TSourceCommands::scanStartupFolder() {
+    scanFolder(startupFolder(), false, {QStringLiteral("*.bmp")});
+}
+
+void TSourceCommands::dropFiles(const QStringList& items) {
+    Batch batch(*this);
+    for (const QString& item : items) {
+        if (!sc::fileops::exists(item))
+            continue;
+        if (sc::fileops::isFolder(item))
+            scanFolder(item, true, {QStringLiteral("*.bmp"), QStringLiteral("*.jpg")});
+        else if (isPictureName(item))
+            SearchFile1Find(item);
+    }
+}
+
+void TSourceCommands::SSButton2Click() {
+    const QString folder =
+        dialogs_.browseFolder(QStringLiteral("変換元フォルダの選択"), deviceFolder());
+    if (folder.isEmpty())
+        return;
+    scanFolder(folder, false, {QStringLiteral("*.bmp"), QStringLiteral("*.jpg")});
+}
+
+void TSourceCommands::SSButton1Click(const QString& idlePrompt) {
+    list_.clear();
+    if (showStatus_)
+        showStatus_(idlePrompt);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class TSourceList;
+class TSearchFile;
+
+namespace sc {
+class UserDialogs;
+}
+
+// The ways into the source list and the way out: the start-up scan, dropped items, the
+// device-folder button and the clear button. Every path the scanner finds goes into the list;
+// what one command adds is inserted as one batch.
+class TSourceCommands {
+public:
+    using StatusSink = std::function<void(const QString& text)>;
+
+    // Installs itself as the scanner's find handler. `showStatus` sets the status line.
+    TSourceCommands(TSourceList& list, TSearchFile& search, sc::UserDialogs& dialogs,
+                    StatusSink showStatus);
+    TSourceCommands(const TSourceCommands&) = delete;
+    TSourceCommands& operator=(const TSourceCommands&) = delete;
+    ~TSourceCommands();
+
+    // Once while the window is built: the BMP files directly inside "C:/Album".
+    void scanStartupFolder();
+    // Dropped items in the shell's order: folders give their BMP and JPEG files at any depth,
+    // files are kept when their extension is .bmp or .jpg in any letter case, anything else
+    // (and anything that cannot be looked up) is passed over silently.
+    void dropFiles(const QStringList& items);
+    // "登録": the BMP and JPEG files directly inside a folder chosen within the device folder.
+    void SSButton2Click();
+    // "ｸﾘｱ": empties the list and shows `idlePrompt` (the idle prompt in the current language).
+    void SSButton1Click(const QString& idlePrompt);
+    // Each path a scan finds: inserted at its sorted place.
+    void SearchFile1Find(const QString& path);
+
+    static const QString& startupFolder();
+    static const QString& deviceFolder();
+    // True for a name whose extension, from the last dot, is .bmp or .jpg in any letter case.
+    static bool isPictureName(const QString& path);
+
+private:
+    class Batch;
+    void scanFolder(const QString& folder, bool recursive, const QStringList& masks);
+
+    TSourceList& list_;
+    TSearchFile& search_;
+    sc::UserDialogs& dialogs_;
+    StatusSink showStatus_;
+    QStringList* pending_ = nullptr;
+};
