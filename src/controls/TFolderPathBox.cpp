@@ -20,7 +20,9 @@ TFolderPathBox::TFolderPathBox(QWidget* parent)
     connect(button_, &QToolButton::clicked, this, &TFolderPathBox::browse);
 }
 
-QString TFolderPathBox::path() const { return edit_->text(); }
+QString TFolderPathBox::path() const {
+    return edit_->text();
+}
 
 void TFolderPathBox::setPath(const QString& path) {
     if (path == edit_->text())
@@ -61,7 +63,9 @@ void TFolderPathBox::setBackground(const QColor& colour) {
     edit_->setPalette(p);
 }
 
-QSize TFolderPathBox::sizeHint() const { return {166, 19}; }
+QSize TFolderPathBox::sizeHint() const {
+    return {166, 19};
+}
 
 void TFolderPathBox::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);

@@ -35,7 +35,9 @@ std::optional<int> readNumber(const QString& text) {
     return static_cast<int>(result);
 }
 
-bool isTypable(QChar c) { return c == u'+' || c == u'-' || (c >= u'0' && c <= u'9'); }
+bool isTypable(QChar c) {
+    return c == u'+' || c == u'-' || (c >= u'0' && c <= u'9');
+}
 
 QToolButton* makeArrow(QWidget* parent, Qt::ArrowType type) {
     auto* button = new QToolButton(parent);
@@ -53,8 +55,8 @@ TSpinEdit::TSpinEdit(QWidget* parent)
     edit_->setFrame(false);
     edit_->setText(QStringLiteral("0"));
     // Pasted text obeys the same characters as typed text.
-    edit_->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[-+0-9]*")), edit_));
+    edit_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-+0-9]*")), edit_));
     edit_->installEventFilter(this);
     setFocusProxy(edit_);
     setFocusPolicy(Qt::StrongFocus);
@@ -70,7 +72,9 @@ void TSpinEdit::setRange(int minimum, int maximum) {
     limitToRange();
 }
 
-int TSpinEdit::value() const { return readNumber(edit_->text()).value_or(minimum_); }
+int TSpinEdit::value() const {
+    return readNumber(edit_->text()).value_or(minimum_);
+}
 
 void TSpinEdit::setValue(int value) {
     const QString text = QString::number(std::clamp(value, minimum_, maximum_));
@@ -78,7 +82,9 @@ void TSpinEdit::setValue(int value) {
         edit_->setText(text);
 }
 
-QString TSpinEdit::text() const { return edit_->text(); }
+QString TSpinEdit::text() const {
+    return edit_->text();
+}
 
 void TSpinEdit::setBackground(const QColor& colour) {
     background_ = colour;
@@ -90,7 +96,9 @@ void TSpinEdit::setBackground(const QColor& colour) {
     edit_->setPalette(p);
 }
 
-QSize TSpinEdit::sizeHint() const { return {50, 19}; }
+QSize TSpinEdit::sizeHint() const {
+    return {50, 19};
+}
 
 void TSpinEdit::stepBy(int delta) {
     setValue(static_cast<int>(std::clamp<qint64>(qint64(value()) + delta, minimum_, maximum_)));
@@ -143,7 +151,8 @@ bool TSpinEdit::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         const QString typed = key->text();
-        const bool command = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        const bool command =
+            key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
         if (!command && !typed.isEmpty() && typed[0].isPrint() &&
             !std::all_of(typed.begin(), typed.end(), isTypable)) {
             beep();

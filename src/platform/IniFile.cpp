@@ -51,9 +51,13 @@ ParsedLine parse(const QByteArray& raw, bool first) {
     return line;
 }
 
-bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
-bool isQuote(QChar c) { return c == u'"' || c == u'\''; }
+bool isQuote(QChar c) {
+    return c == u'"' || c == u'\'';
+}
 
 QString unquoted(const QString& value) {
     if (value.size() >= 2 && isQuote(value.front()) && value.back() == value.front())
@@ -67,9 +71,9 @@ QByteArray encodedValue(QString value) {
     value.replace(u'\r', u' ');
     value.replace(u'\n', u' ');
     const bool needsQuotes =
-        !value.isEmpty() && (value.front().isSpace() || value.back().isSpace() ||
-                             (value.size() >= 2 && isQuote(value.front()) &&
-                              value.back() == value.front()));
+        !value.isEmpty() &&
+        (value.front().isSpace() || value.back().isSpace() ||
+         (value.size() >= 2 && isQuote(value.front()) && value.back() == value.front()));
     if (needsQuotes)
         value = u'"' + value + u'"';
     return value.toUtf8();
@@ -136,7 +140,9 @@ bool IniFile::load() {
     return true;
 }
 
-bool IniFile::save() const { return fileops::writeFileReplacing(path_, bytes()); }
+bool IniFile::save() const {
+    return fileops::writeFileReplacing(path_, bytes());
+}
 
 void IniFile::setBytes(const QByteArray& bytes) {
     lines_.clear();
@@ -149,7 +155,8 @@ void IniFile::setBytes(const QByteArray& bytes) {
         lines_.append(bytes.mid(start, end - start));
         if (nl >= 0 && !endingSeen) {
             endingSeen = true;
-            newline_ = (nl > start && bytes[nl - 1] == '\r') ? QByteArray("\r\n") : QByteArray("\n");
+            newline_ =
+                (nl > start && bytes[nl - 1] == '\r') ? QByteArray("\r\n") : QByteArray("\n");
         }
         start = end;
     }

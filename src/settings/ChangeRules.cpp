@@ -4,11 +4,17 @@
 
 namespace sc::settings {
 
-bool outputFolderEnabled(int c0_01Index) { return c0_01Index != 0; }
+bool outputFolderEnabled(int c0_01Index) {
+    return c0_01Index != 0;
+}
 
-bool userTextEnabled(int c1_01Index) { return c1_01Index != 0 && c1_01Index != 1; }
+bool userTextEnabled(int c1_01Index) {
+    return c1_01Index != 0 && c1_01Index != 1;
+}
 
-QColor qualityColour(int index) { return index == 2 ? kBlack : kBlue; }
+QColor qualityColour(int index) {
+    return index == 2 ? kBlack : kBlue;
+}
 
 QColor tuningColour(Key box, int value) {
     if (value == 0)

@@ -33,46 +33,72 @@ constexpr std::array<KeyInfo, kKeyCount> kTable{{
     {Key::C5_03, "C5_03", "SET3", Kind::Text, 0, 0},
 }};
 
-template <class Settings>
-auto numberField(Settings& s, Key key) -> decltype(&s.M_TOP) {
+template <class Settings> auto numberField(Settings& s, Key key) -> decltype(&s.M_TOP) {
     switch (key) {
-    case Key::M_TOP: return &s.M_TOP;
-    case Key::M_LEFT: return &s.M_LEFT;
-    case Key::C0_01: return &s.C0_01;
-    case Key::C1_01: return &s.C1_01;
-    case Key::C1_02: return &s.C1_02;
-    case Key::C3_01: return &s.C3_01;
-    case Key::C3_02: return &s.C3_02;
-    case Key::C3_04: return &s.C3_04;
-    case Key::C3_05: return &s.C3_05;
-    case Key::C3_06: return &s.C3_06;
-    case Key::C3_07: return &s.C3_07;
-    case Key::C3_08: return &s.C3_08;
-    case Key::C3_09: return &s.C3_09;
-    case Key::C4_01: return &s.C4_01;
-    case Key::C5_01: return &s.C5_01;
-    default: return nullptr;
+    case Key::M_TOP:
+        return &s.M_TOP;
+    case Key::M_LEFT:
+        return &s.M_LEFT;
+    case Key::C0_01:
+        return &s.C0_01;
+    case Key::C1_01:
+        return &s.C1_01;
+    case Key::C1_02:
+        return &s.C1_02;
+    case Key::C3_01:
+        return &s.C3_01;
+    case Key::C3_02:
+        return &s.C3_02;
+    case Key::C3_04:
+        return &s.C3_04;
+    case Key::C3_05:
+        return &s.C3_05;
+    case Key::C3_06:
+        return &s.C3_06;
+    case Key::C3_07:
+        return &s.C3_07;
+    case Key::C3_08:
+        return &s.C3_08;
+    case Key::C3_09:
+        return &s.C3_09;
+    case Key::C4_01:
+        return &s.C4_01;
+    case Key::C5_01:
+        return &s.C5_01;
+    default:
+        return nullptr;
     }
 }
 
-template <class Settings>
-auto textField(Settings& s, Key key) -> decltype(&s.C0_02) {
+template <class Settings> auto textField(Settings& s, Key key) -> decltype(&s.C0_02) {
     switch (key) {
-    case Key::C0_02: return &s.C0_02;
-    case Key::Edit2: return &s.Edit2;
-    case Key::Edit1: return &s.Edit1;
-    case Key::C5_02: return &s.C5_02;
-    case Key::C5_03: return &s.C5_03;
-    default: return nullptr;
+    case Key::C0_02:
+        return &s.C0_02;
+    case Key::Edit2:
+        return &s.Edit2;
+    case Key::Edit1:
+        return &s.Edit1;
+    case Key::C5_02:
+        return &s.C5_02;
+    case Key::C5_03:
+        return &s.C5_03;
+    default:
+        return nullptr;
     }
 }
 } // namespace
 
-const std::array<KeyInfo, kKeyCount>& keyTable() { return kTable; }
+const std::array<KeyInfo, kKeyCount>& keyTable() {
+    return kTable;
+}
 
-const KeyInfo& infoOf(Key key) { return kTable[static_cast<std::size_t>(key)]; }
+const KeyInfo& infoOf(Key key) {
+    return kTable[static_cast<std::size_t>(key)];
+}
 
-QString nameOf(Key key) { return QString::fromLatin1(infoOf(key).name); }
+QString nameOf(Key key) {
+    return QString::fromLatin1(infoOf(key).name);
+}
 
 QString settingsFilePath(const QString& programFolder) {
     return winpath::join(programFolder, QString::fromLatin1(kFileName));

@@ -12,11 +12,27 @@ namespace sc::settings {
 // Every stored setting, in the order of the settings file. The names are the control names of
 // the main window and the keys of the file.
 enum class Key {
-    TRANS, M_TOP, M_LEFT,
-    C0_01, C0_02, C1_01, Edit2, C1_02,
-    C3_01, C3_02, C3_04, C3_05, C3_06, C3_07, C3_08, C3_09,
-    C4_01, Edit1,
-    C5_01, C5_02, C5_03,
+    TRANS,
+    M_TOP,
+    M_LEFT,
+    C0_01,
+    C0_02,
+    C1_01,
+    Edit2,
+    C1_02,
+    C3_01,
+    C3_02,
+    C3_04,
+    C3_05,
+    C3_06,
+    C3_07,
+    C3_08,
+    C3_09,
+    C4_01,
+    Edit1,
+    C5_01,
+    C5_02,
+    C5_03,
 };
 inline constexpr int kKeyCount = 21;
 

@@ -1,5 +1,5 @@
-#include "TempProgramFolder.h"
 #include "platform/IniFile.h"
+#include "TempProgramFolder.h"
 
 #include <QFile>
 
@@ -98,9 +98,9 @@ TEST(IniWrite, RewritesOnlyTheKeyLineAndKeepsEverythingElse) {
 
 TEST(IniWrite, TextsThatReadingWouldChangeComeBackUnchanged) {
     IniFile ini;
-    for (const QString& text : {QStringLiteral(" lead"), QStringLiteral("trail "),
-                                QStringLiteral("\"quoted\""), QStringLiteral("'a'"),
-                                QStringLiteral("a=b;c"), QStringLiteral("日本語 ﾀｲﾄﾙ")}) {
+    for (const QString& text :
+         {QStringLiteral(" lead"), QStringLiteral("trail "), QStringLiteral("\"quoted\""),
+          QStringLiteral("'a'"), QStringLiteral("a=b;c"), QStringLiteral("日本語 ﾀｲﾄﾙ")}) {
         ini.writeString("S", "K", text);
         EXPECT_EQ(ini.readString("S", "K", "?"), text);
     }

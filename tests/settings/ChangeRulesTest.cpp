@@ -1,5 +1,5 @@
-#include "RecordingView.h"
 #include "settings/ChangeRules.h"
+#include "RecordingView.h"
 
 #include <gtest/gtest.h>
 
@@ -69,8 +69,8 @@ TEST(ChangeRules, PathBoxLosesItsTrailingSeparatorAndShowsThePathAsHint) {
     // Each put-back is a change of its own, so every trailing separator goes.
     EXPECT_EQ(view.values.C0_02, "D:");
     EXPECT_EQ(view.hint[Key::C0_02], "D:");
-    EXPECT_EQ(view.log, QStringList({"text C0_02 D:\\", "handler C0_02", "text C0_02 D:",
-                                     "handler C0_02"}));
+    EXPECT_EQ(view.log,
+              QStringList({"text C0_02 D:\\", "handler C0_02", "text C0_02 D:", "handler C0_02"}));
     const QString longPath = QStringLiteral("C:/") + QString(300, u'x');
     view.values.C0_02 = longPath;
     runChangeRule(Key::C0_02, view);

@@ -73,9 +73,7 @@ public:
         settings::runChangeRule(control, *this);
     }
     void setEnabledWithLabel(Key control, bool on) override { enabled[control] = on; }
-    void setBackground(Key control, const QColor& colour) override {
-        background[control] = colour;
-    }
+    void setBackground(Key control, const QColor& colour) override { background[control] = colour; }
     void setHint(Key control, const QString& text) override { hint[control] = text; }
     void runPreview() override { ++previews; }
 };

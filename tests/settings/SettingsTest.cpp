@@ -54,22 +54,21 @@ TEST(SettingsFile, FirstRunShowsDefaultsAndTheCloseWritesAll21KeysInOrder) {
 TEST(SettingsFile, ResetPutsEveryDefaultInItsOrderWithItsHandlerAfterIt) {
     test::RecordingView view;
     settings::resetControls(view);
-    EXPECT_EQ(view.log, QStringList({
-                            "select C0_01 0", "handler C0_01",
-                            "text C0_02 C:/Program Files/Snapcycle", "handler C0_02",
-                            "select C1_01 1", "handler C1_01",
-                            "text Edit2 20040000",
-                            "select C1_02 2", "handler C1_02",
-                            "spin C3_01 0", "handler C3_01", "spin C3_02 0", "handler C3_02",
-                            "spin C3_04 0", "handler C3_04", "spin C3_05 0", "handler C3_05",
-                            "spin C3_06 0", "handler C3_06", "spin C3_07 0", "handler C3_07",
-                            "spin C3_08 0", "handler C3_08", "spin C3_09 0", "handler C3_09",
-                            "select C4_01 2", "handler C4_01",
-                            "text Edit1 SCC DATA",
-                            "select C5_01 0", "handler C5_01",
-                            "text C5_02 ", "handler C5_02",
-                            "text C5_03 ", "handler C5_03",
-                        }));
+    EXPECT_EQ(view.log,
+              QStringList({
+                  "select C0_01 0",      "handler C0_01",  "text C0_02 C:/Program Files/Snapcycle",
+                  "handler C0_02",       "select C1_01 1", "handler C1_01",
+                  "text Edit2 20040000", "select C1_02 2", "handler C1_02",
+                  "spin C3_01 0",        "handler C3_01",  "spin C3_02 0",
+                  "handler C3_02",       "spin C3_04 0",   "handler C3_04",
+                  "spin C3_05 0",        "handler C3_05",  "spin C3_06 0",
+                  "handler C3_06",       "spin C3_07 0",   "handler C3_07",
+                  "spin C3_08 0",        "handler C3_08",  "spin C3_09 0",
+                  "handler C3_09",       "select C4_01 2", "handler C4_01",
+                  "text Edit1 SCC DATA", "select C5_01 0", "handler C5_01",
+                  "text C5_02 ",         "handler C5_02",  "text C5_03 ",
+                  "handler C5_03",
+              }));
     // Language and window position are not settings the reset touches.
     EXPECT_TRUE(view.values.TRANS);
     EXPECT_EQ(view.values.M_TOP, -40);
@@ -96,17 +95,15 @@ TEST(SettingsFile, LoadAppliesKeysInFileOrderEachFollowedByItsHandler) {
                                     "[SET1]\nC0_02=D:\\out\\\nC3_08=-3\n"),
                            view);
     const QStringList expected = {
-        "english 1", "top -40", "left -5000",
-        "select C0_01 0", "handler C0_01",
+        "english 1", "top -40", "left -5000", "select C0_01 0", "handler C0_01",
         // The stored separator goes at once, as it would when typed.
         "text C0_02 D:\\out\\", "handler C0_02", "text C0_02 D:\\out", "handler C0_02",
-        "select C1_01 1", "handler C1_01", "text Edit2 20040000", "select C1_02 2",
-        "handler C1_02", "spin C3_01 0", "handler C3_01", "spin C3_02 0", "handler C3_02",
-        "spin C3_04 0", "handler C3_04", "spin C3_05 0", "handler C3_05", "spin C3_06 0",
-        "handler C3_06", "spin C3_07 0", "handler C3_07", "spin C3_08 -3", "handler C3_08",
-        "spin C3_09 0", "handler C3_09", "select C4_01 2", "handler C4_01",
-        "text Edit1 SCC DATA", "select C5_01 0", "handler C5_01", "text C5_02 ",
-        "handler C5_02", "text C5_03 foot", "handler C5_03"};
+        "select C1_01 1", "handler C1_01", "text Edit2 20040000", "select C1_02 2", "handler C1_02",
+        "spin C3_01 0", "handler C3_01", "spin C3_02 0", "handler C3_02", "spin C3_04 0",
+        "handler C3_04", "spin C3_05 0", "handler C3_05", "spin C3_06 0", "handler C3_06",
+        "spin C3_07 0", "handler C3_07", "spin C3_08 -3", "handler C3_08", "spin C3_09 0",
+        "handler C3_09", "select C4_01 2", "handler C4_01", "text Edit1 SCC DATA", "select C5_01 0",
+        "handler C5_01", "text C5_02 ", "handler C5_02", "text C5_03 foot", "handler C5_03"};
     EXPECT_EQ(view.log, expected);
     EXPECT_EQ(view.values.C0_02, "D:\\out");
     EXPECT_EQ(view.hint[Key::C0_02], "D:\\out");
@@ -128,7 +125,7 @@ TEST(SettingsFile, StoredValuesAreReadAsTheControlsTakeThem) {
     EXPECT_EQ(view.values.C1_02, -1); // no such item
     EXPECT_EQ(view.values.C1_01, -1);
     EXPECT_EQ(view.values.C0_01, -1);
-    EXPECT_EQ(view.values.Edit2, "");  // present and empty: empty, not the default
+    EXPECT_EQ(view.values.Edit2, ""); // present and empty: empty, not the default
     EXPECT_EQ(view.values.C5_02, "");
     EXPECT_EQ(view.values.C5_01, 1);
     EXPECT_TRUE(view.values.TRANS);
