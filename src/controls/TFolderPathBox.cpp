@@ -1,0 +1,75 @@
+#include "TFolderPathBox.h"
+
+#include "platform/UserDialogs.h"
+
+#include <QLineEdit>
+#include <QToolButton>
+#include <algorithm>
+
+TFolderPathBox::TFolderPathBox(QWidget* parent)
+    : QWidget(parent), edit_(new QLineEdit(this)), button_(new QToolButton(this)) {
+    edit_->setFrame(false);
+    // Long paths are valid paths: hold as much as the platform's longest path.
+    edit_->setMaxLength(32767);
+    button_->setText(QStringLiteral("..."));
+    button_->setFocusPolicy(Qt::NoFocus);
+    setFocusProxy(edit_);
+    setFocusPolicy(Qt::StrongFocus);
+    setBackground(background_);
+    connect(edit_, &QLineEdit::textChanged, this, &TFolderPathBox::changed);
+    connect(button_, &QToolButton::clicked, this, &TFolderPathBox::browse);
+}
+
+QString TFolderPathBox::path() const {
+    return edit_->text();
+}
+
+void TFolderPathBox::setPath(const QString& path) {
+    if (path == edit_->text())
+        return;
+    edit_->setText(path);
+    // Show the path from its drive on, as a path box does, not from its end.
+    edit_->setCursorPosition(0);
+}
+
+void TFolderPathBox::setDialogs(sc::UserDialogs* dialogs, const QString& title) {
+    if (!dialogs) {
+        browser_ = nullptr;
+        return;
+    }
+    browser_ = [dialogs, title](const QString&) { return dialogs->browseFolder(title, QString()); };
+}
+
+void TFolderPathBox::browse() {
+    if (!browser_)
+        return;
+    const QString chosen = browser_(edit_->text());
+    if (!chosen.isEmpty())
+        setPath(chosen);
+}
+
+void TFolderPathBox::setHint(const QString& hint) {
+    setToolTip(hint);
+    edit_->setToolTip(hint);
+}
+
+void TFolderPathBox::setBackground(const QColor& colour) {
+    background_ = colour;
+    QPalette p = edit_->palette();
+    p.setColor(QPalette::Base, colour);
+    p.setColor(QPalette::Text, Qt::white);
+    p.setColor(QPalette::Disabled, QPalette::Base, colour);
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(128, 128, 128));
+    edit_->setPalette(p);
+}
+
+QSize TFolderPathBox::sizeHint() const {
+    return {166, 19};
+}
+
+void TFolderPathBox::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int button = std::min(height(), width() / 2);
+    edit_->setGeometry(0, 0, width() - button, height());
+    button_->setGeometry(width() - button, 0, button, height());
+}

@@ -1,0 +1,115 @@
+#include "SettingsSteps.h"
+
+#include "platform/IniFile.h"
+
+#include <string_view>
+
+namespace sc::settings {
+
+namespace {
+bool hasChangeHandler(Key key) {
+    switch (key) {
+    case Key::TRANS:
+    case Key::M_TOP:
+    case Key::M_LEFT:
+    case Key::Edit2:
+    case Key::Edit1:
+        return false;
+    default:
+        return true;
+    }
+}
+
+// Puts one value into its control and runs the control's change handler right after it.
+void apply(SettingsView& view, Key key, const TConvertSettings& values) {
+    switch (key) {
+    case Key::TRANS:
+        view.setEnglishDown(values.TRANS);
+        break;
+    case Key::M_TOP:
+        view.setWindowTop(values.M_TOP);
+        break;
+    case Key::M_LEFT:
+        view.setWindowLeft(values.M_LEFT);
+        break;
+    default:
+        switch (infoOf(key).kind) {
+        case Kind::Item:
+            view.selectItem(key, limitToControl(key, values.number(key)));
+            break;
+        case Kind::Tuning:
+            view.setSpinValue(key, limitToControl(key, values.number(key)));
+            break;
+        default:
+            view.setText(key, values.text(key));
+            break;
+        }
+    }
+    if (hasChangeHandler(key))
+        view.runChangeHandler(key);
+}
+} // namespace
+
+void resetControls(SettingsView& view) {
+    const TConvertSettings defaults;
+    for (const KeyInfo& info : keyTable()) {
+        if (info.section != std::string_view("SET0"))
+            apply(view, info.key, defaults);
+    }
+}
+
+void loadControls(const IniFile& ini, SettingsView& view) {
+    // Each key is read with the control's value at that moment as its default, so the reads
+    // go one at a time, in file order, between the applications.
+    for (const KeyInfo& info : keyTable()) {
+        TConvertSettings values = captureControls(view);
+        readKey(ini, info.key, values);
+        apply(view, info.key, values);
+    }
+}
+
+bool loadControlsFromFile(const QString& path, SettingsView& view) {
+    IniFile ini(path);
+    if (!ini.load())
+        return false;
+    loadControls(ini, view);
+    return true;
+}
+
+TConvertSettings captureControls(const SettingsView& view) {
+    TConvertSettings s;
+    s.TRANS = view.englishDown();
+    s.M_TOP = view.windowTop();
+    s.M_LEFT = view.windowLeft();
+    for (const KeyInfo& info : keyTable()) {
+        switch (info.kind) {
+        case Kind::Item:
+            s.setNumber(info.key, view.itemIndex(info.key));
+            break;
+        case Kind::Tuning:
+            s.setNumber(info.key, view.spinValue(info.key));
+            break;
+        case Kind::Text:
+            s.setText(info.key, view.text(info.key));
+            break;
+        default:
+            break;
+        }
+    }
+    return s;
+}
+
+void saveControls(const SettingsView& view, IniFile& ini) {
+    writeSettings(captureControls(view), ini);
+}
+
+bool saveControlsToFile(const SettingsView& view, const QString& path) {
+    IniFile ini(path);
+    // An unreadable file is not replaced by one that has lost its other lines.
+    if (!ini.load())
+        return false;
+    saveControls(view, ini);
+    return ini.save();
+}
+
+} // namespace sc::settings

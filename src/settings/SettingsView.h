@@ -1,0 +1,58 @@
+#pragma once
+
+#include "settings/ConvertSettings.h"
+
+#include <QColor>
+#include <QString>
+
+namespace sc::settings {
+
+// The setting controls of the main window as the settings see them. The controls are the live
+// store of every setting; the load, the reset and the change rules drive them through this
+// interface, so their order lives here and the window only maps keys onto its controls.
+//
+// Setting a value through this interface must not raise the control's change event: every step
+// runs the change handler itself, right after the value (runChangeHandler).
+class SettingsView {
+public:
+    virtual ~SettingsView() = default;
+
+    // TRANS: down state of the English caption button. Putting it down also switches the
+    // captions to English; putting it up switches nothing.
+    virtual bool englishDown() const = 0;
+    virtual void setEnglishDown(bool down) = 0;
+
+    // M_TOP, M_LEFT: the main window's edges on the screen, applied unchecked.
+    virtual int windowTop() const = 0;
+    virtual int windowLeft() const = 0;
+    virtual void setWindowTop(int top) = 0;
+    virtual void setWindowLeft(int left) = 0;
+
+    // Drop-down lists C0_01, C1_01, C1_02, C4_01, C5_01: the selected item, -1 for none.
+    virtual int itemIndex(Key list) const = 0;
+    virtual void selectItem(Key list, int index) = 0;
+
+    // Spin boxes C3_01 ... C3_09: the value as the box reads it (a typed value beyond the range
+    // counts until the box is left); setting limits it to the box's range.
+    virtual int spinValue(Key box) const = 0;
+    virtual void setSpinValue(Key box, int value) = 0;
+
+    // Texts: C0_02 (the folder path box), Edit2, Edit1, C5_02, C5_03.
+    virtual QString text(Key box) const = 0;
+    virtual void setText(Key box, const QString& text) = 0;
+
+    // Runs the window's change handler of the control (C0_01Change, C0_02Change, ...,
+    // C5_03Change). The handlers of this folder's rules call runChangeRule().
+    virtual void runChangeHandler(Key control) = 0;
+
+    // What the change rules touch.
+    // Enables or disables a control together with its caption label (C0_02 with L0_02, Edit2
+    // with L0_04).
+    virtual void setEnabledWithLabel(Key control, bool enabled) = 0;
+    virtual void setBackground(Key control, const QColor& colour) = 0;
+    virtual void setHint(Key control, const QString& hint) = 0;
+    // One preview run of the selected source (ListBox1Click).
+    virtual void runPreview() = 0;
+};
+
+} // namespace sc::settings

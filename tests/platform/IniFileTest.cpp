@@ -1,0 +1,146 @@
+#include "platform/IniFile.h"
+#include "TempProgramFolder.h"
+
+#include <QFile>
+
+using namespace sc;
+
+namespace {
+IniFile fromBytes(const QByteArray& bytes) {
+    IniFile ini;
+    ini.setBytes(bytes);
+    return ini;
+}
+} // namespace
+
+TEST(IniRead, MatchesSectionsAndKeysWithoutCaseAndTrimsValues) {
+    const IniFile ini = fromBytes("[set1]\r\n  c0_02 =  C:/Photos  \r\nEdit2=\r\n"
+                                  "; C1_01=9\r\n[SET2]\nEdit1=\"  padded \"\nC1_01=7\n");
+    EXPECT_EQ(ini.readString("SET1", "C0_02", "x"), "C:/Photos");
+    // A present empty value is an empty text, not the fallback.
+    EXPECT_TRUE(ini.contains("SET1", "Edit2"));
+    EXPECT_EQ(ini.readString("SET1", "Edit2", "fallback"), "");
+    // Comments are not keys, and keys of another section are not seen.
+    EXPECT_EQ(ini.readInteger("SET1", "C1_01", 1), 1);
+    EXPECT_EQ(ini.readString("SET2", "Edit1", ""), "  padded ");
+    EXPECT_EQ(ini.readString("SET3", "Edit1", "missing"), "missing");
+}
+
+TEST(IniRead, ValuesAreCutAt2047CharactersUnlessAskedForAll) {
+    const QString longValue(3000, u'a');
+    const IniFile ini = fromBytes("[S]\nK=" + longValue.toUtf8() + "\n");
+    EXPECT_EQ(ini.readString("S", "K", "").size(), 2047);
+    EXPECT_EQ(ini.readString("S", "K", "", -1), longValue);
+}
+
+TEST(IniRead, IntegersDecimalHexAndFallbacks) {
+    EXPECT_EQ(parseIniInteger("0x14"), 20);
+    EXPECT_EQ(parseIniInteger("0XfF"), 255);
+    EXPECT_EQ(parseIniInteger("-180"), -180);
+    EXPECT_EQ(parseIniInteger("+7"), 7);
+    EXPECT_EQ(parseIniInteger("007"), 7);
+    EXPECT_EQ(parseIniInteger("0xFFFFFFFF"), -1);
+    EXPECT_EQ(parseIniInteger("-2147483648"), std::numeric_limits<int>::min());
+    for (const char* bad : {"", "abc", "0x", "0x1G", "12abc", "-", "+", "1 2", "2147483648",
+                            "0x100000000", "-0x14", "$14"})
+        EXPECT_FALSE(parseIniInteger(QString::fromLatin1(bad)).has_value()) << bad;
+
+    const IniFile ini = fromBytes("[S]\nhex=0x14\nbad=abc\nempty=\nflag=2\noff=0\n");
+    EXPECT_EQ(ini.readInteger("S", "hex", 0), 20);
+    EXPECT_EQ(ini.readInteger("S", "bad", 5), 5);
+    EXPECT_EQ(ini.readInteger("S", "empty", -3), -3);
+    EXPECT_EQ(ini.readInteger("S", "none", 9), 9);
+    EXPECT_TRUE(ini.readBool("S", "flag", false));
+    EXPECT_FALSE(ini.readBool("S", "off", true));
+    EXPECT_TRUE(ini.readBool("S", "none", true));
+}
+
+TEST(IniWrite, NewFileGetsSectionsAndKeysInWriteOrderWithCrlf) {
+    IniFile ini;
+    ini.writeBool("SET0", "TRANS", false);
+    ini.writeInteger("SET0", "M_TOP", -20);
+    ini.writeString("SET1", "C0_02", "C:/Program Files/Snapcycle");
+    ini.writeString("SET0", "M_LEFT", "195");
+    EXPECT_EQ(ini.bytes(), QByteArray("[SET0]\r\nTRANS=0\r\nM_TOP=-20\r\nM_LEFT=195\r\n"
+                                      "[SET1]\r\nC0_02=C:/Program Files/Snapcycle\r\n"));
+}
+
+TEST(IniWrite, RewritesOnlyTheKeyLineAndKeepsEverythingElse) {
+    const QByteArray original = "; my notes\n"
+                                "[set1]\n"
+                                "  c3_01 = 5   \n"
+                                "Unknown=kept as is  \n"
+                                "\n"
+                                "[Other]\r\n"
+                                "C3_01=untouched\r\n"
+                                "last line without ending";
+    IniFile ini = fromBytes(original);
+    ini.writeInteger("SET1", "C3_01", -40);
+    EXPECT_EQ(ini.bytes(), QByteArray(original).replace("  c3_01 = 5   \n", "  c3_01=-40\n"));
+
+    // A new key closes its section, before the blank line; a new section ends the file.
+    ini.writeString("SET1", "Edit2", "x");
+    ini.writeString("Other", "New", "y");
+    ini.writeString("SET3", "C5_02", "");
+    EXPECT_EQ(ini.bytes(), QByteArray("; my notes\n"
+                                      "[set1]\n"
+                                      "  c3_01=-40\n"
+                                      "Unknown=kept as is  \n"
+                                      "Edit2=x\n"
+                                      "\n"
+                                      "[Other]\r\n"
+                                      "C3_01=untouched\r\n"
+                                      "last line without ending\n"
+                                      "New=y\n"
+                                      "[SET3]\n"
+                                      "C5_02=\n"));
+}
+
+TEST(IniWrite, TextsThatReadingWouldChangeComeBackUnchanged) {
+    IniFile ini;
+    for (const QString& text :
+         {QStringLiteral(" lead"), QStringLiteral("trail "), QStringLiteral("\"quoted\""),
+          QStringLiteral("'a'"), QStringLiteral("a=b;c"), QStringLiteral("日本語 ﾀｲﾄﾙ")}) {
+        ini.writeString("S", "K", text);
+        EXPECT_EQ(ini.readString("S", "K", "?"), text);
+    }
+    // A line break cannot smuggle a section or key into the file.
+    ini.writeString("S", "K", "x\n[S]\nTRANS=1");
+    EXPECT_FALSE(ini.contains("S", "TRANS"));
+    EXPECT_EQ(ini.readString("S", "K", ""), "x [S] TRANS=1");
+}
+
+TEST(IniFileOnDisk, LoadsAndSavesThroughTheDriveMappingAtLongPaths) {
+    test::TempProgramFolder folder;
+    // Far beyond 259 characters: such paths are valid here and must not be cut.
+    QString deep = QStringLiteral("C:/");
+    while (deep.size() < 400)
+        deep += QStringLiteral("a_rather_long_folder_name/");
+    ASSERT_TRUE(QDir().mkpath(winpath::hostPath(deep)));
+    const QString path = deep + QStringLiteral("SC_CONVERTER.ini");
+
+    IniFile missing(path);
+    EXPECT_TRUE(missing.load());
+    EXPECT_EQ(missing.readInteger("SET1", "C1_02", 2), 2);
+
+    IniFile ini(path);
+    ini.writeInteger("SET1", "C1_02", 3);
+    ASSERT_TRUE(ini.save());
+    IniFile again(path);
+    ASSERT_TRUE(again.load());
+    EXPECT_EQ(again.readInteger("set1", "c1_02", 0), 3);
+    QFile file(winpath::hostPath(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "[SET1]\r\nC1_02=3\r\n");
+}
+
+TEST(IniFileOnDisk, ASaveThatCannotWriteReportsFailureAndKeepsTheOldFile) {
+    test::TempProgramFolder folder;
+    folder.writeFile("drive_c/SC_CONVERTER.ini", "[SET0]\r\nTRANS=1\r\n");
+    IniFile ini("C:/no_such_folder/SC_CONVERTER.ini");
+    ini.writeBool("SET0", "TRANS", false);
+    EXPECT_FALSE(ini.save());
+    IniFile kept("C:/SC_CONVERTER.ini");
+    ASSERT_TRUE(kept.load());
+    EXPECT_TRUE(kept.readBool("SET0", "TRANS", false));
+}

@@ -1,0 +1,216 @@
+#include "RecordingView.h"
+#include "TempProgramFolder.h"
+#include "platform/IniFile.h"
+#include "settings/SettingsSteps.h"
+
+#include <QFile>
+
+using namespace sc;
+using settings::Key;
+
+namespace {
+const QByteArray kDefaultFile = "[SET0]\r\nTRANS=0\r\nM_TOP=128\r\nM_LEFT=195\r\n"
+                                "[SET1]\r\nC0_01=0\r\nC0_02=C:/Program Files/Snapcycle\r\n"
+                                "C1_01=1\r\nEdit2=20040000\r\nC1_02=2\r\n"
+                                "C3_01=0\r\nC3_02=0\r\nC3_04=0\r\nC3_05=0\r\nC3_06=0\r\n"
+                                "C3_07=0\r\nC3_08=0\r\nC3_09=0\r\n"
+                                "[SET2]\r\nC4_01=2\r\nEdit1=SCC DATA\r\n"
+                                "[SET3]\r\nC5_01=0\r\nC5_02=\r\nC5_03=\r\n";
+
+QByteArray readHost(const QString& path) {
+    QFile file(winpath::hostPath(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// What FormShow does with the settings: the reset, then the file over it.
+void formShow(test::RecordingView& view, const QString& path) {
+    settings::resetControls(view);
+    ASSERT_TRUE(settings::loadControlsFromFile(path, view));
+}
+
+IniFile fileWith(const QByteArray& bytes) {
+    IniFile ini;
+    ini.setBytes(bytes);
+    return ini;
+}
+} // namespace
+
+TEST(SettingsFile, FirstRunShowsDefaultsAndTheCloseWritesAll21KeysInOrder) {
+    test::TempProgramFolder folder;
+    ASSERT_TRUE(QDir().mkpath(folder.host("drive_c")));
+    const QString path = settings::settingsFilePath(QStringLiteral("C:"));
+    test::RecordingView view;
+    view.values.TRANS = false;
+    view.values.M_TOP = 128;
+    view.values.M_LEFT = 195;
+    formShow(view, path);
+    EXPECT_EQ(view.values, settings::TConvertSettings());
+    EXPECT_EQ(readHost(path), "<missing>");
+
+    ASSERT_TRUE(settings::saveControlsToFile(view, path));
+    EXPECT_EQ(readHost(path), kDefaultFile);
+}
+
+TEST(SettingsFile, ResetPutsEveryDefaultInItsOrderWithItsHandlerAfterIt) {
+    test::RecordingView view;
+    settings::resetControls(view);
+    EXPECT_EQ(view.log,
+              QStringList({
+                  "select C0_01 0",      "handler C0_01",  "text C0_02 C:/Program Files/Snapcycle",
+                  "handler C0_02",       "select C1_01 1", "handler C1_01",
+                  "text Edit2 20040000", "select C1_02 2", "handler C1_02",
+                  "spin C3_01 0",        "handler C3_01",  "spin C3_02 0",
+                  "handler C3_02",       "spin C3_04 0",   "handler C3_04",
+                  "spin C3_05 0",        "handler C3_05",  "spin C3_06 0",
+                  "handler C3_06",       "spin C3_07 0",   "handler C3_07",
+                  "spin C3_08 0",        "handler C3_08",  "spin C3_09 0",
+                  "handler C3_09",       "select C4_01 2", "handler C4_01",
+                  "text Edit1 SCC DATA", "select C5_01 0", "handler C5_01",
+                  "text C5_02 ",         "handler C5_02",  "text C5_03 ",
+                  "handler C5_03",
+              }));
+    // Language and window position are not settings the reset touches.
+    EXPECT_TRUE(view.values.TRANS);
+    EXPECT_EQ(view.values.M_TOP, -40);
+    EXPECT_EQ(view.values.M_LEFT, 3000);
+    settings::TConvertSettings expected;
+    expected.TRANS = true;
+    expected.M_TOP = -40;
+    expected.M_LEFT = 3000;
+    EXPECT_EQ(view.values, expected);
+    // Every handler ran on the default: derived states follow it.
+    EXPECT_FALSE(view.enabled[Key::C0_02]);
+    EXPECT_FALSE(view.enabled[Key::Edit2]);
+    for (const Key key : {Key::C1_02, Key::C4_01, Key::C3_01, Key::C3_07, Key::C3_09})
+        EXPECT_EQ(view.background[key], settings::kBlack) << settings::nameOf(key).toStdString();
+    EXPECT_EQ(view.hint[Key::C0_02], "C:/Program Files/Snapcycle");
+    EXPECT_EQ(view.previews, 9);
+}
+
+TEST(SettingsFile, LoadAppliesKeysInFileOrderEachFollowedByItsHandler) {
+    test::RecordingView view;
+    settings::resetControls(view);
+    view.log.clear();
+    settings::loadControls(fileWith("[SET3]\nC5_03=foot\n[SET0]\nM_LEFT=-5000\nTRANS=1\n"
+                                    "[SET1]\nC0_02=D:\\out\\\nC3_08=-3\n"),
+                           view);
+    const QStringList expected = {
+        "english 1", "top -40", "left -5000", "select C0_01 0", "handler C0_01",
+        // The stored separator goes at once, as it would when typed.
+        "text C0_02 D:\\out\\", "handler C0_02", "text C0_02 D:\\out", "handler C0_02",
+        "select C1_01 1", "handler C1_01", "text Edit2 20040000", "select C1_02 2", "handler C1_02",
+        "spin C3_01 0", "handler C3_01", "spin C3_02 0", "handler C3_02", "spin C3_04 0",
+        "handler C3_04", "spin C3_05 0", "handler C3_05", "spin C3_06 0", "handler C3_06",
+        "spin C3_07 0", "handler C3_07", "spin C3_08 -3", "handler C3_08", "spin C3_09 0",
+        "handler C3_09", "select C4_01 2", "handler C4_01", "text Edit1 SCC DATA", "select C5_01 0",
+        "handler C5_01", "text C5_02 ", "handler C5_02", "text C5_03 foot", "handler C5_03"};
+    EXPECT_EQ(view.log, expected);
+    EXPECT_EQ(view.values.C0_02, "D:\\out");
+    EXPECT_EQ(view.hint[Key::C0_02], "D:\\out");
+    EXPECT_EQ(view.background[Key::C3_08], settings::kBlue);
+}
+
+TEST(SettingsFile, StoredValuesAreReadAsTheControlsTakeThem) {
+    test::RecordingView view;
+    settings::resetControls(view);
+    settings::loadControls(fileWith("[SET1]\r\nC3_01=0x14\r\nC3_07=500\r\nC3_02=abc\r\n"
+                                    "C3_04=-101\r\nC1_02=7\r\nC1_01=-1\r\nC0_01=-2\r\n"
+                                    "Edit2=\r\n[SET3]\r\nC5_02=\r\nC5_01=1\r\n"
+                                    "[SET0]\r\nTRANS=2\r\nM_TOP=0x10\r\n"),
+                           view);
+    EXPECT_EQ(view.values.C3_01, 20);
+    EXPECT_EQ(view.values.C3_07, 180);
+    EXPECT_EQ(view.values.C3_02, 0); // not a number: the default
+    EXPECT_EQ(view.values.C3_04, -100);
+    EXPECT_EQ(view.values.C1_02, -1); // no such item
+    EXPECT_EQ(view.values.C1_01, -1);
+    EXPECT_EQ(view.values.C0_01, -1);
+    EXPECT_EQ(view.values.Edit2, ""); // present and empty: empty, not the default
+    EXPECT_EQ(view.values.C5_02, "");
+    EXPECT_EQ(view.values.C5_01, 1);
+    EXPECT_TRUE(view.values.TRANS);
+    EXPECT_EQ(view.values.M_TOP, 16);
+    EXPECT_EQ(view.values.M_LEFT, 3000); // missing: the window stays where it is
+    // No item counts as "any other index" for the handlers.
+    EXPECT_TRUE(view.enabled[Key::C0_02]);
+    EXPECT_TRUE(view.enabled[Key::Edit2]);
+    EXPECT_EQ(view.background[Key::C1_02], settings::kBlue);
+
+    IniFile saved;
+    settings::saveControls(view, saved);
+    EXPECT_EQ(saved.readString("SET1", "C1_02", ""), "-1");
+    EXPECT_EQ(saved.readString("SET1", "C3_07", ""), "180");
+    EXPECT_EQ(saved.readString("SET0", "TRANS", ""), "1");
+}
+
+TEST(SettingsFile, ATypedValueBeyondTheRangeIsSavedAsTypedAndLimitedAtTheNextLoad) {
+    test::RecordingView view;
+    settings::resetControls(view);
+    view.values.C3_02 = 150; // typed, the box not yet left
+    IniFile ini;
+    settings::saveControls(view, ini);
+    EXPECT_EQ(ini.readString("SET1", "C3_02", ""), "150");
+    settings::loadControls(ini, view);
+    EXPECT_EQ(view.values.C3_02, 100);
+}
+
+TEST(SettingsFile, AHandEditedFileKeepsItsOtherLinesAcrossASave) {
+    test::TempProgramFolder folder;
+    const QByteArray edited = "; settings of my desk machine\n"
+                              "[set1]\n"
+                              "c3_07 = 45\n"
+                              "MyOwnKey=keep me\n"
+                              "\n"
+                              "[Tools]\n"
+                              "Editor=notepad\n"
+                              "[SET3]\n"
+                              "C5_02=  Header text  \n";
+    folder.writeFile("drive_c/SC_CONVERTER.ini", edited);
+    const QString path = QStringLiteral("C:/SC_CONVERTER.ini");
+    test::RecordingView view;
+    formShow(view, path);
+    EXPECT_EQ(view.values.C3_07, 45);
+    EXPECT_EQ(view.values.C5_02, "Header text");
+    view.values.C3_07 = -180;
+    ASSERT_TRUE(settings::saveControlsToFile(view, path));
+
+    const QByteArray saved = readHost(path);
+    EXPECT_TRUE(saved.startsWith("; settings of my desk machine\n[set1]\nc3_07=-180\n"
+                                 "MyOwnKey=keep me\nC0_01=0\n"))
+        << saved.constData();
+    EXPECT_TRUE(saved.contains("\n\n[Tools]\nEditor=notepad\n[SET3]\nC5_02=Header text\n"
+                               "C5_01=0\nC5_03=\n"))
+        << saved.constData();
+    EXPECT_TRUE(saved.endsWith("[SET0]\nTRANS=1\nM_TOP=-40\nM_LEFT=3000\n"
+                               "[SET2]\nC4_01=2\nEdit1=SCC DATA\n"))
+        << saved.constData();
+    EXPECT_FALSE(saved.contains('\r'));
+    IniFile again(path);
+    ASSERT_TRUE(again.load());
+    EXPECT_EQ(settings::readSettings(again, settings::TConvertSettings()), view.values);
+}
+
+TEST(SettingsFile, LongPathsAndTextsComeBackWhole) {
+    test::TempProgramFolder folder;
+    ASSERT_TRUE(QDir().mkpath(folder.host("drive_c")));
+    test::RecordingView view;
+    settings::resetControls(view);
+    view.values.C0_02 = QStringLiteral("D:/") + QString(2500, u'p');
+    view.values.Edit1 = QStringLiteral(" spaced title ");
+    const QString path = QStringLiteral("C:/SC_CONVERTER.ini");
+    ASSERT_TRUE(settings::saveControlsToFile(view, path));
+    test::RecordingView loaded;
+    formShow(loaded, path);
+    EXPECT_EQ(loaded.values.C0_02, view.values.C0_02);
+    EXPECT_EQ(loaded.values.Edit1, view.values.Edit1);
+}
+
+TEST(SettingsFile, AFileThatCannotBeReadIsNotOverwritten) {
+    test::TempProgramFolder folder;
+    // A folder where the file should be: it can be neither read nor replaced.
+    ASSERT_TRUE(QDir().mkpath(folder.host("drive_c/SC_CONVERTER.ini")));
+    test::RecordingView view;
+    EXPECT_FALSE(settings::loadControlsFromFile("C:/SC_CONVERTER.ini", view));
+    EXPECT_TRUE(view.log.isEmpty());
+    EXPECT_FALSE(settings::saveControlsToFile(view, "C:/SC_CONVERTER.ini"));
+}
