@@ -12,16 +12,20 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QFontInfo>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSpinBox>
 #include <QStyle>
+#include <QStyleOption>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 
 namespace {
@@ -263,7 +267,9 @@ TEST(MainWindow, ModeButtonsChooseThePageAndReleasingTheDownOneKeepsIt) {
 TEST(MainWindow, TitleBarButtonsOpenTheReadMeMinimiseAndClose) {
     Window w;
     w.showAndWait();
-    clickOn(w.button("SSButton12"));
+    // Clicked through the window system: the buttons lie on the draggable title bar.
+    QTest::mouseClick(w.form.windowHandle(), Qt::LeftButton, {},
+                      w.placeInWindow("SSButton12").center());
     EXPECT_EQ(w.dialogs.shown,
               QStringList{QStringLiteral("open:") + w.folder.path() + "/Readme.txt"});
 
@@ -327,11 +333,45 @@ TEST(MainWindow, DraggingTheWindowsOwnSurfaceMovesItButNotTheListPagesOrButtons)
     EXPECT_EQ(w.form.pos(), settled);
 }
 
-TEST(MainWindow, HintsShowAfterHalfASecondAndHideAfterTwoAndAHalf) {
+TEST(MainWindow, HintsShowAfterHalfASecondHideAfterTwoAndAHalfAndFollowThePointer) {
     Window w;
-    EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 500);
     for (const char* name : {"C3_01", "ShineSpeedButton1", "ListBox1", "SSButton10"})
         EXPECT_EQ(w.get(name)->toolTipDuration(), 2500) << name;
+    w.showAndWait();
+    QWindow* window = w.form.windowHandle();
+    QTest::mouseMove(window, w.placeInWindow("C3_01").center());
+    QElapsedTimer clock;
+    clock.start();
+    QTest::qWait(300);
+    EXPECT_FALSE(QToolTip::isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 3000));
+    EXPECT_GE(clock.elapsed(), 450);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral(" 画像の明るさ"));
+
+    // Moving on to the next control while a hint shows brings its hint at once.
+    QTest::mouseMove(window, w.placeInWindow("C3_02").center());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [] { return QToolTip::text() == QStringLiteral(" 画像のコントラスト"); }, 300));
+    clock.restart();
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 6000));
+    EXPECT_GE(clock.elapsed(), 2000);
+}
+
+TEST(MainWindow, HintsAreWhiteOnGreyInsideAWhiteOutline) {
+    Window w;
+    QImage panel(40, 20, QImage::Format_RGB32);
+    panel.fill(Qt::black);
+    QStyleOption option;
+    option.rect = panel.rect();
+    QPainter painter(&panel);
+    QApplication::style()->drawPrimitive(QStyle::PE_PanelTipLabel, &option, &painter, nullptr);
+    painter.end();
+    for (QPoint p : {QPoint(0, 0), QPoint(39, 0), QPoint(0, 19), QPoint(39, 19), QPoint(20, 0)})
+        EXPECT_EQ(panel.pixelColor(p), QColor(Qt::white));
+    EXPECT_EQ(panel.pixelColor(20, 10), QColor(85, 85, 85));
+    EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipText), QColor(Qt::white));
+    EXPECT_EQ(QToolTip::font().pixelSize(), 16);
+    EXPECT_EQ(QFontInfo(QToolTip::font()).family(), QStringLiteral("IPAPGothic"));
 }
 
 TEST(MainWindow, CommandButtonsStayDrawnPressedWhileTheirHandlersRun) {

@@ -3,6 +3,7 @@
 #include "controls/TShineSpeedButton.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QTest>
@@ -362,4 +363,33 @@ TEST(ShineSpeedButton, DisablingReleasesTheButton) {
     EXPECT_EQ(g.clicks[0], 0);
     g.mode[0]->setEnabled(true);
     EXPECT_EQ(g.mode[0]->look(), TShineSpeedButton::lsUp);
+}
+
+TEST(ShineSpeedButton, HoverCheckKeepsTheHoverWhileTheCursorStaysOverTheButton) {
+    QWidget host;
+    host.setGeometry(500, 500, 100, 40);
+    auto* b = new TShineSpeedButton(&host);
+    b->setGeometry(0, 0, 84, 20);
+    QCursor::setPos(510, 510);
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    enter(*b);
+    ASSERT_EQ(b->look(), TShineSpeedButton::lsHover);
+    QTest::qWait(450);
+    EXPECT_EQ(b->look(), TShineSpeedButton::lsHover);
+    EXPECT_TRUE(b->isMouseInside());
+}
+
+TEST(ShineSpeedButton, HoverCheckNoticesALeaveThatCameWithoutAMessage) {
+    QCursor::setPos(5, 5); // outside every window: the window system reports nothing
+    QWidget host;
+    host.setGeometry(500, 500, 100, 40);
+    auto* b = new TShineSpeedButton(&host);
+    b->setGeometry(0, 0, 84, 20);
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    enter(*b);
+    ASSERT_EQ(b->look(), TShineSpeedButton::lsHover);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return b->look() == TShineSpeedButton::lsUp; }, 2000));
+    EXPECT_FALSE(b->isMouseInside());
 }
