@@ -30,8 +30,11 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
     ui_->PageControl1->tabBar()->hide();
     // Presses on panels, the list, the pages and the edits stay there; only the window's own
     // surface (the bars, their labels, the bare background) drags the window.
-    for (QWidget* child : findChildren<QWidget*>())
+    // Files dropped anywhere go to the window's drop handler: no edit takes them as text.
+    for (QWidget* child : findChildren<QWidget*>()) {
         child->setAttribute(Qt::WA_NoMousePropagation);
+        child->setAcceptDrops(false);
+    }
     sc::app::setHintDurations(this);
 
     connect(ui_->ShineSpeedButton1, &TShineSpeedButton::clicked, this,
