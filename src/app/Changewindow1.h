@@ -3,9 +3,15 @@
 #include <QPoint>
 #include <QStringList>
 #include <QWidget>
+#include <memory>
+
+class QDialog;
 
 namespace sc {
 class UserDialogs;
+}
+namespace Ui {
+class TConvertForm1;
 }
 
 // The main window. Its handlers keep the names the rest of the program knows them by; each
@@ -14,7 +20,8 @@ class TConvertForm1 : public QWidget {
     Q_OBJECT
 public:
     // `programFolder` is the folder of the program file, without a trailing separator.
-    TConvertForm1(const QString& programFolder, sc::UserDialogs& dialogs, QWidget* parent = nullptr);
+    TConvertForm1(const QString& programFolder, sc::UserDialogs& dialogs,
+                  QWidget* parent = nullptr);
     ~TConvertForm1() override;
 
     const QString& programFolder() const { return programFolder_; }
@@ -26,9 +33,22 @@ public:
     // The one entry point for files and folders dropped on the window, in the shell's order.
     void dropFiles(const QStringList& paths);
 
+    // The information window that the "info." button shows modally.
+    void setInfoWindow(QDialog* info) { infoWindow_ = info; }
+
 public slots:
     void FormShow();
     void FormClose();
+
+    // Mode buttons: each shows its job's page; releasing the down one leaves the page as it is.
+    void ShineSpeedButton1Click();
+    void ShineSpeedButton2Click();
+    void ShineSpeedButton3Click();
+    // Title-bar buttons: information, read-me, minimise, close.
+    void ShineSpeedButton4Click();
+    void SSButton12Click();
+    void SSButton11Click();
+    void SSButton10Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -52,6 +72,8 @@ private:
     void showJpegPage();
     void saveSettings();
 
+    std::unique_ptr<Ui::TConvertForm1> ui_;
+    QDialog* infoWindow_ = nullptr;
     QString programFolder_;
     sc::UserDialogs& dialogs_;
     bool ready_ = false;

@@ -1,10 +1,10 @@
 #include "Changewindow1.h"
 #include "Infowindow1.h"
+#include "LookAndFeel.h"
 #include "platform/UserDialogs.h"
 #include "platform/WinPath.h"
 
 #include <QApplication>
-#include <QFont>
 #include <QMessageBox>
 #include <exception>
 #include <memory>
@@ -12,9 +12,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("SC_CONVERTER"));
-    // fontconfig does not map the design's font to a Japanese face by itself.
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
-                               {QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic")});
+    sc::app::installLookAndFeel();
     sc::QtUserDialogs dialogs;
     std::unique_ptr<TConvertForm1> mainWindow;
     std::unique_ptr<TInfoForm1> infoWindow;
@@ -24,9 +22,11 @@ int main(int argc, char** argv) {
         mainWindow = std::make_unique<TConvertForm1>(programFolder, dialogs);
         dialogs.setOwner(mainWindow.get());
         infoWindow = std::make_unique<TInfoForm1>(mainWindow.get());
+        mainWindow->setInfoWindow(infoWindow.get());
         mainWindow->show();
     } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, QStringLiteral("SC_CONVERTER"), QString::fromLocal8Bit(e.what()));
+        QMessageBox::critical(nullptr, QStringLiteral("SC_CONVERTER"),
+                              QString::fromLocal8Bit(e.what()));
         return 1;
     }
     const int code = QApplication::exec();

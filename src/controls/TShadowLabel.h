@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+#include <QPoint>
+
+// A text label drawn over offset copies of itself: a shadow (by default one pixel down and
+// right) and a highlight. It paints on its parent's surface and takes no mouse input, so the
+// window can be dragged through the labels on its own surface.
+//
+// The horizontal part of `alignment` places the text; its vertical part is the layout (top,
+// centre, bottom) by which the measured text is moved within the label.
+class TShadowLabel : public QLabel {
+    Q_OBJECT
+    Q_PROPERTY(QColor fontColor READ fontColor WRITE setFontColor)
+    Q_PROPERTY(int fontHeight READ fontHeight WRITE setFontHeight)
+    Q_PROPERTY(bool shadowVisible READ shadowVisible WRITE setShadowVisible)
+    Q_PROPERTY(QColor shadowColor READ shadowColor WRITE setShadowColor)
+    Q_PROPERTY(QPoint shadowOffset READ shadowOffset WRITE setShadowOffset)
+    Q_PROPERTY(bool highlightVisible READ highlightVisible WRITE setHighlightVisible)
+    Q_PROPERTY(QColor highlightColor READ highlightColor WRITE setHighlightColor)
+    Q_PROPERTY(QPoint highlightOffset READ highlightOffset WRITE setHighlightOffset)
+    Q_PROPERTY(Ellipsis ellipsis READ ellipsis WRITE setEllipsis)
+public:
+    enum Ellipsis { elNone, elEnd, elPath };
+    Q_ENUM(Ellipsis)
+
+    struct Shadow {
+        bool visible;
+        QColor color;
+        QPoint offset;
+    };
+
+    explicit TShadowLabel(QWidget* parent = nullptr);
+
+    QColor fontColor() const { return fontColor_; }
+    // The font's height as the designs give it: negative for the character height in pixels
+    // without internal leading, which is Qt's pixel size.
+    int fontHeight() const;
+    bool shadowVisible() const { return shadow_.visible; }
+    QColor shadowColor() const { return shadow_.color; }
+    QPoint shadowOffset() const { return shadow_.offset; }
+    bool highlightVisible() const { return highlight_.visible; }
+    QColor highlightColor() const { return highlight_.color; }
+    QPoint highlightOffset() const { return highlight_.offset; }
+    Ellipsis ellipsis() const { return ellipsis_; }
+
+    void setFontColor(const QColor& c);
+    void setFontHeight(int height);
+    void setShadowVisible(bool on);
+    void setShadowColor(const QColor& c);
+    void setShadowOffset(const QPoint& offset);
+    void setHighlightVisible(bool on);
+    void setHighlightColor(const QColor& c);
+    void setHighlightOffset(const QPoint& offset);
+    void setEllipsis(Ellipsis e);
+
+    // Where the text is drawn (before the shadow offsets), for the current text and size.
+    QRect textRect() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    int textFlags() const;
+    QString shownText() const;
+    template <typename T> void change(T& member, const T& value);
+
+    QColor fontColor_{0, 0, 0};
+    Shadow shadow_{true, QColor(192, 192, 192), QPoint(1, 1)};
+    Shadow highlight_{true, QColor(255, 255, 255), QPoint(-1, -1)};
+    Ellipsis ellipsis_ = elNone;
+};

@@ -1,0 +1,396 @@
+#include "TShineSpeedButton.h"
+
+#include "SystemColors.h"
+
+#include <QCursor>
+#include <QEnterEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <cstdlib>
+
+namespace syscolor = sc::controls::syscolor;
+
+TShineSpeedButton::TShineSpeedButton(QWidget* parent) : QWidget(parent) {
+    colors_ = {
+        syscolor::buttonFace(),   syscolor::buttonFace(), false, false, syscolor::buttonHighlight(),
+        syscolor::buttonShadow(), syscolor::windowFrame()};
+    pressed_ = {syscolor::buttonHighlight(),
+                syscolor::buttonHighlight(),
+                false,
+                false,
+                syscolor::buttonHighlight(),
+                syscolor::buttonShadow(),
+                syscolor::windowFrame()};
+    setCursor(Qt::PointingHandCursor);
+    setAttribute(Qt::WA_Hover, false);
+    hoverTimer_.setInterval(200);
+    connect(&hoverTimer_, &QTimer::timeout, this, &TShineSpeedButton::hoverTick);
+}
+
+template <typename T> void TShineSpeedButton::change(T& member, const T& value) {
+    if (member == value)
+        return;
+    member = value;
+    update();
+}
+
+int TShineSpeedButton::fontHeight() const {
+    const int px = font().pixelSize();
+    return px > 0 ? -px : -QFontMetrics(font()).ascent();
+}
+
+void TShineSpeedButton::setFontHeight(int height) {
+    if (height == 0 || font().pixelSize() == std::abs(height))
+        return;
+    QFont f = font();
+    f.setPixelSize(height < 0 ? -height : height);
+    setFont(f);
+}
+
+void TShineSpeedButton::setCaption(const QString& text) {
+    change(caption_, text);
+}
+void TShineSpeedButton::setFontColor(const QColor& c) {
+    change(fontColor_, c);
+}
+void TShineSpeedButton::setFontShadow(const QColor& c) {
+    change(fontShadow_, c);
+}
+void TShineSpeedButton::setFontHighlight(const QColor& c) {
+    change(fontHighlight_, c);
+}
+void TShineSpeedButton::setColors(const Colors& c) {
+    change(colors_, c);
+}
+void TShineSpeedButton::setPressedColors(const Colors& c) {
+    change(pressed_, c);
+}
+void TShineSpeedButton::setColor(const QColor& c) {
+    change(colors_.color, c);
+}
+void TShineSpeedButton::setGradColor(const QColor& c) {
+    change(colors_.gradColor, c);
+}
+void TShineSpeedButton::setGradation(bool on) {
+    change(colors_.gradation, on);
+}
+void TShineSpeedButton::setGradVertical(bool on) {
+    change(colors_.gradVertical, on);
+}
+void TShineSpeedButton::setHighlight(const QColor& c) {
+    change(colors_.highlight, c);
+}
+void TShineSpeedButton::setShadow(const QColor& c) {
+    change(colors_.shadow, c);
+}
+void TShineSpeedButton::setDarkShadow(const QColor& c) {
+    change(colors_.darkShadow, c);
+}
+void TShineSpeedButton::setPressedColor(const QColor& c) {
+    change(pressed_.color, c);
+}
+void TShineSpeedButton::setPressedGradColor(const QColor& c) {
+    change(pressed_.gradColor, c);
+}
+void TShineSpeedButton::setPressedGradation(bool on) {
+    change(pressed_.gradation, on);
+}
+void TShineSpeedButton::setPressedGradVertical(bool on) {
+    change(pressed_.gradVertical, on);
+}
+void TShineSpeedButton::setPressedHighlight(const QColor& c) {
+    change(pressed_.highlight, c);
+}
+void TShineSpeedButton::setPressedShadow(const QColor& c) {
+    change(pressed_.shadow, c);
+}
+void TShineSpeedButton::setFrameType(FrameType t) {
+    change(frameType_, t);
+}
+void TShineSpeedButton::setUpFrame(bool on) {
+    change(upFrame_, on);
+}
+void TShineSpeedButton::setDownFrame(bool on) {
+    change(downFrame_, on);
+}
+void TShineSpeedButton::setActiveFrame(bool on) {
+    change(activeFrame_, on);
+}
+void TShineSpeedButton::setClickDownHook(bool on) {
+    clickDownHook_ = on;
+}
+void TShineSpeedButton::setGroupIndex(int index) {
+    groupIndex_ = index;
+}
+void TShineSpeedButton::setAllowAllUp(bool on) {
+    allowAllUp_ = on;
+}
+
+void TShineSpeedButton::setLook(Look look) {
+    if (look == look_)
+        return;
+    look_ = look;
+    update();
+}
+
+QFont TShineSpeedButton::activeFont() const {
+    QFont f = font();
+    f.setBold(true);
+    return f;
+}
+
+// --- latching and groups ---------------------------------------------------------------------
+
+void TShineSpeedButton::setDown(bool on) {
+    if (on == down_ || groupIndex_ == 0)
+        return;
+    // Without AllowAllUp only another button of the group can release a down one.
+    if (!on && !allowAllUp_)
+        return;
+    applyDown(on);
+    groupChanged();
+}
+
+void TShineSpeedButton::applyDown(bool on) {
+    down_ = on;
+    if (!isEnabled())
+        setLook(lsDisabled);
+    else if (on)
+        setLook(inside_ ? lsPressed : lsDown);
+    else
+        setLook(inside_ ? lsHover : lsUp);
+}
+
+void TShineSpeedButton::groupChanged() {
+    if (!parentWidget())
+        return;
+    const auto siblings =
+        parentWidget()->findChildren<TShineSpeedButton*>(QString(), Qt::FindDirectChildrenOnly);
+    for (TShineSpeedButton* b : siblings) {
+        if (b == this || b->groupIndex_ != groupIndex_)
+            continue;
+        if (down_ && b->down_)
+            b->applyDown(false);
+        b->allowAllUp_ = allowAllUp_;
+    }
+}
+
+// --- mouse -------------------------------------------------------------------------------------
+
+void TShineSpeedButton::mouseEntered() {
+    QWidget* grabber = QWidget::mouseGrabber();
+    if (inside_ || !isEnabled() || (grabber && grabber != this))
+        return;
+    inside_ = true;
+    if (look_ == lsUp)
+        setLook(lsHover);
+    else if (look_ == lsDown)
+        setLook(lsPressed);
+    hoverTimer_.start();
+}
+
+void TShineSpeedButton::mouseLeft() {
+    if (!inside_ || !isEnabled() || held_)
+        return;
+    hoverTimer_.stop();
+    inside_ = false;
+    if (look_ == lsHover)
+        setLook(lsUp);
+    else if (look_ == lsPressed)
+        setLook(lsDown);
+}
+
+// Some leaves arrive without a message (a window popping up over the button, say): the timer
+// looks where the cursor really is.
+void TShineSpeedButton::hoverTick() {
+    if (!inside_ || !isEnabled() || held_) {
+        hoverTimer_.stop();
+        return;
+    }
+    if (!rect().contains(mapFromGlobal(QCursor::pos())))
+        mouseLeft();
+}
+
+void TShineSpeedButton::recheck(const QPoint& pos) {
+    if (!isEnabled())
+        return;
+    const bool over = rect().contains(pos);
+    if (over && !inside_)
+        mouseEntered();
+    else if (!over && inside_)
+        mouseLeft();
+    else if (over)
+        setLook(down_ ? lsPressed : lsHover);
+    else
+        setLook(down_ ? lsDown : lsUp);
+}
+
+void TShineSpeedButton::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    mouseEntered();
+}
+
+void TShineSpeedButton::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    mouseLeft();
+}
+
+void TShineSpeedButton::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !isEnabled())
+        return QWidget::mousePressEvent(event);
+    held_ = true;
+    setLook(lsPressed);
+}
+
+void TShineSpeedButton::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (held_) {
+        if (rect().contains(pos))
+            setLook(lsPressed);
+        else
+            setLook(down_ ? lsDown : lsUp);
+    } else if (!inside_) {
+        recheck(pos);
+    }
+}
+
+void TShineSpeedButton::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !held_)
+        return QWidget::mouseReleaseEvent(event);
+    const QPoint pos = event->position().toPoint();
+    QPointer<TShineSpeedButton> self(this);
+    held_ = false;
+    if (rect().contains(pos)) {
+        if (groupIndex_ == 0) {
+            inside_ = false;
+            setLook(lsUp);
+        } else {
+            // A down button that may not be released stays down; its click still runs.
+            setDown(!down_);
+        }
+        click();
+        if (!self)
+            return;
+    } else {
+        // Dragged off: no click.
+        setLook(down_ ? lsPressed : lsHover);
+    }
+    recheck(pos);
+}
+
+void TShineSpeedButton::click() {
+    QPointer<TShineSpeedButton> self(this);
+    const Look before = look_;
+    if (clickDownHook_) {
+        setLook(lsPressed);
+        repaint();
+    }
+    emit clicked();
+    if (self && clickDownHook_) {
+        look_ = before;
+        repaint();
+    }
+}
+
+void TShineSpeedButton::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange) {
+        down_ = false;
+        held_ = false;
+        setLook(isEnabled() ? lsUp : lsDisabled);
+    }
+}
+
+// --- painting ----------------------------------------------------------------------------------
+
+QColor TShineSpeedButton::rampStep(const QColor& start, const QColor& end, int e) {
+    auto ch = [e](int a, int b) { return a + (b - a) * e / 255; };
+    return QColor(ch(start.red(), end.red()), ch(start.green(), end.green()),
+                  ch(start.blue(), end.blue()));
+}
+
+void TShineSpeedButton::paintEvent(QPaintEvent*) {
+    const int w = width();
+    const int h = height();
+    if (w <= 0 || h <= 0)
+        return;
+    QPainter p(this);
+    const bool sunken = look_ == lsPressed || look_ == lsDown;
+    const Colors& c = sunken ? pressed_ : colors_;
+
+    // Face: the 256-step ramp spread over the whole button.
+    if (c.gradation) {
+        const int len = c.gradVertical ? h : w;
+        for (int i = 0; i < len; ++i) {
+            const int e = len > 1 ? i * 255 / (len - 1) : 0;
+            const QColor col = rampStep(c.color, c.gradColor, e);
+            if (c.gradVertical)
+                p.fillRect(QRect(0, i, w, 1), col);
+            else
+                p.fillRect(QRect(i, 0, 1, h), col);
+        }
+    } else {
+        p.fillRect(rect(), c.color);
+    }
+
+    // Caption, centred on one line and pushed in by a pixel while pressed or down.
+    const bool bold = look_ == lsHover || look_ == lsPressed;
+    const QFont f = bold ? activeFont() : font();
+    p.setFont(f);
+    const QFontMetrics fm(f);
+    const QPoint shift = sunken ? QPoint(1, 1) : QPoint(0, 0);
+    const QPoint at =
+        QPoint((w - fm.horizontalAdvance(caption_)) / 2, (h - fm.height()) / 2 + fm.ascent()) +
+        shift;
+    auto text = [&](const QColor& col, QPoint offset) {
+        p.setPen(col);
+        p.drawText(at + offset, caption_);
+    };
+    if (look_ == lsDisabled) {
+        text(syscolor::buttonHighlight(), QPoint(1, 1));
+        text(syscolor::buttonShadow(), QPoint(0, 0));
+    } else {
+        if (fontShadow_.isValid())
+            text(fontShadow_, QPoint(1, 1));
+        if (fontHighlight_.isValid())
+            text(fontHighlight_, QPoint(-1, -1));
+        text(fontColor_, QPoint(0, 0));
+    }
+
+    // Frame.
+    const bool frameOn = (look_ == lsUp || look_ == lsDisabled) ? upFrame_
+                         : look_ == lsDown                      ? downFrame_
+                                                                : activeFrame_;
+    if (!frameOn || w < 3 || h < 3)
+        return;
+    const QColor topLeft = sunken ? pressed_.shadow : colors_.highlight;
+    const QColor bottomRight = sunken ? pressed_.highlight : colors_.shadow;
+    switch (frameType_) {
+    case ftEnclosedFrame:
+        p.fillRect(QRect(1, 1, w - 3, 1), topLeft);
+        p.fillRect(QRect(1, 1, 1, h - 3), topLeft);
+        p.fillRect(QRect(2, h - 2, w - 3, 1), bottomRight);
+        p.fillRect(QRect(w - 2, 2, 1, h - 3), bottomRight);
+        p.setPen(Qt::NoPen);
+        p.fillRect(QRect(0, 0, w, 1), colors_.darkShadow);
+        p.fillRect(QRect(0, h - 1, w, 1), colors_.darkShadow);
+        p.fillRect(QRect(0, 0, 1, h), colors_.darkShadow);
+        p.fillRect(QRect(w - 1, 0, 1, h), colors_.darkShadow);
+        break;
+    case ftNormalFrame:
+        p.fillRect(QRect(0, 0, w - 1, 1), topLeft);
+        p.fillRect(QRect(0, 0, 1, h - 1), topLeft);
+        p.fillRect(QRect(0, h - 1, w, 1), sunken ? bottomRight : colors_.darkShadow);
+        p.fillRect(QRect(w - 1, 0, 1, h), sunken ? bottomRight : colors_.darkShadow);
+        p.fillRect(QRect(1, h - 2, w - 2, 1), bottomRight);
+        p.fillRect(QRect(w - 2, 1, 1, h - 2), bottomRight);
+        break;
+    case ftFlatFrame:
+        p.fillRect(QRect(0, 0, w - 1, 1), topLeft);
+        p.fillRect(QRect(0, 0, 1, h - 1), topLeft);
+        p.fillRect(QRect(0, h - 1, w, 1), bottomRight);
+        p.fillRect(QRect(w - 1, 0, 1, h), bottomRight);
+        break;
+    }
+}
