@@ -1,7 +1,13 @@
 #include "Changewindow1.h"
 
 #include "LookAndFeel.h"
+#include "WindowSettingsView.h"
+#include "platform/IniFile.h"
 #include "platform/UserDialogs.h"
+#include "resources/Captions.h"
+#include "settings/ChangeRules.h"
+#include "settings/SettingsSteps.h"
+#include "sources/SourceCommands.h"
 #include "ui_Changewindow1.h"
 
 #include <QCloseEvent>
@@ -10,6 +16,9 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
 #include <QTabBar>
 #include <QUrl>
 #include <QWindow>
@@ -19,6 +28,13 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
     : QWidget(parent), ui_(std::make_unique<Ui::TConvertForm1>()), programFolder_(programFolder),
       dialogs_(dialogs) {
     ui_->setupUi(this);
+    sourceList_.attachView(*ui_->ListBox1);
+    sourceCommands_ = std::make_unique<TSourceCommands>(
+        sourceList_, SearchFile1, dialogs_,
+        [this](const QString& text) { ui_->ShadowLabel21->setText(text); });
+    settingsView_ = std::make_unique<sc::app::WindowSettingsView>(
+        *ui_, *this, [this](sc::settings::Key key) { runChangeHandler(key); },
+        [this] { ListBox1Click(); });
     setWindowTitle(QStringLiteral("SC_CONVERTER"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(516, 514);
@@ -48,6 +64,12 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
     connect(ui_->SSButton12, &TShineSpeedButton::clicked, this, &TConvertForm1::SSButton12Click);
     connect(ui_->SSButton11, &TShineSpeedButton::clicked, this, &TConvertForm1::SSButton11Click);
     connect(ui_->SSButton10, &TShineSpeedButton::clicked, this, &TConvertForm1::SSButton10Click);
+    connect(ui_->SSButton2, &TShineSpeedButton::clicked, this, &TConvertForm1::SSButton2Click);
+    connect(ui_->SSButton1, &TShineSpeedButton::clicked, this, &TConvertForm1::SSButton1Click);
+    connect(ui_->CButton11, &TShineSpeedButton::clicked, this, &TConvertForm1::CButton11Click);
+    connect(ui_->ListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &TConvertForm1::ListBox1Click);
+    wireSettingControls();
 
     scanStartupFolder();
 }
@@ -72,8 +94,6 @@ void TConvertForm1::FormShow() {
     showPrintPage();
     resetSettings();
     openSettingsFile();
-    applyStoredLanguage();
-    applyStoredPosition();
     loadStoredSettings();
     closeSettingsFile();
     showJpegPage();
@@ -92,36 +112,117 @@ void TConvertForm1::FormClose() {
     saveSettings();
 }
 
-void TConvertForm1::scanStartupFolder() {}
+void TConvertForm1::scanStartupFolder() {
+    sourceCommands_->scanStartupFolder();
+}
+
 void TConvertForm1::showPrintPage() {
     step("showPrintPage");
     ui_->PageControl1->setCurrentWidget(ui_->TabSheet3);
 }
+
 void TConvertForm1::resetSettings() {
     step("resetSettings");
+    CButton11Click();
 }
+
+// A settings file that is missing reads as empty: every key keeps the default the reset left.
 void TConvertForm1::openSettingsFile() {
     step("openSettingsFile");
+    settingsFile_ = std::make_unique<sc::IniFile>(sc::settings::settingsFilePath(programFolder_));
+    settingsFile_->load();
 }
-void TConvertForm1::applyStoredLanguage() {
-    step("applyStoredLanguage");
-}
-void TConvertForm1::applyStoredPosition() {
-    step("applyStoredPosition");
-}
+
+// The caption language and the window position first, then every setting in file order,
+// each followed by its change handler.
 void TConvertForm1::loadStoredSettings() {
     step("loadStoredSettings");
+    sc::settings::loadControls(*settingsFile_, *settingsView_);
 }
+
 void TConvertForm1::closeSettingsFile() {
     step("closeSettingsFile");
+    settingsFile_.reset();
 }
+
 void TConvertForm1::showJpegPage() {
     step("showJpegPage");
     ui_->PageControl1->setCurrentWidget(ui_->TabSheet1);
 }
+
+// A save that fails leaves the earlier file whole; the window closes all the same.
 void TConvertForm1::saveSettings() {
     step("saveSettings");
+    if (!sc::settings::saveControlsToFile(*settingsView_,
+                                          sc::settings::settingsFilePath(programFolder_)))
+        qWarning("SC_CONVERTER: the settings could not be saved");
 }
+
+bool TConvertForm1::japaneseCaptions() const {
+    return ui_->ShineSpeedButton5->isDown();
+}
+
+void TConvertForm1::SSButton2Click() {
+    sourceCommands_->SSButton2Click();
+}
+
+void TConvertForm1::SSButton1Click() {
+    sourceCommands_->SSButton1Click(sc::captions::idlePrompt(japaneseCaptions()));
+}
+
+// The preview run of the selected source; it arrives with the preview.
+void TConvertForm1::ListBox1Click() {}
+
+void TConvertForm1::CButton11Click() {
+    sc::settings::resetControls(*settingsView_);
+}
+
+void TConvertForm1::wireSettingControls() {
+    using sc::settings::Key;
+    for (const auto& info : sc::settings::keyTable()) {
+        const Key key = info.key;
+        if (TSpinEdit* box = settingsView_->spin(key)) {
+            box->setRange(info.minimum, info.maximum);
+            box->setDialogs(&dialogs_);
+            connect(box, &TSpinEdit::changed, this, [this, key] { runChangeHandler(key); });
+        } else if (QComboBox* list = settingsView_->list(key)) {
+            // A choice by the user raises the change; a selection from code does not.
+            connect(list, &QComboBox::activated, this, [this, key] { runChangeHandler(key); });
+        }
+    }
+    ui_->C0_02->setDialogs(&dialogs_);
+    connect(ui_->C0_02, &TFolderPathBox::changed, this, &TConvertForm1::C0_02Change);
+    connect(ui_->C5_02, &QLineEdit::textChanged, this, &TConvertForm1::C5_02Change);
+    connect(ui_->C5_03, &QLineEdit::textChanged, this, &TConvertForm1::C5_03Change);
+}
+
+void TConvertForm1::runChangeHandler(sc::settings::Key key) {
+    using sc::settings::Key;
+    switch (key) {
+    case Key::C5_01: return C5_01Change();
+    case Key::C5_02: return C5_02Change();
+    case Key::C5_03: return C5_03Change();
+    default: sc::settings::runChangeRule(key, *settingsView_);
+    }
+}
+
+void TConvertForm1::C0_01Change() { runChangeHandler(sc::settings::Key::C0_01); }
+void TConvertForm1::C0_02Change() { runChangeHandler(sc::settings::Key::C0_02); }
+void TConvertForm1::C1_01Change() { runChangeHandler(sc::settings::Key::C1_01); }
+void TConvertForm1::C1_02Change() { runChangeHandler(sc::settings::Key::C1_02); }
+void TConvertForm1::C3_01Change() { runChangeHandler(sc::settings::Key::C3_01); }
+void TConvertForm1::C3_02Change() { runChangeHandler(sc::settings::Key::C3_02); }
+void TConvertForm1::C3_04Change() { runChangeHandler(sc::settings::Key::C3_04); }
+void TConvertForm1::C3_05Change() { runChangeHandler(sc::settings::Key::C3_05); }
+void TConvertForm1::C3_06Change() { runChangeHandler(sc::settings::Key::C3_06); }
+void TConvertForm1::C3_07Change() { runChangeHandler(sc::settings::Key::C3_07); }
+void TConvertForm1::C3_08Change() { runChangeHandler(sc::settings::Key::C3_08); }
+void TConvertForm1::C3_09Change() { runChangeHandler(sc::settings::Key::C3_09); }
+void TConvertForm1::C4_01Change() { runChangeHandler(sc::settings::Key::C4_01); }
+// The print page's handlers (layout preview, header, footer) arrive with printing.
+void TConvertForm1::C5_01Change() {}
+void TConvertForm1::C5_02Change() {}
+void TConvertForm1::C5_03Change() {}
 
 void TConvertForm1::ShineSpeedButton1Click() {
     ui_->PageControl1->setCurrentWidget(ui_->TabSheet1);
@@ -152,7 +253,7 @@ void TConvertForm1::SSButton10Click() {
 }
 
 void TConvertForm1::dropFiles(const QStringList& paths) {
-    Q_UNUSED(paths);
+    sourceCommands_->dropFiles(paths);
 }
 
 void TConvertForm1::dragEnterEvent(QDragEnterEvent* event) {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "settings/ConvertSettings.h"
+#include "sources/SearchFile.h"
+#include "sources/SourceList.h"
+
 #include <QPoint>
 #include <QStringList>
 #include <QWidget>
@@ -7,9 +11,14 @@
 
 class QDialog;
 
+class TSourceCommands;
 namespace sc {
+class IniFile;
 class UserDialogs;
+namespace app {
+class WindowSettingsView;
 }
+} // namespace sc
 namespace Ui {
 class TConvertForm1;
 }
@@ -33,6 +42,10 @@ public:
     // The one entry point for files and folders dropped on the window, in the shell's order.
     void dropFiles(const QStringList& paths);
 
+    // The batch, as the jobs and the preview read it.
+    const TSourceList& sourceList() const { return sourceList_; }
+    bool japaneseCaptions() const;
+
     // The information window that the "info." button shows modally.
     void setInfoWindow(QDialog* info) { infoWindow_ = info; }
 
@@ -50,6 +63,30 @@ public slots:
     void SSButton11Click();
     void SSButton10Click();
 
+    // Source list: device-folder and clear buttons, selection (the preview run).
+    void SSButton2Click();
+    void SSButton1Click();
+    void ListBox1Click();
+
+    // Settings: reset button and the change handlers of the setting controls.
+    void CButton11Click();
+    void C0_01Change();
+    void C0_02Change();
+    void C1_01Change();
+    void C1_02Change();
+    void C3_01Change();
+    void C3_02Change();
+    void C3_04Change();
+    void C3_05Change();
+    void C3_06Change();
+    void C3_07Change();
+    void C3_08Change();
+    void C3_09Change();
+    void C4_01Change();
+    void C5_01Change();
+    void C5_02Change();
+    void C5_03Change();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -65,17 +102,22 @@ private:
     void showPrintPage();
     void resetSettings();
     void openSettingsFile();
-    void applyStoredLanguage();
-    void applyStoredPosition();
     void loadStoredSettings();
     void closeSettingsFile();
     void showJpegPage();
     void saveSettings();
+    void wireSettingControls();
+    void runChangeHandler(sc::settings::Key key);
 
     std::unique_ptr<Ui::TConvertForm1> ui_;
     QDialog* infoWindow_ = nullptr;
     QString programFolder_;
     sc::UserDialogs& dialogs_;
+    TSourceList sourceList_;
+    TSearchFile SearchFile1;
+    std::unique_ptr<TSourceCommands> sourceCommands_;
+    std::unique_ptr<sc::app::WindowSettingsView> settingsView_;
+    std::unique_ptr<sc::IniFile> settingsFile_; // open only during the load
     bool ready_ = false;
     bool shownOnce_ = false;
     bool closed_ = false;

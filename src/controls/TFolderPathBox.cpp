@@ -37,7 +37,9 @@ void TFolderPathBox::setDialogs(sc::UserDialogs* dialogs, const QString& title) 
         browser_ = nullptr;
         return;
     }
-    browser_ = [dialogs, title](const QString&) { return dialogs->browseFolder(title, QString()); };
+    browser_ = [dialogs, title](const QString& current) {
+        return dialogs->browseFolderFrom(title, current);
+    };
 }
 
 void TFolderPathBox::browse() {

@@ -53,6 +53,12 @@ QString QtUserDialogs::browseFolder(const QString& title, const QString& root) {
     }
 }
 
+QString QtUserDialogs::browseFolderFrom(const QString& title, const QString& start) {
+    const QString host = start.isEmpty() ? QDir::homePath() : winpath::hostPath(start);
+    const QString chosen = QFileDialog::getExistingDirectory(owner_, title, host);
+    return chosen.isEmpty() ? QString() : winpath::windowsPathOf(QDir::cleanPath(chosen));
+}
+
 void QtUserDialogs::openWithShell(const QString& documentOrUrl) {
     const QUrl url = QUrl(documentOrUrl, QUrl::StrictMode);
     if (url.isValid() && url.scheme().size() > 1)

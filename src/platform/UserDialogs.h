@@ -20,6 +20,9 @@ public:
     // A folder browser that starts at `root` and cannot leave it (empty root: anywhere).
     // Returns the chosen folder as a path text, or an empty text when cancelled.
     virtual QString browseFolder(const QString& title, const QString& root) = 0;
+    // A folder browser free to go anywhere, opened at `start` (a path text; empty: the home
+    // folder). A folder on a mapped drive comes back in its Windows spelling ("D:/out").
+    virtual QString browseFolderFrom(const QString& title, const QString& start) = 0;
     // Opens a document (a path text) or a link with its associated program; results ignored.
     virtual void openWithShell(const QString& documentOrUrl) = 0;
 };
@@ -34,6 +37,7 @@ public:
     void message(const QString& text) override;
     bool askYesNo(const QString& text) override;
     QString browseFolder(const QString& title, const QString& root) override;
+    QString browseFolderFrom(const QString& title, const QString& start) override;
     void openWithShell(const QString& documentOrUrl) override;
 
 private:

@@ -51,6 +51,18 @@ QString hostPath(const QString& text) {
 #endif
 }
 
+QString windowsPathOf(const QString& host) {
+    static const QRegularExpression drive(QStringLiteral("^drive_([a-z])(/.*)?$"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const QString root = programFolder() + u'/';
+    if (programFolder().isEmpty() || !host.startsWith(root))
+        return host;
+    const auto m = drive.match(host.mid(root.size()));
+    if (!m.hasMatch())
+        return host;
+    return m.captured(1).toUpper() + u':' + m.captured(2);
+}
+
 int lastDelimiter(const QString& path) {
     for (int i = path.size() - 1; i >= 0; --i) {
         if (isDelimiter(path[i]))

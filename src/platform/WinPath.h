@@ -17,6 +17,10 @@ bool isWindowsPath(const QString& text);
 // any other text is returned unchanged. Identity on Windows.
 QString hostPath(const QString& text);
 
+// The Windows spelling of a host path inside a drive folder ("<program>/drive_d/out" ->
+// "D:/out", a drive folder itself -> "D:"); any other path unchanged.
+QString windowsPathOf(const QString& hostPath);
+
 // Path terms: '\', '/' and a drive's colon all delimit.
 int lastDelimiter(const QString& path);
 QString fileNameOf(const QString& path);

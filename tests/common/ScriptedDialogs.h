@@ -34,6 +34,9 @@ public:
         folderAnswers.pop_front();
         return answer;
     }
+    QString browseFolderFrom(const QString& title, const QString& start) override {
+        return browseFolder(title, start);
+    }
     void openWithShell(const QString& target) override { shown << QStringLiteral("open:") + target; }
 
     QStringList messages() const { return shown.filter(QStringLiteral("message:")); }

@@ -23,6 +23,14 @@ TEST(DriveMapping, KeepsMissingComponentsAsTypedAndHostPathsUnchanged) {
     EXPECT_EQ(hostPath("relative/a.bmp"), "relative/a.bmp");
 }
 
+TEST(DriveMapping, HostPathsInADriveFolderGetTheirWindowsSpellingBack) {
+    test::TempProgramFolder folder;
+    EXPECT_EQ(windowsPathOf(folder.host("drive_d/out")), "D:/out");
+    EXPECT_EQ(windowsPathOf(folder.host("drive_d")), "D:");
+    EXPECT_EQ(windowsPathOf(folder.host("drive_dx/out")), folder.host("drive_dx/out"));
+    EXPECT_EQ(windowsPathOf("/elsewhere/out"), "/elsewhere/out");
+}
+
 TEST(PathTerms, SplitOnBackslashSlashAndDriveColon) {
     EXPECT_EQ(fileNameOf("C:\\shots\\a.bmp"), "a.bmp");
     EXPECT_EQ(fileNameOf("D:/out/a.jpg"), "a.jpg");

@@ -1,0 +1,125 @@
+#include "WindowSettingsView.h"
+
+#include "controls/TFolderPathBox.h"
+#include "controls/TSpinEdit.h"
+#include "ui_Changewindow1.h"
+
+#include <QSignalBlocker>
+
+namespace sc::app {
+
+using settings::Key;
+
+WindowSettingsView::WindowSettingsView(Ui::TConvertForm1& ui, QWidget& window, Handler runHandler,
+                                       std::function<void()> runPreview)
+    : ui_(ui), window_(window), runHandler_(std::move(runHandler)),
+      runPreview_(std::move(runPreview)) {}
+
+bool WindowSettingsView::englishDown() const { return ui_.ShineSpeedButton6->isDown(); }
+
+// The English captions themselves come with the caption switch; here the button's state.
+void WindowSettingsView::setEnglishDown(bool down) {
+    if (down)
+        ui_.ShineSpeedButton6->setDown(true);
+}
+
+int WindowSettingsView::windowTop() const { return window_.y(); }
+int WindowSettingsView::windowLeft() const { return window_.x(); }
+void WindowSettingsView::setWindowTop(int top) { window_.move(window_.x(), top); }
+void WindowSettingsView::setWindowLeft(int left) { window_.move(left, window_.y()); }
+
+QComboBox* WindowSettingsView::list(Key key) const {
+    switch (key) {
+    case Key::C0_01: return ui_.C0_01;
+    case Key::C1_01: return ui_.C1_01;
+    case Key::C1_02: return ui_.C1_02;
+    case Key::C4_01: return ui_.C4_01;
+    case Key::C5_01: return ui_.C5_01;
+    default: return nullptr;
+    }
+}
+
+TSpinEdit* WindowSettingsView::spin(Key key) const {
+    switch (key) {
+    case Key::C3_01: return ui_.C3_01;
+    case Key::C3_02: return ui_.C3_02;
+    case Key::C3_04: return ui_.C3_04;
+    case Key::C3_05: return ui_.C3_05;
+    case Key::C3_06: return ui_.C3_06;
+    case Key::C3_07: return ui_.C3_07;
+    case Key::C3_08: return ui_.C3_08;
+    case Key::C3_09: return ui_.C3_09;
+    default: return nullptr;
+    }
+}
+
+QLineEdit* WindowSettingsView::edit(Key key) const {
+    switch (key) {
+    case Key::Edit2: return ui_.Edit2;
+    case Key::Edit1: return ui_.Edit1;
+    case Key::C5_02: return ui_.C5_02;
+    case Key::C5_03: return ui_.C5_03;
+    default: return nullptr;
+    }
+}
+
+int WindowSettingsView::itemIndex(Key key) const { return list(key)->currentIndex(); }
+
+void WindowSettingsView::selectItem(Key key, int index) {
+    const QSignalBlocker quiet(list(key));
+    list(key)->setCurrentIndex(index);
+}
+
+int WindowSettingsView::spinValue(Key key) const { return spin(key)->value(); }
+
+void WindowSettingsView::setSpinValue(Key key, int value) {
+    const QSignalBlocker quiet(spin(key));
+    spin(key)->setValue(value);
+}
+
+QString WindowSettingsView::text(Key key) const {
+    return key == Key::C0_02 ? ui_.C0_02->path() : edit(key)->text();
+}
+
+void WindowSettingsView::setText(Key key, const QString& text) {
+    if (key == Key::C0_02) {
+        const QSignalBlocker quiet(ui_.C0_02);
+        ui_.C0_02->setPath(text);
+        return;
+    }
+    const QSignalBlocker quiet(edit(key));
+    edit(key)->setText(text);
+}
+
+void WindowSettingsView::setEnabledWithLabel(Key control, bool enabled) {
+    if (control == Key::C0_02) {
+        ui_.C0_02->setEnabled(enabled);
+        ui_.L0_02->setEnabled(enabled);
+    } else if (control == Key::Edit2) {
+        ui_.Edit2->setEnabled(enabled);
+        ui_.L0_04->setEnabled(enabled);
+    }
+}
+
+void WindowSettingsView::setBackground(Key control, const QColor& colour) {
+    if (TSpinEdit* box = spin(control))
+        box->setBackground(colour);
+    else if (QComboBox* l = list(control))
+        setListColour(*l, colour);
+    else if (control == Key::C0_02)
+        ui_.C0_02->setBackground(colour);
+}
+
+void WindowSettingsView::setHint(Key control, const QString& hint) {
+    if (control == Key::C0_02)
+        ui_.C0_02->setHint(hint);
+}
+
+void setListColour(QComboBox& list, const QColor& colour) {
+    QPalette p = list.palette();
+    for (const auto role : {QPalette::Base, QPalette::Button, QPalette::Window})
+        p.setColor(role, colour);
+    list.setPalette(p);
+}
+
+} // namespace sc::app
