@@ -1,6 +1,17 @@
 #include "imaging/GKitImage.h"
 
+#include "imaging/Codecs.h"
+#include "imaging/PixelOps.h"
+#include "imaging/TiffPages.h"
 #include "platform/Error.h"
+#include "platform/FileOps.h"
+#include "platform/WinPath.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QSaveFile>
 
 namespace sc {
 
@@ -32,31 +43,197 @@ void GKitImage::changed() {
 
 void GKitImage::requirePicture(const char* operation) const {
     if (m_image.isNull())
-        throw Error(QStringLiteral("%1: the control holds no picture").arg(QLatin1String(operation)));
+        throw Error(
+            QStringLiteral("%1: the control holds no picture").arg(QLatin1String(operation)));
 }
 
-void GKitImage::Load() { throw Error(QStringLiteral("Load: not yet available")); }
-void GKitImage::Save(const QString&) { requirePicture("Save"); }
+void GKitImage::Load() {
+    const QString name = m_inputFileName;
+    if (name.isEmpty())
+        throw Error(QStringLiteral("No file name to load"));
+    QFile file(winpath::hostPath(name));
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("%1 cannot be opened").arg(name));
+    const QByteArray head = file.peek(4);
+    imaging::Decoded decoded;
+    switch (imaging::sniff(reinterpret_cast<const uchar*>(head.constData()), head.size())) {
+    case imaging::FileKind::Jpeg: {
+        const qint64 size = file.size();
+        if (const uchar* mapped = file.map(0, size)) {
+            decoded = imaging::decodeJpeg(mapped, size);
+        } else {
+            const QByteArray bytes = file.readAll();
+            decoded = imaging::decodeJpeg(reinterpret_cast<const uchar*>(bytes.constData()),
+                                          bytes.size());
+        }
+        break;
+    }
+    case imaging::FileKind::Bmp:
+        decoded = imaging::decodeBmp(file);
+        break;
+    default:
+        throw Error(QStringLiteral("%1 is not a JPEG or bitmap picture").arg(name));
+    }
+    m_image = std::move(decoded.image);
+    m_loaded = m_image;
+    m_colorDepth = m_loadedDepth = decoded.depth;
+    changed();
+}
+
+void GKitImage::Save(const QString& fileName) {
+    requirePicture("Save");
+    if (fileops::exists(fileName) && fileops::isReadOnly(fileName))
+        throw Error(QStringLiteral("%1 is read-only").arg(fileName));
+    QSaveFile file(winpath::hostPath(fileName));
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error(QStringLiteral("%1 cannot be written").arg(fileName));
+    bool written = false;
+    if (m_saveMediaFormat == kFormatJpeg) {
+        imaging::JpegSettings settings;
+        settings.level = m_saveQuality;
+        settings.progressive = m_saveCompression == kCompressionProgressive;
+        settings.gray = m_colorDepth == kDepthGray;
+        imaging::encodeJpeg(m_image, settings, [&](const char* data, qsizetype size) {
+            written = file.write(data, size) == size;
+        });
+    } else {
+        const QByteArray bytes = imaging::encodeBmp(m_image);
+        written = file.write(bytes) == bytes.size();
+    }
+    if (!written || !file.commit())
+        throw Error(QStringLiteral("%1 cannot be written").arg(fileName));
+}
+
 void GKitImage::Delete() {
     m_image = QImage();
     m_loaded = QImage();
     m_colorDepth = m_loadedDepth = 0;
     changed();
 }
-void GKitImage::ResizeImage(int, int) { requirePicture("ResizeImage"); }
-void GKitImage::ChangeColorDepth(int) { requirePicture("ChangeColorDepth"); }
-void GKitImage::AdjustBrightness(int, int) { requirePicture("AdjustBrightness"); }
-void GKitImage::AdjustColorBalance(int, int, int) { requirePicture("AdjustColorBalance"); }
-void GKitImage::AdjustHue(int, int, int) { requirePicture("AdjustHue"); }
-void GKitImage::Reset() {}
-bool GKitImage::AddPage(const QString&) { return false; }
-void GKitImage::CopyToClipboard(int, int, int, int) { requirePicture("CopyToClipboard"); }
-void GKitImage::PasteFromClipboard(int, int) { requirePicture("PasteFromClipboard"); }
+
+void GKitImage::ResizeImage(int width, int height) {
+    requirePicture("ResizeImage");
+    if (width < 1 || height < 1 || qint64(width) * height > kMaxPixels)
+        throw Error(QStringLiteral("Cannot resize to %1 x %2").arg(width).arg(height));
+    m_image = imaging::resized(m_image, width, height);
+    // Averaging makes new colours; only greys stay within their depth.
+    if (m_colorDepth != kDepthGray)
+        m_colorDepth = kDepthFull;
+    changed();
+}
+
+void GKitImage::ChangeColorDepth(int depth) {
+    requirePicture("ChangeColorDepth");
+    switch (depth) {
+    case kDepthFull:
+        break;
+    case kDepthMono:
+    case kDepthPalette16:
+    case kDepthPalette256:
+    case kDepthGray:
+        imaging::reduceColours(m_image, depth);
+        break;
+    default:
+        throw Error(QStringLiteral("Unknown colour depth %1").arg(depth));
+    }
+    m_colorDepth = depth;
+    changed();
+}
+
+void GKitImage::AdjustBrightness(int brightness, int contrast) {
+    requirePicture("AdjustBrightness");
+    if (brightness == 0 && contrast == 0)
+        return;
+    const imaging::Lut lut = imaging::brightnessContrastLut(brightness, contrast);
+    imaging::applyLuts(m_image, lut, lut, lut);
+    changed();
+}
+
+void GKitImage::AdjustColorBalance(int red, int green, int blue) {
+    requirePicture("AdjustColorBalance");
+    if (red == 0 && green == 0 && blue == 0)
+        return;
+    imaging::applyLuts(m_image, imaging::balanceLut(red), imaging::balanceLut(green),
+                       imaging::balanceLut(blue));
+    // Unequal shifts colour a grey picture. A palette picture keeps its count of colours:
+    // every tuning maps each colour to one colour.
+    if (m_colorDepth == kDepthGray && !(red == green && green == blue))
+        m_colorDepth = kDepthFull;
+    changed();
+}
+
+void GKitImage::AdjustHue(int hue, int saturation, int lightness) {
+    requirePicture("AdjustHue");
+    const bool turns = hue % 360 != 0 || saturation != 0;
+    if (!turns && lightness == 0)
+        return;
+    const imaging::Lut light = imaging::lightnessLut(lightness);
+    if (turns)
+        imaging::applyHueSaturation(m_image, hue, saturation, light);
+    else
+        imaging::applyLuts(m_image, light, light, light);
+    changed();
+}
+
+void GKitImage::Reset() {
+    if (m_image.isNull() && m_loaded.isNull())
+        return;
+    m_image = m_loaded;
+    m_colorDepth = m_loadedDepth;
+    changed();
+}
+
+bool GKitImage::AddPage(const QString& fileName) {
+    if (m_image.isNull())
+        return false;
+    imaging::appendTiffPage(fileName, m_image);
+    return true;
+}
+
+void GKitImage::CopyToClipboard(int left, int top, int right, int bottom) {
+    requirePicture("CopyToClipboard");
+    QImage part;
+    if (left == 0 && top == 0 && right == 0 && bottom == 0) {
+        part = m_image;
+    } else {
+        const QRect rect =
+            QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(m_image.rect());
+        if (rect.isEmpty())
+            throw Error(QStringLiteral("Nothing to copy in %1,%2 - %3,%4")
+                            .arg(left)
+                            .arg(top)
+                            .arg(right)
+                            .arg(bottom));
+        part = m_image.copy(rect);
+    }
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        throw Error(QStringLiteral("No clipboard"));
+    clipboard->setImage(part);
+}
+
+void GKitImage::PasteFromClipboard(int x, int y) {
+    requirePicture("PasteFromClipboard");
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const QImage pasted = clipboard ? clipboard->image() : QImage();
+    if (pasted.isNull())
+        throw Error(QStringLiteral("The clipboard holds no picture"));
+    {
+        QPainter painter(&m_image);
+        painter.drawImage(QPoint(x, y), pasted);
+    }
+    if (m_colorDepth != kDepthFull) {
+        const bool greyPaste = pasted.isGrayscale();
+        if (!(m_colorDepth == kDepthGray && greyPaste))
+            m_colorDepth = kDepthFull;
+    }
+    changed();
+}
 
 void GKitImage::setImage(const QImage& picture, int depth) {
     m_image = picture.convertToFormat(QImage::Format_RGB32);
     m_loaded = m_image;
-    m_colorDepth = m_loadedDepth = depth;
+    m_colorDepth = m_loadedDepth = m_image.isNull() ? 0 : depth;
     changed();
 }
 
