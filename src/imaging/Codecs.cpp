@@ -1,5 +1,6 @@
 #include "imaging/Codecs.h"
 
+#include "imaging/Buffers.h"
 #include "imaging/GKitImage.h"
 #include "platform/Error.h"
 
@@ -49,7 +50,7 @@ void checkSize(qint64 width, qint64 height) {
 }
 
 QImage allocate(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
+    QImage image = takeBuffer(width, height);
     if (image.isNull())
         throw Error(
             QStringLiteral("Not enough memory for a %1 x %2 picture").arg(width).arg(height));

@@ -1,8 +1,10 @@
 #include "imaging/GKitImage.h"
 
+#include "imaging/Buffers.h"
 #include "imaging/Codecs.h"
 #include "imaging/PixelOps.h"
 #include "imaging/TiffPages.h"
+#include "imaging/Tuning.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/WinPath.h"
@@ -74,6 +76,9 @@ void GKitImage::Load() {
     default:
         throw Error(QStringLiteral("%1 is not a JPEG or bitmap picture").arg(name));
     }
+    m_pending = {};
+    imaging::recycle(m_image);
+    imaging::recycle(m_loaded);
     m_image = std::move(decoded.image);
     m_loaded = m_image;
     m_colorDepth = m_loadedDepth = decoded.depth;
@@ -82,6 +87,7 @@ void GKitImage::Load() {
 
 void GKitImage::Save(const QString& fileName) {
     requirePicture("Save");
+    applyPending();
     if (fileops::exists(fileName) && fileops::isReadOnly(fileName))
         throw Error(QStringLiteral("%1 is read-only").arg(fileName));
     QSaveFile file(winpath::hostPath(fileName));
@@ -105,17 +111,21 @@ void GKitImage::Save(const QString& fileName) {
 }
 
 void GKitImage::Delete() {
-    m_image = QImage();
-    m_loaded = QImage();
+    m_pending = {};
+    imaging::recycle(m_image);
+    imaging::recycle(m_loaded);
     m_colorDepth = m_loadedDepth = 0;
     changed();
 }
 
 void GKitImage::ResizeImage(int width, int height) {
     requirePicture("ResizeImage");
+    applyPending();
     if (width < 1 || height < 1 || qint64(width) * height > kMaxPixels)
         throw Error(QStringLiteral("Cannot resize to %1 x %2").arg(width).arg(height));
-    m_image = imaging::resized(m_image, width, height);
+    QImage scaled = imaging::resized(m_image, width, height);
+    imaging::recycle(m_image);
+    m_image = std::move(scaled);
     // Averaging makes new colours; only greys stay within their depth.
     if (m_colorDepth != kDepthGray)
         m_colorDepth = kDepthFull;
@@ -124,6 +134,7 @@ void GKitImage::ResizeImage(int width, int height) {
 
 void GKitImage::ChangeColorDepth(int depth) {
     requirePicture("ChangeColorDepth");
+    applyPending();
     switch (depth) {
     case kDepthFull:
         break;
@@ -140,12 +151,18 @@ void GKitImage::ChangeColorDepth(int depth) {
     changed();
 }
 
+// Tuning is collected and applied in one pass when the pixels are next needed, so the three
+// calls of a job cost one trip through memory. A step that cannot join the pending pass
+// (it would come after a later step of the fixed order) first applies what is pending.
 void GKitImage::AdjustBrightness(int brightness, int contrast) {
     requirePicture("AdjustBrightness");
     if (brightness == 0 && contrast == 0)
         return;
-    const imaging::Lut lut = imaging::brightnessContrastLut(brightness, contrast);
-    imaging::applyLuts(m_image, lut, lut, lut);
+    if (m_pending.brightnessContrast || m_pending.balance || m_pending.hsl)
+        applyPending();
+    m_pending.brightnessContrast = true;
+    m_pending.brightness = brightness;
+    m_pending.contrast = contrast;
     changed();
 }
 
@@ -153,8 +170,12 @@ void GKitImage::AdjustColorBalance(int red, int green, int blue) {
     requirePicture("AdjustColorBalance");
     if (red == 0 && green == 0 && blue == 0)
         return;
-    imaging::applyLuts(m_image, imaging::balanceLut(red), imaging::balanceLut(green),
-                       imaging::balanceLut(blue));
+    if (m_pending.balance || m_pending.hsl)
+        applyPending();
+    m_pending.balance = true;
+    m_pending.red = red;
+    m_pending.green = green;
+    m_pending.blue = blue;
     // Unequal shifts colour a grey picture. A palette picture keeps its count of colours:
     // every tuning maps each colour to one colour.
     if (m_colorDepth == kDepthGray && !(red == green && green == blue))
@@ -164,20 +185,43 @@ void GKitImage::AdjustColorBalance(int red, int green, int blue) {
 
 void GKitImage::AdjustHue(int hue, int saturation, int lightness) {
     requirePicture("AdjustHue");
-    const bool turns = hue % 360 != 0 || saturation != 0;
-    if (!turns && lightness == 0)
+    if (hue % 360 == 0 && saturation == 0 && lightness == 0)
         return;
-    const imaging::Lut light = imaging::lightnessLut(lightness);
-    if (turns)
-        imaging::applyHueSaturation(m_image, hue, saturation, light);
-    else
-        imaging::applyLuts(m_image, light, light, light);
+    if (m_pending.hsl)
+        applyPending();
+    m_pending.hsl = true;
+    m_pending.hue = hue;
+    m_pending.saturation = saturation;
+    m_pending.lightness = lightness;
     changed();
 }
 
+void GKitImage::applyPending() const {
+    if (m_pending.empty())
+        return;
+    // Tuning the picture as loaded writes into a new buffer instead of copying it first.
+    if (m_image.isDetached()) {
+        imaging::applyTuning(m_image, m_image, m_pending);
+    } else {
+        QImage target = imaging::takeBuffer(m_image.width(), m_image.height());
+        if (target.isNull())
+            throw Error(QStringLiteral("Not enough memory to tune the picture"));
+        imaging::applyTuning(m_image, target, m_pending);
+        m_image = std::move(target);
+    }
+    m_pending = {};
+}
+
+const QImage& GKitImage::image() const {
+    applyPending();
+    return m_image;
+}
+
 void GKitImage::Reset() {
+    m_pending = {};
     if (m_image.isNull() && m_loaded.isNull())
         return;
+    imaging::recycle(m_image);
     m_image = m_loaded;
     m_colorDepth = m_loadedDepth;
     changed();
@@ -186,12 +230,14 @@ void GKitImage::Reset() {
 bool GKitImage::AddPage(const QString& fileName) {
     if (m_image.isNull())
         return false;
+    applyPending();
     imaging::appendTiffPage(fileName, m_image);
     return true;
 }
 
 void GKitImage::CopyToClipboard(int left, int top, int right, int bottom) {
     requirePicture("CopyToClipboard");
+    applyPending();
     QImage part;
     if (left == 0 && top == 0 && right == 0 && bottom == 0) {
         part = m_image;
@@ -214,6 +260,7 @@ void GKitImage::CopyToClipboard(int left, int top, int right, int bottom) {
 
 void GKitImage::PasteFromClipboard(int x, int y) {
     requirePicture("PasteFromClipboard");
+    applyPending();
     QClipboard* clipboard = QGuiApplication::clipboard();
     const QImage pasted = clipboard ? clipboard->image() : QImage();
     if (pasted.isNull())
@@ -231,6 +278,7 @@ void GKitImage::PasteFromClipboard(int x, int y) {
 }
 
 void GKitImage::setImage(const QImage& picture, int depth) {
+    m_pending = {};
     m_image = picture.convertToFormat(QImage::Format_RGB32);
     m_loaded = m_image;
     m_colorDepth = m_loadedDepth = m_image.isNull() ? 0 : depth;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/Tuning.h"
+
 #include <QImage>
 #include <QString>
 #include <functional>
@@ -153,8 +155,8 @@ public:
     // --- accessors --------------------------------------------------------------------------
 
     bool isEmpty() const { return m_image.isNull(); }
-    // The held picture (Format_RGB32), null when empty.
-    const QImage& image() const { return m_image; }
+    // The held picture (Format_RGB32) with every tuning applied, null when empty.
+    const QImage& image() const;
     // Replaces the held picture (and the one Reset returns to) with `picture`, converted to
     // Format_RGB32; the depth code becomes `depth`. For callers that make a picture in memory.
     void setImage(const QImage& picture, int depth = kDepthFull);
@@ -165,6 +167,7 @@ public:
 
 private:
     void changed();
+    void applyPending() const;
     void requirePicture(const char* operation) const;
 
     QString m_inputFileName;
@@ -173,7 +176,10 @@ private:
     int m_saveCompression = kCompressionBaseline;
     int m_colorDepth = 0;
     int m_loadedDepth = 0;
-    QImage m_image;
+    // Tuning not yet applied to m_image (see applyPending): mutable, since reading the
+    // picture applies it.
+    mutable imaging::TuningPlan m_pending;
+    mutable QImage m_image;
     QImage m_loaded;
     std::function<void()> m_onChange;
 };

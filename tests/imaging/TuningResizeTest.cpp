@@ -1,6 +1,7 @@
 #include "TestPictures.h"
 #include "imaging/GKitImage.h"
 #include "imaging/PixelOps.h"
+#include "imaging/Tuning.h"
 
 #include <gtest/gtest.h>
 
@@ -32,15 +33,20 @@ QImage colourSweep() {
 
 TEST(Tuning, ZeroValuesChangeNothing) {
     const QImage sweep = colourSweep();
-    QImage copy = sweep;
-    applyHueSaturation(copy, 0, 0, identityLut());
-    EXPECT_EQ(maxDifference(copy, sweep), 0) << "the hue pass itself is exact at 0, 0";
-    copy = sweep;
-    applyHueSaturation(copy, 360, 0, identityLut());
-    EXPECT_EQ(maxDifference(copy, sweep), 0) << "a full turn";
-    EXPECT_EQ(brightnessContrastLut(0, 0), identityLut());
-    EXPECT_EQ(balanceLut(0), identityLut());
-    EXPECT_EQ(lightnessLut(0), identityLut());
+    for (int hue : {0, 360, -360}) {
+        TuningPlan plan;
+        plan.brightnessContrast = plan.balance = plan.hsl = true; // every step runs, at zero
+        plan.hue = hue;
+        QImage out(sweep.size(), QImage::Format_RGB32);
+        applyTuning(sweep, out, plan);
+        EXPECT_EQ(maxDifference(out, sweep), 0) << "hue " << hue;
+    }
+    GKitImage m;
+    m.setImage(sweep);
+    m.AdjustBrightness(0, 0);
+    m.AdjustColorBalance(0, 0, 0);
+    m.AdjustHue(0, 0, 0);
+    EXPECT_TRUE(m.image() == sweep);
 }
 
 TEST(Tuning, KnownPixelsMoveTheDocumentedWay) {
@@ -58,6 +64,9 @@ TEST(Tuning, KnownPixelsMoveTheDocumentedWay) {
               qRgb(0, 0, 255));
     EXPECT_EQ(tuned(qRgb(255, 0, 0), [](GKitImage& m) { m.AdjustHue(60, 0, 0); }),
               qRgb(255, 255, 0));
+    EXPECT_EQ(tuned(qRgb(255, 0, 128), [](GKitImage& m) { m.AdjustHue(-60, 0, 0); }),
+              qRgb(127, 0, 255))
+        << "a turn across red, from one end of the circle to the other";
     EXPECT_EQ(tuned(qRgb(200, 100, 50), [](GKitImage& m) { m.AdjustHue(180, 0, 0); }),
               qRgb(50, 150, 200));
     EXPECT_EQ(tuned(qRgb(255, 0, 0), [](GKitImage& m) { m.AdjustHue(0, -100, 0); }),
@@ -98,24 +107,69 @@ TEST(Tuning, ExtremesClampInsteadOfWrapping) {
 }
 
 TEST(Tuning, EachValueIsMonotone) {
-    for (int value = -100; value < 100; value += 5) {
-        const Lut b0 = brightnessContrastLut(value, 0), b1 = brightnessContrastLut(value + 5, 0);
-        const Lut c0 = brightnessContrastLut(0, value), c1 = brightnessContrastLut(0, value + 5);
-        const Lut l0 = lightnessLut(value), l1 = lightnessLut(value + 5);
-        for (int v = 0; v < 256; ++v) {
-            ASSERT_LE(b0[v], b1[v]);
-            ASSERT_LE(l0[v], l1[v]);
-            // More contrast moves values away from mid-grey.
-            if (v >= 128)
-                ASSERT_LE(c0[v], c1[v]);
-            else
-                ASSERT_GE(c0[v], c1[v]);
-            if (v > 0) {
-                ASSERT_LE(b0[v - 1], b0[v]);
-                ASSERT_LE(c0[v - 1], c0[v]);
+    // A ramp of every grey level, and one of a colour, through each value in steps of 5.
+    QImage ramp(256, 2, QImage::Format_RGB32);
+    for (int v = 0; v < 256; ++v) {
+        ramp.setPixel(v, 0, qRgb(v, v, v));
+        ramp.setPixel(v, 1, qRgb(v, v / 2, 255 - v));
+    }
+    auto tunedRamp = [&](int which, int value) {
+        TuningPlan plan;
+        plan.brightnessContrast = which < 2;
+        plan.balance = which == 2;
+        plan.hsl = which >= 3;
+        (which == 0   ? plan.brightness
+         : which == 1 ? plan.contrast
+         : which == 2 ? plan.red
+         : which == 3 ? plan.saturation
+                      : plan.lightness) = value;
+        QImage out(ramp.size(), QImage::Format_RGB32);
+        applyTuning(ramp, out, plan);
+        return out;
+    };
+    for (int which = 0; which < 5; ++which) {
+        QImage previous = tunedRamp(which, -100);
+        for (int value = -95; value <= 100; value += 5) {
+            const QImage next = tunedRamp(which, value);
+            for (int v = 0; v < 256; ++v) {
+                const QRgb a = previous.pixel(v, 0), b = next.pixel(v, 0);
+                if (which == 1 && v < 128) { // more contrast moves dark levels down
+                    ASSERT_GE(qRed(a), qRed(b)) << which << " " << value << " " << v;
+                } else if (which != 3) { // saturation leaves greys alone
+                    ASSERT_LE(qRed(a), qRed(b)) << which << " " << value << " " << v;
+                }
+                if (v > 0 && which != 3) { // and each result still rises with the level
+                    ASSERT_LE(qRed(next.pixel(v - 1, 0)), qRed(b)) << which << " " << value;
+                }
             }
+            if (which == 3) { // saturation: the spread of a colour only grows
+                for (int v = 0; v < 256; ++v) {
+                    auto spread = [](QRgb p) {
+                        return std::max({qRed(p), qGreen(p), qBlue(p)}) -
+                               std::min({qRed(p), qGreen(p), qBlue(p)});
+                    };
+                    ASSERT_LE(spread(previous.pixel(v, 1)), spread(next.pixel(v, 1)) + 1)
+                        << value << " " << v;
+                }
+            }
+            previous = next;
         }
     }
+}
+
+TEST(Tuning, StepsRunInTheDocumentedOrderWhateverTheCallOrder) {
+    // Brightness after hue: the pending hue pass must be applied first.
+    const QRgb a = tuned(qRgb(200, 100, 50), [](GKitImage& m) {
+        m.AdjustHue(180, 0, 0);
+        m.AdjustBrightness(10, 0);
+    });
+    EXPECT_EQ(a, qRgb(76, 176, 226));
+    // Twice the same call adds up.
+    const QRgb b = tuned(qRgb(100, 100, 100), [](GKitImage& m) {
+        m.AdjustColorBalance(10, 0, 0);
+        m.AdjustColorBalance(10, 0, 0);
+    });
+    EXPECT_EQ(b, qRgb(152, 100, 100));
 }
 
 TEST(Tuning, ResetReturnsToThePictureAsLoaded) {
