@@ -5,6 +5,7 @@
 #include "platform/Error.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QTransform>
@@ -12,6 +13,7 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace sc::imaging {
 
@@ -194,10 +196,56 @@ Decoded decodeJpeg(const uchar* data, qsizetype size) {
     return result;
 }
 
+namespace {
+
+// Uncompressed 24- and 32-bit bitmaps, what cameras and editors write, are converted straight
+// from the mapped file into the picture's buffer; every other kind, and any file whose data
+// falls short of its header, goes through Qt's reader.
+std::optional<Decoded> decodePlainBmp(QIODevice& device, const QByteArray& head) {
+    auto* file = qobject_cast<QFile*>(&device);
+    const auto* d = reinterpret_cast<const uchar*>(head.constData());
+    if (!file || head.size() < 34)
+        return std::nullopt;
+    const quint32 headerSize = get32(d + 14, true);
+    const qint32 width = qint32(get32(d + 18, true)), signedHeight = qint32(get32(d + 22, true));
+    const int planes = get16(d + 26, true), bits = get16(d + 28, true);
+    const quint32 compression = get32(d + 30, true), offset = get32(d + 10, true);
+    if ((headerSize != 40 && headerSize != 108 && headerSize != 124) || planes != 1 ||
+        compression != 0 || (bits != 24 && bits != 32) || width <= 0 || signedHeight == 0)
+        return std::nullopt;
+    const qint64 height = signedHeight < 0 ? -qint64(signedHeight) : signedHeight;
+    const qint64 stride = (qint64(width) * bits + 31) / 32 * 4;
+    const qint64 size = file->size();
+    if (offset < 14 + headerSize || qint64(offset) + stride * height > size)
+        return std::nullopt;
+    uchar* data = file->map(0, size);
+    if (!data)
+        return std::nullopt;
+    Decoded result;
+    result.depth = GKitImage::kDepthFull;
+    result.image = allocate(width, int(height));
+    for (int y = 0; y < height; ++y) {
+        const qint64 row = signedHeight > 0 ? height - 1 - y : y; // bottom-up unless negative
+        const uchar* in = data + offset + stride * row;
+        auto* out = reinterpret_cast<quint32*>(result.image.scanLine(y));
+        if (bits == 24) {
+            for (int x = 0; x < width; ++x, in += 3)
+                out[x] = 0xff000000u | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];
+        } else {
+            for (int x = 0; x < width; ++x, in += 4)
+                out[x] = 0xff000000u | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];
+        }
+    }
+    file->unmap(data);
+    return result;
+}
+
+} // namespace
+
 Decoded decodeBmp(QIODevice& device) {
     // Our own look at the header first, so that a claimed size far above what we accept fails
     // before the reader allocates for it.
-    const QByteArray bytes = device.peek(30);
+    const QByteArray bytes = device.peek(34);
     const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
     if (bytes.size() < 26)
         throw Error(QStringLiteral("The bitmap is truncated"));
@@ -218,6 +266,8 @@ Decoded decodeBmp(QIODevice& device) {
             height = -height;
     }
     checkSize(width, height);
+    if (auto plain = decodePlainBmp(device, bytes))
+        return std::move(*plain);
 
     // Qt refuses pictures above 128 MB by default; ours may reach kMaxPixels of 32 bits.
     static const bool limitRaised = [] {

@@ -71,17 +71,21 @@ public:
     void setSaveCompression(int compression);
 
     // Depth code of the held picture (codes above): kDepthFull for colour JPEGs and 16/24/32-bit
-    // BMPs, kDepthGray for grey JPEGs, the palette code for 1/4/8-bit BMPs (kDepthGray when the
-    // palette is all grey). 0 when the control is empty.
+    // BMPs, kDepthGray for grey JPEGs, the palette code for 1/4/8-bit BMPs (kDepthGray for an
+    // 8-bit palette of greys). Follows later changes: resizing or pasting into a palette picture
+    // makes it full colour, unequal colour balance makes a grey picture full colour.
+    // 0 when the control is empty.
     int ColorDepth() const { return m_colorDepth; }
 
     // --- operations -------------------------------------------------------------------------
 
     // Reads the picture named by InputFileName (JPEG or BMP, told apart by content, not by the
     // name). A JPEG's EXIF orientation is applied, so the held picture stands upright and stays
-    // so when saved. CMYK/YCCK and grey JPEGs load; the held picture becomes the one Reset
-    // returns to. Raises for a missing or unreadable file, one that is not a JPEG or BMP, a
-    // damaged one, or one larger than kMaxPixels; the held picture is then left unchanged.
+    // so when saved (the saved file carries no EXIF block). CMYK/YCCK and grey JPEGs load;
+    // the held picture becomes the one Reset returns to. Raises for a missing or unreadable
+    // file, one that is not a JPEG or BMP, a damaged one (a JPEG that decodes only with
+    // warnings, such as a truncated one, is refused rather than shown half grey), or one larger
+    // than kMaxPixels; the held picture is then left unchanged.
     void Load();
 
     // Writes the held picture to `fileName` in the save settings, replacing an existing file.
@@ -95,8 +99,8 @@ public:
 
     // Scales to exactly width × height (the aspect ratio is not kept). Shrinking averages
     // every source pixel into the target pixel it covers (area averaging, no aliasing of fine
-    // patterns); enlarging is bilinear. Raises when empty or for a size below 1 or above
-    // kMaxPixels.
+    // patterns); when a side grows, Qt's smooth (bilinear) scaling is used. Raises when empty
+    // or for a size below 1 or above kMaxPixels.
     void ResizeImage(int width, int height);
 
     // Converts to the depth code given: kDepthFull keeps the colours and makes ColorDepth read
@@ -108,6 +112,10 @@ public:
     // Tuning, each in place on the held picture; every value 0 is the identity, each is
     // monotone in its value, results are clamped to 0 … 255, never wrapped. Values outside
     // their range are clamped to it. Raises when the control is empty.
+    // The three calls are collected and applied in one pass over the pixels (in the order
+    // brightness/contrast, balance, hue/saturation/lightness) when the pixels are next needed:
+    // by image(), Save, AddPage, ResizeImage, ChangeColorDepth or the clipboard. Each step
+    // clamps; the result is rounded to whole levels once, at the end.
     //
     // AdjustBrightness(brightness, contrast), each −100 … 100, one lookup table per channel:
     //   brightness b adds 255·b/100 to each channel;
