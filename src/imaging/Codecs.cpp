@@ -47,7 +47,7 @@ QString tjMessage(tjhandle h) {
 void checkSize(qint64 width, qint64 height) {
     if (width <= 0 || height <= 0)
         throw Error(QStringLiteral("The picture has no pixels"));
-    if (width * height > GKitImage::kMaxPixels || width > 65535 || height > 65535)
+    if (width * height > GKitImage::kMaxPixels)
         throw Error(QStringLiteral("The picture is too large (%1 x %2)").arg(width).arg(height));
 }
 

@@ -66,8 +66,9 @@ SC_INLINE VF vmax(VF a, VF b) {
 SC_INLINE VF vsel(VI mask, VF a, VF b) {
     return mask ? a : b;
 }
+// Through signed lanes: x86 converts those in one instruction, and levels fit either way.
 SC_INLINE VF toF(VU v) {
-    return __builtin_convertvector(v, VF);
+    return __builtin_convertvector((VI)v, VF);
 }
 SC_INLINE VU toU(VF v) {
     return (VU) __builtin_convertvector(v, VI);
