@@ -109,6 +109,7 @@ int main(int argc, char** argv) {
 
     const QString cjpeg = QStandardPaths::findExecutable("cjpeg");
     const QString djpeg = QStandardPaths::findExecutable("djpeg");
+    const QString magick = QStandardPaths::findExecutable("convert"); // optional
     if (cjpeg.isEmpty() || djpeg.isEmpty()) {
         std::fprintf(stderr, "cjpeg/djpeg not found (Debian package libjpeg-turbo-progs)\n");
         return 1;
@@ -168,6 +169,20 @@ int main(int argc, char** argv) {
         row("load JPEG", oursJpegLoad, djpegTime, "djpeg");
         row("full tuning (8 values)", tuning - resetOnly, encodeOnly, "our JPEG encode");
         std::printf("  %-34s %8.1f ms\n", "resize to 160 x 120", resize - resetOnly);
+        if (!magick.isEmpty()) {
+            const QString thumb = work + "/" + name + "-thumb.jpg";
+            const double oursThumb = bestOf([&] {
+                m.setInputFileName(theirs);
+                m.Load();
+                m.ResizeImage(160, 120);
+                m.Save(thumb);
+            });
+            const double magickThumb = bestOf([&] {
+                run(magick, {theirs, "-resize", "160x120!", "-quality", "70", thumb});
+            });
+            row("thumbnail: load JPEG, resize, save", oursThumb, magickThumb,
+                "ImageMagick convert");
+        }
 
         QProcess peak;
         peak.start(QCoreApplication::applicationFilePath(),

@@ -4,46 +4,106 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 #include <vector>
 
 namespace sc::imaging {
 
 namespace {
 
-// Coverage of target cells by source cells along one axis, in units where a source cell is
-// `dst` wide and a target cell `src` wide: each source index adds to at most two targets.
-struct Span {
-    int first;   // target index of the source cell's left part
-    int weightA; // its share
-    int weightB; // share of target first + 1 (0 when the cell lies in one target)
+// What one target cell covers along an axis, measured in units where a source cell is `dst`
+// wide and a target cell `src` wide: whole source cells [full, fullEnd), each of weight `dst`,
+// and at most one partly covered cell on each side.
+struct Cover {
+    int left = -1, leftWeight = 0;
+    int full = 0, fullEnd = 0;
+    int right = -1, rightWeight = 0;
 };
 
-std::vector<Span> spans(int src, int dst) {
-    std::vector<Span> out(static_cast<size_t>(src));
-    for (int i = 0; i < src; ++i) {
-        const std::int64_t start = std::int64_t(i) * dst, end = start + dst;
-        const int t = int(start / src);
-        const std::int64_t boundary = std::int64_t(t + 1) * src;
-        if (end <= boundary)
-            out[size_t(i)] = {t, dst, 0};
-        else
-            out[size_t(i)] = {t, int(boundary - start), int(end - boundary)};
+std::vector<Cover> covers(int src, int dst) {
+    std::vector<Cover> out(static_cast<size_t>(dst));
+    for (int t = 0; t < dst; ++t) {
+        Cover& c = out[size_t(t)];
+        const std::int64_t start = std::int64_t(t) * src, end = start + src;
+        c.full = int(start / dst);
+        if (start % dst) {
+            c.left = c.full;
+            c.leftWeight = int(std::int64_t(c.full + 1) * dst - start);
+            ++c.full;
+        }
+        c.fullEnd = int(end / dst);
+        if (end % dst) {
+            c.right = c.fullEnd;
+            c.rightWeight = int(end - std::int64_t(c.fullEnd) * dst);
+        }
     }
     return out;
 }
 
-QImage areaAverage(const QImage& picture, int width, int height) {
-    const int sw = picture.width(), sh = picture.height();
-    const auto xs = spans(sw, width);
-    const auto ys = spans(sh, height);
-    // Per target row: three channel sums; a row of source pixels adds with its vertical
-    // weight. 64-bit sums: 255 × full weights exceeds 32 bits on large pictures.
-    std::vector<std::uint64_t> acc(size_t(width) * 3 * 2, 0); // two target rows in flight
-    std::vector<std::uint32_t> row(size_t(width) * 3);
-    QImage out(width, height, QImage::Format_RGB32);
-    const std::uint64_t total = std::uint64_t(sw) * std::uint64_t(sh);
-    int current = 0; // target row held in acc[0 … width·3)
-    auto flushRow = [&](int ty) {
+// Channel sums of one source row per target column, each already weighted horizontally.
+void rowSums(const quint32* px, const std::vector<Cover>& xs, int dst, std::uint32_t* out) {
+    for (size_t t = 0; t < xs.size(); ++t) {
+        const Cover& c = xs[t];
+        std::uint32_t r = 0, g = 0, b = 0;
+        for (int i = c.full; i < c.fullEnd; ++i) {
+            const quint32 p = px[i];
+            r += (p >> 16) & 0xff;
+            g += (p >> 8) & 0xff;
+            b += p & 0xff;
+        }
+        r *= std::uint32_t(dst), g *= std::uint32_t(dst), b *= std::uint32_t(dst);
+        for (const auto& [index, weight] :
+             {std::pair{c.left, c.leftWeight}, {c.right, c.rightWeight}}) {
+            if (index < 0)
+                continue;
+            const quint32 p = px[index];
+            r += ((p >> 16) & 0xff) * std::uint32_t(weight);
+            g += ((p >> 8) & 0xff) * std::uint32_t(weight);
+            b += (p & 0xff) * std::uint32_t(weight);
+        }
+        out[t * 3] = r, out[t * 3 + 1] = g, out[t * 3 + 2] = b;
+    }
+}
+
+// Target rows [from, to): each the exact mean of the source area it covers.
+void averageRows(const QImage& picture, QImage& out, const std::vector<Cover>& xs,
+                 const std::vector<Cover>& ys, int from, int to) {
+    const int width = out.width(), height = out.height();
+    const size_t n = size_t(width) * 3;
+    std::vector<std::uint32_t> row(n), shared(n);
+    std::vector<std::uint64_t> acc(n);
+    int sharedIndex = -1; // a partly covered row serves two target rows: sum it once
+    const std::uint64_t total = std::uint64_t(picture.width()) * std::uint64_t(picture.height());
+    auto sums = [&](int sy) -> const std::vector<std::uint32_t>& {
+        if (sy == sharedIndex)
+            return shared;
+        rowSums(reinterpret_cast<const quint32*>(picture.constScanLine(sy)), xs, width, row.data());
+        return row;
+    };
+    for (int ty = from; ty < to; ++ty) {
+        const Cover& c = ys[size_t(ty)];
+        std::fill(acc.begin(), acc.end(), 0);
+        for (int sy = c.full; sy < c.fullEnd; ++sy) {
+            const auto& h = sums(sy);
+            for (size_t i = 0; i < n; ++i)
+                acc[i] += h[i];
+        }
+        for (size_t i = 0; i < n; ++i)
+            acc[i] *= std::uint64_t(height);
+        if (c.left >= 0) {
+            const auto& h = sums(c.left);
+            for (size_t i = 0; i < n; ++i)
+                acc[i] += std::uint64_t(h[i]) * std::uint64_t(c.leftWeight);
+        }
+        if (c.right >= 0) {
+            const auto& h = sums(c.right);
+            for (size_t i = 0; i < n; ++i)
+                acc[i] += std::uint64_t(h[i]) * std::uint64_t(c.rightWeight);
+            if (&h == &row) {
+                std::swap(shared, row);
+                sharedIndex = c.right;
+            }
+        }
         auto* o = reinterpret_cast<quint32*>(out.scanLine(ty));
         for (int x = 0; x < width; ++x) {
             const std::uint64_t* a = &acc[size_t(x) * 3];
@@ -52,38 +112,26 @@ QImage areaAverage(const QImage& picture, int width, int height) {
             const quint32 b = quint32((a[2] + total / 2) / total);
             o[x] = 0xff000000u | r << 16 | g << 8 | b;
         }
-    };
-    for (int sy = 0; sy < sh; ++sy) {
-        std::fill(row.begin(), row.end(), 0);
-        const auto* px = reinterpret_cast<const quint32*>(picture.constScanLine(sy));
-        for (int sx = 0; sx < sw; ++sx) {
-            const quint32 p = px[sx];
-            const quint32 r = (p >> 16) & 0xff, g = (p >> 8) & 0xff, b = p & 0xff;
-            const Span& s = xs[size_t(sx)];
-            std::uint32_t* a = &row[size_t(s.first) * 3];
-            a[0] += r * quint32(s.weightA);
-            a[1] += g * quint32(s.weightA);
-            a[2] += b * quint32(s.weightA);
-            if (s.weightB) {
-                a[3] += r * quint32(s.weightB);
-                a[4] += g * quint32(s.weightB);
-                a[5] += b * quint32(s.weightB);
-            }
-        }
-        const Span& v = ys[size_t(sy)];
-        if (v.first != current) {
-            flushRow(current);
-            std::copy(acc.begin() + width * 3, acc.end(), acc.begin());
-            std::fill(acc.begin() + width * 3, acc.end(), 0);
-            current = v.first;
-        }
-        for (size_t i = 0; i < row.size(); ++i) {
-            acc[i] += std::uint64_t(row[i]) * std::uint64_t(v.weightA);
-            if (v.weightB)
-                acc[i + row.size()] += std::uint64_t(row[i]) * std::uint64_t(v.weightB);
-        }
     }
-    flushRow(current);
+}
+
+QImage areaAverage(const QImage& picture, int width, int height) {
+    const auto xs = covers(picture.width(), width);
+    const auto ys = covers(picture.height(), height);
+    QImage out(width, height, QImage::Format_RGB32);
+    if (out.isNull())
+        return out;
+    (void)out.bits(); // detached before the rows are shared out
+    // Large pictures: the lower half of the target rows on a second thread.
+    if (qint64(picture.width()) * picture.height() >= 2'000'000 && height >= 2 &&
+        std::thread::hardware_concurrency() > 1) {
+        std::thread lower(averageRows, std::cref(picture), std::ref(out), std::cref(xs),
+                          std::cref(ys), height / 2, height);
+        averageRows(picture, out, xs, ys, 0, height / 2);
+        lower.join();
+    } else {
+        averageRows(picture, out, xs, ys, 0, height);
+    }
     return out;
 }
 
