@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int kWidth = 4000, kHeight = 3000, kRuns = 3;
+constexpr int kWidth = 4000, kHeight = 3000, kRuns = 5;
 
 QImage smoothPicture() {
     QImage image(kWidth, kHeight, QImage::Format_RGB32);

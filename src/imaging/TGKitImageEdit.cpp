@@ -1,6 +1,7 @@
 #include "imaging/TGKitImageEdit.h"
 
 #include "imaging/PixelOps.h"
+#include "platform/Error.h"
 
 #include <QPainter>
 
@@ -35,8 +36,13 @@ void TGKitImageEdit::paintEvent(QPaintEvent*) {
         return;
     // Scaling a large picture costs far more than a paint: keep the result until the model
     // or the control's size changes.
-    if (m_shown.size() != target.size())
-        m_shown = imaging::resized(m_model.image(), target.width(), target.height());
+    if (m_shown.size() != target.size()) {
+        try {
+            m_shown = imaging::resized(m_model.image(), target.width(), target.height());
+        } catch (const Error&) {
+            return; // pending tuning found no memory: show nothing rather than let it escape
+        }
+    }
     painter.drawImage(target.topLeft(), m_shown);
 }
 

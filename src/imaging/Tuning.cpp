@@ -52,7 +52,7 @@ Constants constantsOf(const TuningPlan& p) {
 // baseline) runs its own copy and no vector crosses a call between clones.
 #define SC_INLINE inline __attribute__((always_inline))
 #define SC_LAMBDA_INLINE __attribute__((always_inline))
-constexpr int kLanes = 8;
+constexpr int kLanes = 16;
 typedef float VF __attribute__((vector_size(kLanes * 4)));
 typedef std::int32_t VI __attribute__((vector_size(kLanes * 4)));
 typedef std::uint32_t VU __attribute__((vector_size(kLanes * 4)));
@@ -154,7 +154,7 @@ template <bool BC, bool BAL, bool HSL> SC_INLINE VU tunePixels(VU p, const Const
 
 template <bool BC, bool BAL, bool HSL>
 #if defined(SC_VECTOR_TUNING) && defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-__attribute__((target_clones("avx2", "default")))
+__attribute__((target_clones("avx512f", "avx2", "default")))
 #endif
 void tuneRows(const uchar* source, qsizetype sourceStride, uchar* target,
               qsizetype targetStride, int w, const Constants& k, int from, int to) {
