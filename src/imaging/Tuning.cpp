@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <thread>
 
@@ -46,7 +47,7 @@ Constants constantsOf(const TuningPlan& p) {
     return k;
 }
 
-#if defined(__GNUC__) && !defined(_MSC_VER)
+#if defined(__GNUC__) && !defined(_MSC_VER) && !defined(SC_SCALAR_TUNING)
 #define SC_VECTOR_TUNING 1
 // Everything the row loop calls is inlined into it, so each clone of the loop (AVX2 or
 // baseline) runs its own copy and no vector crosses a call between clones.
@@ -164,17 +165,17 @@ void tuneRows(const uchar* source, qsizetype sourceStride, uchar* target,
         int x = 0;
         for (; x + kLanes <= w; x += kLanes) {
             VU p;
-            __builtin_memcpy(&p, in + x, sizeof p);
+            std::memcpy(&p, in + x, sizeof p);
             const VU q = tunePixels<BC, BAL, HSL>(p, k);
-            __builtin_memcpy(out + x, &q, sizeof q);
+            std::memcpy(out + x, &q, sizeof q);
         }
         if (x < w) { // the row's tail, through a padded block
             std::uint32_t block[kLanes] = {};
             std::copy(in + x, in + w, block);
             VU p;
-            __builtin_memcpy(&p, block, sizeof p);
+            std::memcpy(&p, block, sizeof p);
             const VU q = tunePixels<BC, BAL, HSL>(p, k);
-            __builtin_memcpy(block, &q, sizeof q);
+            std::memcpy(block, &q, sizeof q);
             std::copy(block, block + (w - x), out + x);
         }
     }
