@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace sc::imaging {
 
@@ -198,9 +199,30 @@ Decoded decodeJpeg(const uchar* data, qsizetype size) {
 
 namespace {
 
-// Uncompressed 24- and 32-bit bitmaps, what cameras and editors write, are converted straight
-// from the mapped file into the picture's buffer; every other kind, and any file whose data
-// falls short of its header, goes through Qt's reader.
+// One colour channel of a 16- or 32-bit bitmap: its bit mask, scaled to 0 … 255 by rounding
+// (so a full 5-bit field reads 255, not 248).
+struct Channel {
+    quint32 mask = 0;
+    int shift = 0;
+    quint32 max = 0;
+
+    explicit Channel(quint32 m) : mask(m) {
+        if (!m)
+            return;
+        while (!(m & 1u))
+            m >>= 1, ++shift;
+        max = m;
+    }
+    quint32 operator()(quint32 pixel) const {
+        if (!max)
+            return 0;
+        return quint32((quint64((pixel & mask) >> shift) * 255 + max / 2) / max);
+    }
+};
+
+// Uncompressed 16-, 24- and 32-bit bitmaps (bit-field masks included), what cameras and
+// editors write, are converted straight from the mapped file into the picture's buffer; every
+// other kind, and any file whose data falls short of its header, goes through Qt's reader.
 std::optional<Decoded> decodePlainBmp(QIODevice& device, const QByteArray& head) {
     auto* file = qobject_cast<QFile*>(&device);
     const auto* d = reinterpret_cast<const uchar*>(head.constData());
@@ -210,9 +232,19 @@ std::optional<Decoded> decodePlainBmp(QIODevice& device, const QByteArray& head)
     const qint32 width = qint32(get32(d + 18, true)), signedHeight = qint32(get32(d + 22, true));
     const int planes = get16(d + 26, true), bits = get16(d + 28, true);
     const quint32 compression = get32(d + 30, true), offset = get32(d + 10, true);
-    if ((headerSize != 40 && headerSize != 108 && headerSize != 124) || planes != 1 ||
-        compression != 0 || (bits != 24 && bits != 32) || width <= 0 || signedHeight == 0)
+    const bool bitFields = compression == 3 && (bits == 16 || bits == 32);
+    if (headerSize < 40 || headerSize > 124 || planes != 1 || width <= 0 || signedHeight == 0 ||
+        !((compression == 0 && (bits == 16 || bits == 24 || bits == 32)) || bitFields))
         return std::nullopt;
+    // Masks follow a 40-byte header, or sit at the same place inside a longer one.
+    if (bitFields && (head.size() < 66 || (headerSize == 40 && offset < 14 + 40 + 12)))
+        return std::nullopt;
+    const Channel red(bitFields ? get32(d + 54, true) : bits == 16 ? 0x7c00u : 0xff0000u);
+    const Channel green(bitFields ? get32(d + 58, true) : bits == 16 ? 0x03e0u : 0x00ff00u);
+    const Channel blue(bitFields ? get32(d + 62, true) : bits == 16 ? 0x001fu : 0x0000ffu);
+    const bool standard32 =
+        bits == 32 && red.mask == 0xff0000u && green.mask == 0xff00u && blue.mask == 0xffu;
+
     const qint64 height = signedHeight < 0 ? -qint64(signedHeight) : signedHeight;
     const qint64 stride = (qint64(width) * bits + 31) / 32 * 4;
     const qint64 size = file->size();
@@ -221,6 +253,12 @@ std::optional<Decoded> decodePlainBmp(QIODevice& device, const QByteArray& head)
     uchar* data = file->map(0, size);
     if (!data)
         return std::nullopt;
+    std::vector<quint32> table; // 16-bit pixels: every value looked up once
+    if (bits == 16) {
+        table.resize(65536);
+        for (quint32 v = 0; v < 65536; ++v)
+            table[v] = 0xff000000u | red(v) << 16 | green(v) << 8 | blue(v);
+    }
     Decoded result;
     result.depth = GKitImage::kDepthFull;
     result.image = allocate(width, int(height));
@@ -231,9 +269,17 @@ std::optional<Decoded> decodePlainBmp(QIODevice& device, const QByteArray& head)
         if (bits == 24) {
             for (int x = 0; x < width; ++x, in += 3)
                 out[x] = 0xff000000u | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];
-        } else {
+        } else if (standard32) {
             for (int x = 0; x < width; ++x, in += 4)
                 out[x] = 0xff000000u | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];
+        } else if (bits == 16) {
+            for (int x = 0; x < width; ++x, in += 2)
+                out[x] = table[get16(in, true)];
+        } else {
+            for (int x = 0; x < width; ++x, in += 4) {
+                const quint32 v = get32(in, true);
+                out[x] = 0xff000000u | red(v) << 16 | green(v) << 8 | blue(v);
+            }
         }
     }
     file->unmap(data);
@@ -245,7 +291,7 @@ std::optional<Decoded> decodePlainBmp(QIODevice& device, const QByteArray& head)
 Decoded decodeBmp(QIODevice& device) {
     // Our own look at the header first, so that a claimed size far above what we accept fails
     // before the reader allocates for it.
-    const QByteArray bytes = device.peek(34);
+    const QByteArray bytes = device.peek(70);
     const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
     if (bytes.size() < 26)
         throw Error(QStringLiteral("The bitmap is truncated"));

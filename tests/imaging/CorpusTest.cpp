@@ -71,8 +71,9 @@ TEST(Corpus, GoodBitmapsDecodeToTheReferencePixels) {
                 << row["name"].toStdString();
             const QImage ref(corpus + "/bmpsuite/" + row["ref"]);
             ASSERT_FALSE(ref.isNull());
-            // 16-bit files: Qt scales 5- and 6-bit channels by shifting (up to 7 levels low).
-            const int tolerance = row["header"].contains("16 bpp") ? 7 : 0;
+            // 16-bit fields scale with rounding, one level apart from the reference at most (a
+            // reader that shifts instead gives 248 for white, 7 levels off).
+            const int tolerance = row["header"].contains("16 bpp") ? 1 : 0;
             EXPECT_LE(maxDifference(image, ref.convertToFormat(QImage::Format_RGB32)), tolerance)
                 << row["name"].toStdString();
             ++checked;
