@@ -91,10 +91,12 @@ public:
     // Writes the held picture to `fileName` in the save settings, replacing an existing file.
     // The bytes go to a temporary file beside it that is renamed over it, so a failure never
     // leaves a truncated file (also when a JPEG is re-encoded onto its own source).
-    // Raises when the control is empty or the file cannot be written.
+    // Raises when the control is empty, the file is read-only (it is left as it was) or it
+    // cannot be written (a missing folder, for one).
     void Save(const QString& fileName);
 
-    // Discards the picture (and the loaded original): the control is empty.
+    // Discards the picture (and the loaded original): the control is empty. Large buffers are
+    // kept for the next picture of the same size (at most two, shared by all instances).
     void Delete();
 
     // Scales to exactly width × height (the aspect ratio is not kept). Shrinking averages
