@@ -17,6 +17,20 @@
 
 namespace sc {
 
+namespace {
+
+// The clipboard exists only inside a GUI application; a console tool gets a failure.
+QClipboard* systemClipboard() {
+    QClipboard* clipboard = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
+                                ? QGuiApplication::clipboard()
+                                : nullptr;
+    if (!clipboard)
+        throw Error(QStringLiteral("No clipboard is available"));
+    return clipboard;
+}
+
+} // namespace
+
 GKitImage::GKitImage() = default;
 GKitImage::~GKitImage() = default;
 
@@ -252,17 +266,13 @@ void GKitImage::CopyToClipboard(int left, int top, int right, int bottom) {
                             .arg(bottom));
         part = m_image.copy(rect);
     }
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!clipboard)
-        throw Error(QStringLiteral("No clipboard"));
-    clipboard->setImage(part);
+    systemClipboard()->setImage(part);
 }
 
 void GKitImage::PasteFromClipboard(int x, int y) {
     requirePicture("PasteFromClipboard");
     applyPending();
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    const QImage pasted = clipboard ? clipboard->image() : QImage();
+    const QImage pasted = systemClipboard()->image();
     if (pasted.isNull())
         throw Error(QStringLiteral("The clipboard holds no picture"));
     {
