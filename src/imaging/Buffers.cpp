@@ -1,0 +1,53 @@
+#include "imaging/Buffers.h"
+
+#include <mutex>
+#include <vector>
+
+namespace sc::imaging {
+
+namespace {
+
+constexpr qsizetype kWorthKeeping = 4 * 1024 * 1024;
+constexpr size_t kMaxSpares = 2;
+
+std::mutex& guard() {
+    static std::mutex m;
+    return m;
+}
+
+std::vector<QImage>& spares() {
+    static std::vector<QImage> s;
+    return s;
+}
+
+} // namespace
+
+QImage takeBuffer(int width, int height) {
+    {
+        std::lock_guard lock(guard());
+        auto& s = spares();
+        for (auto it = s.begin(); it != s.end(); ++it) {
+            if (it->width() == width && it->height() == height) {
+                QImage found = std::move(*it);
+                s.erase(it);
+                return found;
+            }
+        }
+    }
+    return QImage(width, height, QImage::Format_RGB32);
+}
+
+void recycle(QImage& picture) {
+    QImage image = std::move(picture);
+    picture = QImage();
+    if (image.isNull() || !image.isDetached() || image.format() != QImage::Format_RGB32 ||
+        image.sizeInBytes() < kWorthKeeping)
+        return;
+    std::lock_guard lock(guard());
+    auto& s = spares();
+    if (s.size() >= kMaxSpares)
+        s.erase(s.begin());
+    s.push_back(std::move(image));
+}
+
+} // namespace sc::imaging

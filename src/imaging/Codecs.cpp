@@ -1,0 +1,380 @@
+#include "imaging/Codecs.h"
+
+#include "imaging/Buffers.h"
+#include "imaging/GKitImage.h"
+#include "platform/Error.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QTransform>
+#include <turbojpeg.h>
+
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace sc::imaging {
+
+namespace {
+
+struct TjDeleter {
+    void operator()(void* h) const { tjDestroy(h); }
+};
+using TjHandle = std::unique_ptr<void, TjDeleter>;
+
+// A fresh handle per picture: after an error, or after a progressive encode, TurboJPEG 2.x
+// handles can carry state into the next call. Creating one costs microseconds.
+TjHandle decompressor() {
+    TjHandle handle(tjInitDecompress());
+    if (!handle)
+        throw Error(QStringLiteral("The JPEG decoder cannot start"));
+    return handle;
+}
+
+TjHandle compressor() {
+    TjHandle handle(tjInitCompress());
+    if (!handle)
+        throw Error(QStringLiteral("The JPEG encoder cannot start"));
+    return handle;
+}
+
+QString tjMessage(tjhandle h) {
+    return QString::fromLocal8Bit(tjGetErrorStr2(h));
+}
+
+void checkSize(qint64 width, qint64 height) {
+    if (width <= 0 || height <= 0)
+        throw Error(QStringLiteral("The picture has no pixels"));
+    if (width * height > GKitImage::kMaxPixels)
+        throw Error(QStringLiteral("The picture is too large (%1 x %2)").arg(width).arg(height));
+}
+
+QImage allocate(int width, int height) {
+    QImage image = takeBuffer(width, height);
+    if (image.isNull())
+        throw Error(
+            QStringLiteral("Not enough memory for a %1 x %2 picture").arg(width).arg(height));
+    return image;
+}
+
+// Adobe applications (and most others) store CMYK inverted; rendered that way the picture
+// looks as intended. Converts in place: the CMYK samples occupy the RGB32 buffer.
+void cmykToRgb32(QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        auto* px = reinterpret_cast<uchar*>(image.scanLine(y));
+        auto* out = reinterpret_cast<quint32*>(px);
+        for (int x = 0; x < image.width(); ++x, px += 4) {
+            const unsigned k = px[3];
+            const unsigned r = (px[0] * k + 127) / 255;
+            const unsigned g = (px[1] * k + 127) / 255;
+            const unsigned b = (px[2] * k + 127) / 255;
+            out[x] = 0xff000000u | (r << 16) | (g << 8) | b;
+        }
+    }
+}
+
+QImage oriented(QImage image, int orientation) {
+    switch (orientation) {
+    case 2:
+        return image.mirrored(true, false);
+    case 3:
+        return image.transformed(QTransform().rotate(180));
+    case 4:
+        return image.mirrored(false, true);
+    case 5:
+        return image.transformed(QTransform().rotate(90)).mirrored(true, false);
+    case 6:
+        return image.transformed(QTransform().rotate(90));
+    case 7:
+        return image.transformed(QTransform().rotate(90)).mirrored(false, true);
+    case 8:
+        return image.transformed(QTransform().rotate(270));
+    default:
+        return image;
+    }
+}
+
+quint16 get16(const uchar* p, bool le) {
+    return le ? quint16(p[0] | p[1] << 8) : quint16(p[0] << 8 | p[1]);
+}
+quint32 get32(const uchar* p, bool le) {
+    return le ? quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24
+              : quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | quint32(p[3]);
+}
+
+// Orientation tag of IFD0 in an EXIF block (the APP1 payload after "Exif\0\0"). Only IFD0 is
+// read and every offset is checked against the block, so broken or looping IFDs cost nothing.
+int exifOrientation(const uchar* tiff, qsizetype size) {
+    if (size < 8)
+        return 1;
+    bool le;
+    if (tiff[0] == 'I' && tiff[1] == 'I')
+        le = true;
+    else if (tiff[0] == 'M' && tiff[1] == 'M')
+        le = false;
+    else
+        return 1;
+    const quint32 ifd = get32(tiff + 4, le);
+    if (ifd < 8 || qsizetype(ifd) + 2 > size)
+        return 1;
+    const int count = get16(tiff + ifd, le);
+    for (int i = 0; i < count; ++i) {
+        const qsizetype at = qsizetype(ifd) + 2 + qsizetype(i) * 12;
+        if (at + 12 > size)
+            break;
+        if (get16(tiff + at, le) == 0x0112 && get16(tiff + at + 2, le) == 3) {
+            const int value = get16(tiff + at + 8, le);
+            return value >= 1 && value <= 8 ? value : 1;
+        }
+    }
+    return 1;
+}
+
+} // namespace
+
+FileKind sniff(const uchar* data, qsizetype size) {
+    if (size >= 3 && data[0] == 0xff && data[1] == 0xd8 && data[2] == 0xff)
+        return FileKind::Jpeg;
+    if (size >= 2 && data[0] == 'B' && data[1] == 'M')
+        return FileKind::Bmp;
+    return FileKind::Unknown;
+}
+
+int jpegOrientation(const uchar* data, qsizetype size) {
+    qsizetype at = 2;
+    while (at + 4 <= size) {
+        if (data[at] != 0xff)
+            return 1;
+        const uchar marker = data[at + 1];
+        if (marker == 0xff) { // fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0xda || marker == 0xd9) // start of scan, end of image: no more headers
+            return 1;
+        const qsizetype length = data[at + 2] << 8 | data[at + 3];
+        if (length < 2 || at + 2 + length > size)
+            return 1;
+        const uchar* payload = data + at + 4;
+        const qsizetype payloadSize = length - 2;
+        if (marker == 0xe1 && payloadSize > 6 && std::memcmp(payload, "Exif\0\0", 6) == 0)
+            return exifOrientation(payload + 6, payloadSize - 6);
+        at += 2 + length;
+    }
+    return 1;
+}
+
+Decoded decodeJpeg(const uchar* data, qsizetype size) {
+    const TjHandle handle = decompressor();
+    tjhandle h = handle.get();
+    int width = 0, height = 0, subsamp = 0, colorspace = 0;
+    if (quint64(size) > std::numeric_limits<unsigned long>::max() ||
+        tjDecompressHeader3(h, data, static_cast<unsigned long>(size), &width, &height, &subsamp,
+                            &colorspace) != 0)
+        throw Error(QStringLiteral("Not a readable JPEG: %1").arg(tjMessage(h)));
+    checkSize(width, height);
+
+    Decoded result;
+    result.image = allocate(width, height);
+    const bool cmyk = colorspace == TJCS_CMYK || colorspace == TJCS_YCCK;
+    // A damaged stream (warnings) is refused rather than shown half grey: a job would
+    // otherwise replace a source that a repair tool might still rescue.
+    const int flags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS;
+    if (tjDecompress2(h, data, static_cast<unsigned long>(size), result.image.bits(), width,
+                      int(result.image.bytesPerLine()), height, cmyk ? TJPF_CMYK : TJPF_BGRX,
+                      flags) != 0)
+        throw Error(QStringLiteral("The JPEG cannot be decoded: %1").arg(tjMessage(h)));
+    if (cmyk)
+        cmykToRgb32(result.image);
+    result.depth = colorspace == TJCS_GRAY ? GKitImage::kDepthGray : GKitImage::kDepthFull;
+    const int orientation = jpegOrientation(data, size);
+    if (orientation != 1)
+        result.image =
+            oriented(std::move(result.image), orientation).convertToFormat(QImage::Format_RGB32);
+    return result;
+}
+
+namespace {
+
+// One colour channel of a 16- or 32-bit bitmap: its bit mask, scaled to 0 … 255 by rounding
+// (so a full 5-bit field reads 255, not 248).
+struct Channel {
+    quint32 mask = 0;
+    int shift = 0;
+    quint32 max = 0;
+
+    explicit Channel(quint32 m) : mask(m) {
+        if (!m)
+            return;
+        while (!(m & 1u))
+            m >>= 1, ++shift;
+        max = m;
+    }
+    quint32 operator()(quint32 pixel) const {
+        if (!max)
+            return 0;
+        return quint32((quint64((pixel & mask) >> shift) * 255 + max / 2) / max);
+    }
+};
+
+// Uncompressed 16-, 24- and 32-bit bitmaps (bit-field masks included), what cameras and
+// editors write, are converted straight from the mapped file into the picture's buffer; every
+// other kind, and any file whose data falls short of its header, goes through Qt's reader.
+std::optional<Decoded> decodePlainBmp(QIODevice& device, const QByteArray& head) {
+    auto* file = qobject_cast<QFile*>(&device);
+    const auto* d = reinterpret_cast<const uchar*>(head.constData());
+    if (!file || head.size() < 34)
+        return std::nullopt;
+    const quint32 headerSize = get32(d + 14, true);
+    const qint32 width = qint32(get32(d + 18, true)), signedHeight = qint32(get32(d + 22, true));
+    const int planes = get16(d + 26, true), bits = get16(d + 28, true);
+    const quint32 compression = get32(d + 30, true), offset = get32(d + 10, true);
+    const bool bitFields = compression == 3 && (bits == 16 || bits == 32);
+    if (headerSize < 40 || headerSize > 124 || planes != 1 || width <= 0 || signedHeight == 0 ||
+        !((compression == 0 && (bits == 16 || bits == 24 || bits == 32)) || bitFields))
+        return std::nullopt;
+    // Masks follow a 40-byte header, or sit at the same place inside a longer one.
+    if (bitFields && (head.size() < 66 || (headerSize == 40 && offset < 14 + 40 + 12)))
+        return std::nullopt;
+    const Channel red(bitFields ? get32(d + 54, true) : bits == 16 ? 0x7c00u : 0xff0000u);
+    const Channel green(bitFields ? get32(d + 58, true) : bits == 16 ? 0x03e0u : 0x00ff00u);
+    const Channel blue(bitFields ? get32(d + 62, true) : bits == 16 ? 0x001fu : 0x0000ffu);
+    const bool standard32 =
+        bits == 32 && red.mask == 0xff0000u && green.mask == 0xff00u && blue.mask == 0xffu;
+
+    const qint64 height = signedHeight < 0 ? -qint64(signedHeight) : signedHeight;
+    const qint64 stride = (qint64(width) * bits + 31) / 32 * 4;
+    const qint64 size = file->size();
+    if (offset < 14 + headerSize || qint64(offset) + stride * height > size)
+        return std::nullopt;
+    uchar* data = file->map(0, size);
+    if (!data)
+        return std::nullopt;
+    std::vector<quint32> table; // 16-bit pixels: every value looked up once
+    if (bits == 16) {
+        table.resize(65536);
+        for (quint32 v = 0; v < 65536; ++v)
+            table[v] = 0xff000000u | red(v) << 16 | green(v) << 8 | blue(v);
+    }
+    Decoded result;
+    result.depth = GKitImage::kDepthFull;
+    result.image = allocate(width, int(height));
+    for (int y = 0; y < height; ++y) {
+        const qint64 row = signedHeight > 0 ? height - 1 - y : y; // bottom-up unless negative
+        const uchar* in = data + offset + stride * row;
+        auto* out = reinterpret_cast<quint32*>(result.image.scanLine(y));
+        if (bits == 24) {
+            for (int x = 0; x < width; ++x, in += 3)
+                out[x] = 0xff000000u | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];
+        } else if (standard32) {
+            for (int x = 0; x < width; ++x, in += 4)
+                out[x] = 0xff000000u | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];
+        } else if (bits == 16) {
+            for (int x = 0; x < width; ++x, in += 2)
+                out[x] = table[get16(in, true)];
+        } else {
+            for (int x = 0; x < width; ++x, in += 4) {
+                const quint32 v = get32(in, true);
+                out[x] = 0xff000000u | red(v) << 16 | green(v) << 8 | blue(v);
+            }
+        }
+    }
+    file->unmap(data);
+    return result;
+}
+
+} // namespace
+
+Decoded decodeBmp(QIODevice& device) {
+    // Our own look at the header first, so that a claimed size far above what we accept fails
+    // before the reader allocates for it.
+    const QByteArray bytes = device.peek(70);
+    const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
+    if (bytes.size() < 26)
+        throw Error(QStringLiteral("The bitmap is truncated"));
+    const quint32 headerSize = get32(d + 14, true);
+    qint64 width, height;
+    int bits;
+    if (headerSize == 12) {
+        width = get16(d + 18, true);
+        height = get16(d + 20, true);
+        bits = get16(d + 24, true);
+    } else {
+        if (bytes.size() < 30 || headerSize < 16)
+            throw Error(QStringLiteral("The bitmap header is damaged"));
+        width = qint32(get32(d + 18, true));
+        height = qint32(get32(d + 22, true));
+        bits = get16(d + 28, true);
+        if (height < 0)
+            height = -height;
+    }
+    checkSize(width, height);
+    if (auto plain = decodePlainBmp(device, bytes))
+        return std::move(*plain);
+
+    // Qt refuses pictures above 128 MB by default; ours may reach kMaxPixels of 32 bits.
+    static const bool limitRaised = [] {
+        QImageReader::setAllocationLimit(int(GKitImage::kMaxPixels * 4 / (1024 * 1024)) + 64);
+        return true;
+    }();
+    (void)limitRaised;
+
+    QImageReader reader(&device, "bmp");
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        throw Error(QStringLiteral("Not a readable bitmap: %1").arg(reader.errorString()));
+
+    Decoded result;
+    result.depth = GKitImage::kDepthFull;
+    if (bits <= 8 && image.format() == QImage::Format_Indexed8) {
+        bool allGrey = true;
+        for (QRgb c : image.colorTable())
+            allGrey = allGrey && qRed(c) == qGreen(c) && qGreen(c) == qBlue(c);
+        result.depth = bits == 1   ? GKitImage::kDepthMono
+                       : bits <= 4 ? GKitImage::kDepthPalette16
+                       : allGrey   ? GKitImage::kDepthGray
+                                   : GKitImage::kDepthPalette256;
+    } else if (bits == 1) {
+        result.depth = GKitImage::kDepthMono;
+    }
+    if (image.format() != QImage::Format_RGB32)
+        image.convertTo(QImage::Format_RGB32);
+    if (image.isNull())
+        throw Error(QStringLiteral("Not enough memory to convert the bitmap"));
+    result.image = std::move(image);
+    return result;
+}
+
+void encodeJpeg(const QImage& picture, const JpegSettings& s,
+                const std::function<void(const char*, qsizetype)>& sink) {
+    Q_ASSERT(picture.format() == QImage::Format_RGB32);
+    const TjHandle handle = compressor();
+    tjhandle h = handle.get();
+    const int level = std::clamp(s.level, 1, 10);
+    const int subsamp = s.gray ? TJSAMP_GRAY : level < 10 ? TJSAMP_420 : TJSAMP_444;
+    unsigned char* out = nullptr;
+    unsigned long outSize = 0;
+    const int flags = s.progressive ? TJFLAG_PROGRESSIVE : 0;
+    if (tjCompress2(h, picture.constBits(), picture.width(), int(picture.bytesPerLine()),
+                    picture.height(), TJPF_BGRX, &out, &outSize, subsamp, level * 10, flags) != 0) {
+        tjFree(out);
+        throw Error(QStringLiteral("The JPEG cannot be encoded: %1").arg(tjMessage(h)));
+    }
+    std::unique_ptr<unsigned char, void (*)(unsigned char*)> guard(out, tjFree);
+    sink(reinterpret_cast<const char*>(out), qsizetype(outSize));
+}
+
+QByteArray encodeBmp(const QImage& picture) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    if (!writer.write(picture.convertToFormat(QImage::Format_RGB888)))
+        throw Error(QStringLiteral("The bitmap cannot be encoded: %1").arg(writer.errorString()));
+    return bytes;
+}
+
+} // namespace sc::imaging

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QImage>
+#include <QString>
+#include <functional>
+
+// Decoders and encoders behind GKitImage. Every decoder returns a Format_RGB32 picture or
+// raises sc::Error; none allocates for a size above GKitImage::kMaxPixels.
+namespace sc::imaging {
+
+struct Decoded {
+    QImage image;  // Format_RGB32
+    int depth = 0; // GKitImage depth code
+};
+
+enum class FileKind { Jpeg, Bmp, Unknown };
+FileKind sniff(const uchar* data, qsizetype size);
+
+// TurboJPEG straight into the RGB32 buffer; CMYK/YCCK converted, EXIF orientation applied.
+Decoded decodeJpeg(const uchar* data, qsizetype size);
+// EXIF orientation 1 … 8 of a JPEG stream, 1 when absent or unreadable.
+int jpegOrientation(const uchar* data, qsizetype size);
+
+// Any BMP that QImage reads, after our own header check against oversized claims.
+Decoded decodeBmp(QIODevice& device);
+
+// Quality level 1 … 10 as GKitImage documents it.
+struct JpegSettings {
+    int level = 7;
+    bool progressive = false;
+    bool gray = false;
+};
+// Encodes `picture` (Format_RGB32) and hands the bytes to `sink` without copying them.
+void encodeJpeg(const QImage& picture, const JpegSettings& settings,
+                const std::function<void(const char*, qsizetype)>& sink);
+
+// 24-bit BMP bytes of `picture`.
+QByteArray encodeBmp(const QImage& picture);
+
+} // namespace sc::imaging

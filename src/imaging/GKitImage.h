@@ -1,0 +1,197 @@
+#pragma once
+
+#include "imaging/Tuning.h"
+
+#include <QImage>
+#include <QString>
+#include <functional>
+
+namespace sc {
+
+// One picture and every operation the program does on it: load, tune, resize, colour depth,
+// save, pages, clipboard. Not a widget: jobs and the preview drive it directly, and the image
+// editing control (TGKitImageEdit) holds one and shows it.
+//
+// Pixels are always held as QImage::Format_RGB32 (BGRX in memory), the layout TurboJPEG
+// decodes into and encodes from without a conversion. ColorDepth() says which colours the
+// picture is limited to (see the depth codes below); it does not change the buffer layout.
+//
+// Member names follow the control's documented interface, so callers read like it.
+// Every failure raises sc::Error. File names are Windows path texts or host paths; each is
+// mapped through winpath::hostPath.
+class GKitImage {
+public:
+    // SaveMediaFormat codes.
+    static constexpr int kFormatBmp = 101;  // Windows bitmap, 24 bits per pixel
+    static constexpr int kFormatJpeg = 103; // JPEG (the default)
+
+    // SaveCompression codes for JPEG.
+    // 1: baseline sequential JPEG with the standard Huffman tables: every decoder reads it and
+    //    it is the fastest to write. The default, and what every job sets.
+    // 2: progressive JPEG (its tables are optimised per picture): a few percent smaller, about
+    //    twice the encoding time.
+    static constexpr int kCompressionBaseline = 1;
+    static constexpr int kCompressionProgressive = 2;
+
+    // ColorDepth codes.
+    static constexpr int kDepthMono = 1;       // two colours (1-bit palette)
+    static constexpr int kDepthPalette16 = 4;  // at most 16 colours (4-bit palette)
+    static constexpr int kDepthPalette256 = 8; // at most 256 colours (8-bit palette)
+    static constexpr int kDepthGray = 10;      // 256 levels of grey
+    static constexpr int kDepthFull = 12;      // full colour, 8 bits per channel (24-bit)
+
+    // Largest picture accepted, in pixels. Pictures of 100 megapixels load; a header claiming
+    // more than this fails before anything is allocated for it (decompression bombs).
+    static constexpr qint64 kMaxPixels = 200'000'000;
+
+    GKitImage();
+    ~GKitImage();
+    GKitImage(const GKitImage&) = delete;
+    GKitImage& operator=(const GKitImage&) = delete;
+
+    // --- properties -------------------------------------------------------------------------
+
+    // File that Load reads; callers also set it to the output path before Save or AddPage and
+    // read it back as their argument. Setting it never touches the file.
+    QString InputFileName() const { return m_inputFileName; }
+    void setInputFileName(const QString& fileName) { m_inputFileName = fileName; }
+
+    // Save settings stay in force on the instance across later operations, Delete included.
+    int SaveMediaFormat() const { return m_saveMediaFormat; }
+    // Raises for a code other than kFormatJpeg or kFormatBmp.
+    void setSaveMediaFormat(int format);
+
+    // JPEG quality level 1 (smallest) … 10 (best): libjpeg quality 10 × level, chroma
+    // subsampled 4:2:0 below 10 and kept whole (4:4:4) at 10. Raises outside 1 … 10.
+    int SaveQuality() const { return m_saveQuality; }
+    void setSaveQuality(int level);
+
+    // See the SaveCompression codes above. Raises for another value.
+    int SaveCompression() const { return m_saveCompression; }
+    void setSaveCompression(int compression);
+
+    // Depth code of the held picture (codes above): kDepthFull for colour JPEGs and 16/24/32-bit
+    // BMPs, kDepthGray for grey JPEGs, the palette code for 1/4/8-bit BMPs (kDepthGray for an
+    // 8-bit palette of greys). Follows later changes: resizing or pasting into a palette picture
+    // makes it full colour, unequal colour balance makes a grey picture full colour.
+    // 0 when the control is empty.
+    int ColorDepth() const { return m_colorDepth; }
+
+    // --- operations -------------------------------------------------------------------------
+
+    // Reads the picture named by InputFileName (JPEG or BMP, told apart by content, not by the
+    // name). A JPEG's EXIF orientation is applied, so the held picture stands upright and stays
+    // so when saved (the saved file carries no EXIF block). CMYK/YCCK and grey JPEGs load;
+    // the held picture becomes the one Reset returns to. Raises for a missing or unreadable
+    // file, one that is not a JPEG or BMP, a damaged one (a JPEG that decodes only with
+    // warnings, such as a truncated one, is refused rather than shown half grey), or one larger
+    // than kMaxPixels; the held picture is then left unchanged.
+    void Load();
+
+    // Writes the held picture to `fileName` in the save settings, replacing an existing file.
+    // The bytes go to a temporary file beside it that is renamed over it, so a failure never
+    // leaves a truncated file (also when a JPEG is re-encoded onto its own source).
+    // Raises when the control is empty, the file is read-only (it is left as it was) or it
+    // cannot be written (a missing folder, for one).
+    void Save(const QString& fileName);
+
+    // Discards the picture (and the loaded original): the control is empty. Large buffers are
+    // kept for the next picture of the same size (at most two, shared by all instances).
+    void Delete();
+
+    // Scales to exactly width × height (the aspect ratio is not kept). Shrinking averages
+    // every source pixel into the target pixel it covers (area averaging, no aliasing of fine
+    // patterns); when a side grows, Qt's smooth (bilinear) scaling is used. Raises when empty
+    // or for a size below 1 or above kMaxPixels.
+    void ResizeImage(int width, int height);
+
+    // Converts to the depth code given: kDepthFull keeps the colours and makes ColorDepth read
+    // 12; kDepthGray takes the luma (Rec. 601); palette codes reduce to a fixed palette
+    // (1: black and white by threshold, 4: the 16 VGA colours, 8: a 6×7×6 colour cube), each
+    // pixel to its nearest entry. Raises when empty or for an unknown code.
+    void ChangeColorDepth(int depth);
+
+    // Tuning, each in place on the held picture; every value 0 is the identity, each is
+    // monotone in its value, results are clamped to 0 … 255, never wrapped. Values outside
+    // their range are clamped to it. Raises when the control is empty.
+    // The three calls are collected and applied in one pass over the pixels (in the order
+    // brightness/contrast, balance, hue/saturation/lightness) when the pixels are next needed:
+    // by image(), Save, AddPage, ResizeImage, ChangeColorDepth or the clipboard. Each step
+    // clamps; the result is rounded to whole levels once, at the end.
+    //
+    // AdjustBrightness(brightness, contrast), each −100 … 100, one lookup table per channel:
+    //   brightness b adds 255·b/100 to each channel;
+    //   contrast c scales around mid-grey 128: v' = 128 + (v − 128)·k, with
+    //   k = (100 + c)/100 for c ≤ 0 (−100 gives flat grey) and k = 100/(100 − c) for c > 0
+    //   (100 gives a hard threshold at 128). Brightness is applied first.
+    void AdjustBrightness(int brightness, int contrast);
+
+    // AdjustColorBalance(red, green, blue), each −100 … 100: adds 255·value/100 to that channel
+    // (−100 removes the channel, 100 saturates it). One lookup table per channel.
+    void AdjustColorBalance(int red, int green, int blue);
+
+    // AdjustHue(hue, saturation, lightness), one integer pass in HSL space:
+    //   hue −180 … 180 degrees turns each colour around the colour circle (120 turns red to
+    //   green, −120 red to blue; ±180 are the same turn);
+    //   saturation s −100 … 100 scales the HSL saturation by (100 + s)/100 for s ≤ 0 (−100 gives
+    //   grey) and moves it towards full by s/100 of the remaining distance for s > 0;
+    //   lightness l −100 … 100 moves each channel towards black (l < 0: v·(100 + l)/100) or
+    //   towards white (l > 0: v + (255 − v)·l/100), so −100 is black and 100 white.
+    //   Greys keep their hue-less grey under hue and saturation.
+    void AdjustHue(int hue, int saturation, int lightness);
+
+    // Back to the picture as last loaded (tuning, resize, depth changes and pastes undone).
+    // Does nothing when the control is empty.
+    void Reset();
+
+    // Appends the held picture as the next page of the multi-page TIFF `fileName`, creating it
+    // when absent. Pages are 24-bit RGB, uncompressed (the file is a short-lived print
+    // spool). The file is rewritten through a temporary file beside it and renamed over it.
+    // A control that holds no picture adds no page (an empty page would print a blank
+    // sheet) and returns false; otherwise returns true. Raises when the file cannot be read as
+    // a TIFF or written.
+    bool AddPage(const QString& fileName);
+
+    // Puts a part of the picture on the system clipboard as an image. The rectangle runs from
+    // (left, top) to (right, bottom), right and bottom exclusive, clipped to the picture;
+    // 0, 0, 0, 0 means the whole picture. Raises when empty or when the rectangle is empty.
+    void CopyToClipboard(int left, int top, int right, int bottom);
+
+    // Draws the clipboard's image at its own size with its top-left corner at (x, y) on the
+    // held picture, clipped to the picture. Raises when the control is empty or the clipboard
+    // holds no image.
+    void PasteFromClipboard(int x, int y);
+
+    // --- accessors --------------------------------------------------------------------------
+
+    bool isEmpty() const { return m_image.isNull(); }
+    // The held picture (Format_RGB32) with every tuning applied, null when empty.
+    const QImage& image() const;
+    // Replaces the held picture (and the one Reset returns to) with `picture`, converted to
+    // Format_RGB32; the depth code becomes `depth`. For callers that make a picture in memory.
+    void setImage(const QImage& picture, int depth = kDepthFull);
+
+    // Called after every change of the held picture (Load, Delete, tuning, resize, depth,
+    // Reset, paste, setImage), so a view can follow a model that a job drives.
+    void setChangeCallback(std::function<void()> callback) { m_onChange = std::move(callback); }
+
+private:
+    void changed();
+    void applyPending() const;
+    void requirePicture(const char* operation) const;
+
+    QString m_inputFileName;
+    int m_saveMediaFormat = kFormatJpeg;
+    int m_saveQuality = 7;
+    int m_saveCompression = kCompressionBaseline;
+    int m_colorDepth = 0;
+    int m_loadedDepth = 0;
+    // Tuning not yet applied to m_image (see applyPending): mutable, since reading the
+    // picture applies it.
+    mutable imaging::TuningPlan m_pending;
+    mutable QImage m_image;
+    QImage m_loaded;
+    std::function<void()> m_onChange;
+};
+
+} // namespace sc

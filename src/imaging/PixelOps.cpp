@@ -1,0 +1,216 @@
+#include "imaging/PixelOps.h"
+
+#include "imaging/GKitImage.h"
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+namespace sc::imaging {
+
+namespace {
+
+// What one target cell covers along an axis, measured in units where a source cell is `dst`
+// wide and a target cell `src` wide: whole source cells [full, fullEnd), each of weight `dst`,
+// and at most one partly covered cell on each side.
+struct Cover {
+    int left = -1, leftWeight = 0;
+    int full = 0, fullEnd = 0;
+    int right = -1, rightWeight = 0;
+};
+
+std::vector<Cover> covers(int src, int dst) {
+    std::vector<Cover> out(static_cast<size_t>(dst));
+    for (int t = 0; t < dst; ++t) {
+        Cover& c = out[size_t(t)];
+        const std::int64_t start = std::int64_t(t) * src, end = start + src;
+        c.full = int(start / dst);
+        if (start % dst) {
+            c.left = c.full;
+            c.leftWeight = int(std::int64_t(c.full + 1) * dst - start);
+            ++c.full;
+        }
+        c.fullEnd = int(end / dst);
+        if (end % dst) {
+            c.right = c.fullEnd;
+            c.rightWeight = int(end - std::int64_t(c.fullEnd) * dst);
+        }
+    }
+    return out;
+}
+
+// Channel sums of one source row per target column, each already weighted horizontally.
+void rowSums(const quint32* px, const std::vector<Cover>& xs, int dst, std::uint32_t* out) {
+    for (size_t t = 0; t < xs.size(); ++t) {
+        const Cover& c = xs[t];
+        std::uint32_t r = 0, g = 0, b = 0;
+        for (int i = c.full; i < c.fullEnd; ++i) {
+            const quint32 p = px[i];
+            r += (p >> 16) & 0xff;
+            g += (p >> 8) & 0xff;
+            b += p & 0xff;
+        }
+        r *= std::uint32_t(dst), g *= std::uint32_t(dst), b *= std::uint32_t(dst);
+        for (const auto& [index, weight] :
+             {std::pair{c.left, c.leftWeight}, {c.right, c.rightWeight}}) {
+            if (index < 0)
+                continue;
+            const quint32 p = px[index];
+            r += ((p >> 16) & 0xff) * std::uint32_t(weight);
+            g += ((p >> 8) & 0xff) * std::uint32_t(weight);
+            b += (p & 0xff) * std::uint32_t(weight);
+        }
+        out[t * 3] = r, out[t * 3 + 1] = g, out[t * 3 + 2] = b;
+    }
+}
+
+// Target rows [from, to): each the exact mean of the source area it covers.
+void averageRows(const QImage& picture, QImage& out, const std::vector<Cover>& xs,
+                 const std::vector<Cover>& ys, int from, int to) {
+    const int width = out.width(), height = out.height();
+    const size_t n = size_t(width) * 3;
+    std::vector<std::uint32_t> row(n), shared(n);
+    std::vector<std::uint64_t> acc(n);
+    int sharedIndex = -1; // a partly covered row serves two target rows: sum it once
+    const std::uint64_t total = std::uint64_t(picture.width()) * std::uint64_t(picture.height());
+    auto sums = [&](int sy) -> const std::vector<std::uint32_t>& {
+        if (sy == sharedIndex)
+            return shared;
+        rowSums(reinterpret_cast<const quint32*>(picture.constScanLine(sy)), xs, width, row.data());
+        return row;
+    };
+    for (int ty = from; ty < to; ++ty) {
+        const Cover& c = ys[size_t(ty)];
+        std::fill(acc.begin(), acc.end(), 0);
+        for (int sy = c.full; sy < c.fullEnd; ++sy) {
+            const auto& h = sums(sy);
+            for (size_t i = 0; i < n; ++i)
+                acc[i] += h[i];
+        }
+        for (size_t i = 0; i < n; ++i)
+            acc[i] *= std::uint64_t(height);
+        if (c.left >= 0) {
+            const auto& h = sums(c.left);
+            for (size_t i = 0; i < n; ++i)
+                acc[i] += std::uint64_t(h[i]) * std::uint64_t(c.leftWeight);
+        }
+        if (c.right >= 0) {
+            const auto& h = sums(c.right);
+            for (size_t i = 0; i < n; ++i)
+                acc[i] += std::uint64_t(h[i]) * std::uint64_t(c.rightWeight);
+            if (&h == &row) {
+                std::swap(shared, row);
+                sharedIndex = c.right;
+            }
+        }
+        auto* o = reinterpret_cast<quint32*>(out.scanLine(ty));
+        for (int x = 0; x < width; ++x) {
+            const std::uint64_t* a = &acc[size_t(x) * 3];
+            const quint32 r = quint32((a[0] + total / 2) / total);
+            const quint32 g = quint32((a[1] + total / 2) / total);
+            const quint32 b = quint32((a[2] + total / 2) / total);
+            o[x] = 0xff000000u | r << 16 | g << 8 | b;
+        }
+    }
+}
+
+QImage areaAverage(const QImage& picture, int width, int height) {
+    const auto xs = covers(picture.width(), width);
+    const auto ys = covers(picture.height(), height);
+    QImage out(width, height, QImage::Format_RGB32);
+    if (out.isNull())
+        return out;
+    (void)out.bits(); // detached before the rows are shared out
+    // Large pictures: the lower half of the target rows on a second thread.
+    if (qint64(picture.width()) * picture.height() >= 2'000'000 && height >= 2 &&
+        std::thread::hardware_concurrency() > 1) {
+        std::thread lower(averageRows, std::cref(picture), std::ref(out), std::cref(xs),
+                          std::cref(ys), height / 2, height);
+        averageRows(picture, out, xs, ys, 0, height / 2);
+        lower.join();
+    } else {
+        averageRows(picture, out, xs, ys, 0, height);
+    }
+    return out;
+}
+
+} // namespace
+
+QImage resized(const QImage& picture, int width, int height) {
+    if (width == picture.width() && height == picture.height())
+        return picture;
+    // Horizontal row sums must fit 32 bits: 255 × source width.
+    if (width <= picture.width() && height <= picture.height() && 255.0 * picture.width() < 4.0e9)
+        return areaAverage(picture, width, height);
+    return picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+namespace {
+
+int luma(quint32 p) {
+    return (int((p >> 16) & 0xff) * 299 + int((p >> 8) & 0xff) * 587 + int(p & 0xff) * 114 + 500) /
+           1000;
+}
+
+template <typename Fn> void eachPixel(QImage& picture, Fn fn) {
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* px = reinterpret_cast<quint32*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            px[x] = 0xff000000u | fn(px[x]);
+    }
+}
+
+quint32 nearest(quint32 p, const std::vector<quint32>& palette) {
+    const int r = (p >> 16) & 0xff, g = (p >> 8) & 0xff, b = p & 0xff;
+    quint32 best = palette.front();
+    int bestDistance = 1 << 30;
+    for (quint32 c : palette) {
+        const int dr = r - int((c >> 16) & 0xff), dg = g - int((c >> 8) & 0xff),
+                  db = b - int(c & 0xff);
+        const int d = dr * dr + dg * dg + db * db;
+        if (d < bestDistance)
+            bestDistance = d, best = c;
+    }
+    return best;
+}
+
+} // namespace
+
+void reduceColours(QImage& picture, int depth) {
+    switch (depth) {
+    case GKitImage::kDepthGray:
+        eachPixel(picture, [](quint32 p) {
+            const quint32 v = quint32(luma(p));
+            return v << 16 | v << 8 | v;
+        });
+        break;
+    case GKitImage::kDepthMono:
+        eachPixel(picture, [](quint32 p) { return luma(p) >= 128 ? 0xffffffu : 0u; });
+        break;
+    case GKitImage::kDepthPalette16: {
+        static const std::vector<quint32> vga = {
+            0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xc0c0c0,
+            0x808080, 0xff0000, 0x00ff00, 0xffff00, 0x0000ff, 0xff00ff, 0x00ffff, 0xffffff};
+        eachPixel(picture, [](quint32 p) { return nearest(p, vga) & 0xffffffu; });
+        break;
+    }
+    case GKitImage::kDepthPalette256: {
+        // 6 × 7 × 6 levels: the eye tells greens apart best.
+        auto level = [](int v, int steps) {
+            const int i = (v * (steps - 1) + 127) / 255;
+            return quint32(i * 255 / (steps - 1));
+        };
+        eachPixel(picture, [&](quint32 p) {
+            return level(int((p >> 16) & 0xff), 6) << 16 | level(int((p >> 8) & 0xff), 7) << 8 |
+                   level(int(p & 0xff), 6);
+        });
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+} // namespace sc::imaging

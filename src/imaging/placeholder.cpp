@@ -1,1 +1,0 @@
-// Replaced by this folder's first source file.

@@ -1,0 +1,335 @@
+#include "imaging/GKitImage.h"
+#include "TempProgramFolder.h"
+#include "TestPictures.h"
+#include "imaging/TiffPages.h"
+#include "platform/Error.h"
+#include "platform/FileOps.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <gtest/gtest.h>
+#include <tiffio.h>
+#include <turbojpeg.h>
+
+using sc::Error;
+using sc::GKitImage;
+using namespace sc::test;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+struct JpegHeader {
+    int width = 0, height = 0, subsamp = -1, colorspace = -1;
+};
+
+JpegHeader jpegHeader(const QByteArray& bytes) {
+    JpegHeader h;
+    tjhandle tj = tjInitDecompress();
+    tjDecompressHeader3(tj, reinterpret_cast<const uchar*>(bytes.constData()),
+                        static_cast<unsigned long>(bytes.size()), &h.width, &h.height, &h.subsamp,
+                        &h.colorspace);
+    tjDestroy(tj);
+    return h;
+}
+
+// Saves `picture` through a model at `level` and loads the result back.
+QImage roundTrip(GKitImage& model, const QString& path, int level) {
+    model.setSaveQuality(level);
+    model.Save(path);
+    GKitImage back;
+    back.setInputFileName(path);
+    back.Load();
+    return back.image();
+}
+
+} // namespace
+
+TEST(GKitImage, SaveSettingsDefaultToJpegAndRejectUnknownValues) {
+    GKitImage m;
+    EXPECT_EQ(m.SaveMediaFormat(), 103);
+    EXPECT_EQ(m.SaveCompression(), 1);
+    EXPECT_TRUE(m.isEmpty());
+    EXPECT_EQ(m.ColorDepth(), 0);
+    EXPECT_THROW(m.setSaveQuality(0), Error);
+    EXPECT_THROW(m.setSaveQuality(11), Error);
+    EXPECT_THROW(m.setSaveMediaFormat(102), Error);
+    EXPECT_THROW(m.setSaveCompression(0), Error);
+    m.setSaveQuality(4);
+    m.setSaveCompression(2);
+    m.setImage(filled(8, 8, qRgb(1, 2, 3)));
+    m.Delete();
+    EXPECT_EQ(m.SaveQuality(), 4) << "save settings stay in force after Delete";
+    EXPECT_EQ(m.SaveCompression(), 2);
+}
+
+TEST(GKitImage, JpegRoundTripImprovesAndGrowsWithTheLevel) {
+    TempProgramFolder folder;
+    GKitImage m;
+    const QImage original = photoLike(320, 240);
+    m.setImage(original);
+    double previousError = 1e9;
+    qint64 previousSize = 0;
+    for (int level : {1, 4, 7, 10}) {
+        const QString path = folder.host(QStringLiteral("q%1.jpg").arg(level));
+        const QImage back = roundTrip(m, path, level);
+        ASSERT_EQ(back.size(), original.size());
+        const double error = meanSquaredError(original, back);
+        const qint64 size = QFile(path).size();
+        EXPECT_LT(error, previousError) << "level " << level;
+        EXPECT_GT(size, previousSize) << "level " << level;
+        previousError = error;
+        previousSize = size;
+        const JpegHeader h = jpegHeader(readAll(path));
+        EXPECT_EQ(h.subsamp, level == 10 ? TJSAMP_444 : TJSAMP_420) << "level " << level;
+    }
+    EXPECT_LT(previousError, 4.0) << "level 10 is close to the original";
+    EXPECT_TRUE(m.image() == original) << "saving leaves the held picture alone";
+}
+
+TEST(GKitImage, ProgressiveAndGreyPicturesSaveAsSuch) {
+    TempProgramFolder folder;
+    GKitImage m;
+    m.setImage(photoLike(64, 48));
+    m.setSaveCompression(2);
+    m.Save(folder.host("p.jpg"));
+    EXPECT_TRUE(readAll(folder.host("p.jpg")).contains("\xff\xc2")) << "SOF2 frame";
+
+    m.setSaveCompression(1);
+    m.ChangeColorDepth(GKitImage::kDepthGray);
+    m.Save(folder.host("g.jpg"));
+    EXPECT_EQ(jpegHeader(readAll(folder.host("g.jpg"))).colorspace, TJCS_GRAY);
+    GKitImage back;
+    back.setInputFileName(folder.host("g.jpg"));
+    back.Load();
+    EXPECT_EQ(back.ColorDepth(), GKitImage::kDepthGray);
+}
+
+TEST(GKitImage, LoadTellsFormatsByContentAndMapsWindowsPaths) {
+    TempProgramFolder folder;
+    QDir().mkpath(folder.host("drive_c/Shots"));
+    GKitImage m;
+    const QImage original = photoLike(40, 30);
+    m.setImage(original);
+    m.setSaveMediaFormat(GKitImage::kFormatBmp);
+    m.Save("C:\\Shots\\pic.bmp");
+    ASSERT_TRUE(QFile::exists(folder.host("drive_c/Shots/pic.bmp")));
+    m.setSaveMediaFormat(GKitImage::kFormatJpeg);
+    m.Save("C:/Shots/_tmp000.tmp"); // a JPEG under another extension, as the preview writes
+
+    GKitImage back;
+    back.setInputFileName("c:/shots/PIC.BMP");
+    back.Load();
+    EXPECT_TRUE(back.image() == original) << "24-bit BMP keeps every pixel";
+    EXPECT_EQ(back.ColorDepth(), GKitImage::kDepthFull);
+    back.setInputFileName("C:/Shots/_tmp000.tmp");
+    back.Load();
+    EXPECT_EQ(back.image().size(), original.size());
+}
+
+TEST(GKitImage, PlainBitmapsReadTopDownBottomUpAndPadded) {
+    TempProgramFolder folder;
+    // 3 x 2 pixels, 24 bits: rows padded to 12 bytes. Stored top-down (negative height).
+    auto bitmap = [](int bits, bool topDown, int rows = 2) {
+        const int stride = (3 * bits + 31) / 32 * 4;
+        QByteArray b(54, '\0');
+        auto put32 = [&](int at, qint32 v) {
+            for (int i = 0; i < 4; ++i)
+                b[at + i] = char((quint32(v) >> (8 * i)) & 0xff);
+        };
+        b[0] = 'B', b[1] = 'M';
+        put32(2, 54 + stride * 2);
+        put32(10, 54);
+        put32(14, 40);
+        put32(18, 3);
+        put32(22, topDown ? -2 : 2);
+        b[26] = 1;
+        b[28] = char(bits);
+        const QRgb top[3] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)};
+        const QRgb bottom[3] = {qRgb(1, 2, 3), qRgb(4, 5, 6), qRgb(7, 8, 9)};
+        for (int r = 0; r < rows; ++r) {
+            const QRgb* pixels = (r == 0) == topDown ? top : bottom;
+            QByteArray row(stride, '\x77');
+            for (int x = 0; x < 3; ++x) {
+                row[x * bits / 8] = char(qBlue(pixels[x]));
+                row[x * bits / 8 + 1] = char(qGreen(pixels[x]));
+                row[x * bits / 8 + 2] = char(qRed(pixels[x]));
+            }
+            b += row;
+        }
+        return b;
+    };
+    for (int bits : {24, 32})
+        for (bool topDown : {false, true}) {
+            GKitImage m;
+            m.setInputFileName(folder.writeFile("p.bmp", bitmap(bits, topDown)));
+            m.Load();
+            ASSERT_EQ(m.image().size(), QSize(3, 2)) << bits << topDown;
+            EXPECT_EQ(m.image().pixel(0, 0), qRgb(255, 0, 0)) << bits << topDown;
+            EXPECT_EQ(m.image().pixel(2, 0), qRgb(0, 0, 255)) << bits << topDown;
+            EXPECT_EQ(m.image().pixel(1, 1), qRgb(4, 5, 6)) << bits << topDown;
+        }
+    // Data shorter than the header promises: handed to the general reader, never overrun.
+    GKitImage m;
+    m.setInputFileName(folder.writeFile("short.bmp", bitmap(24, false, 1)));
+    try {
+        m.Load();
+        EXPECT_EQ(m.image().size(), QSize(3, 2));
+    } catch (const Error&) {
+    }
+}
+
+TEST(GKitImage, EveryFailureRaisesAndLeavesThingsAsTheyWere) {
+    TempProgramFolder folder;
+    GKitImage m;
+    EXPECT_THROW(m.Load(), Error) << "no file name";
+    m.setInputFileName(folder.host("missing.jpg"));
+    EXPECT_THROW(m.Load(), Error);
+    m.setInputFileName(folder.writeFile("text.jpg", "just some text"));
+    EXPECT_THROW(m.Load(), Error);
+    m.setInputFileName(folder.writeFile("empty.bmp", ""));
+    EXPECT_THROW(m.Load(), Error);
+
+    EXPECT_THROW(m.Save(folder.host("out.jpg")), Error) << "empty control";
+    EXPECT_FALSE(QFile::exists(folder.host("out.jpg")));
+    EXPECT_THROW(m.ResizeImage(160, 120), Error);
+    EXPECT_THROW(m.ChangeColorDepth(12), Error);
+    EXPECT_THROW(m.AdjustBrightness(10, 0), Error);
+    EXPECT_THROW(m.AdjustColorBalance(0, 10, 0), Error);
+    EXPECT_THROW(m.AdjustHue(0, 0, 10), Error);
+    EXPECT_THROW(m.CopyToClipboard(0, 0, 0, 0), Error);
+    EXPECT_THROW(m.PasteFromClipboard(0, 0), Error);
+
+    const QImage picture = photoLike(32, 24);
+    m.setImage(picture);
+    EXPECT_THROW(m.ResizeImage(0, 120), Error);
+    EXPECT_THROW(m.ChangeColorDepth(7), Error);
+    EXPECT_THROW(m.CopyToClipboard(40, 40, 50, 50), Error) << "rectangle outside the picture";
+    EXPECT_THROW(m.Save(folder.host("no/such/folder/out.jpg")), Error);
+
+    // A failed load keeps the picture that was held.
+    m.setInputFileName(folder.host("missing.jpg"));
+    EXPECT_THROW(m.Load(), Error);
+    EXPECT_TRUE(m.image() == picture);
+
+    // A read-only target is not replaced.
+    const QString locked = folder.writeFile("locked.jpg", "old bytes");
+    sc::fileops::setReadOnly(locked, true);
+    EXPECT_THROW(m.Save(locked), Error);
+    EXPECT_EQ(readAll(locked), QByteArray("old bytes"));
+}
+
+TEST(GKitImage, SaveReplacesAFileAndReencodesItsOwnSource) {
+    TempProgramFolder folder;
+    const QString path = folder.writeFile("a.jpg", "old");
+    GKitImage m;
+    m.setImage(photoLike(64, 48));
+    m.Save(path);
+    m.setInputFileName(path);
+    m.Load();
+    m.AdjustBrightness(20, 0);
+    m.Save(path); // in place, as the JPEG job does for a JPEG source
+    GKitImage back;
+    back.setInputFileName(path);
+    back.Load();
+    EXPECT_EQ(back.image().size(), QSize(64, 48));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"a.jpg"})
+        << "no temporary file is left beside it";
+}
+
+TEST(GKitImage, ColourDepthCodes) {
+    GKitImage m;
+    m.setImage(photoLike(16, 16));
+    EXPECT_EQ(m.ColorDepth(), 12);
+    m.ChangeColorDepth(GKitImage::kDepthMono);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const QRgb p = m.image().pixel(x, y) & 0xffffff;
+            ASSERT_TRUE(p == 0 || p == 0xffffff);
+        }
+    m.ChangeColorDepth(12);
+    EXPECT_EQ(m.ColorDepth(), 12);
+    m.Reset();
+    m.ChangeColorDepth(GKitImage::kDepthGray);
+    const QRgb grey = m.image().pixel(3, 3);
+    EXPECT_TRUE(qRed(grey) == qGreen(grey) && qGreen(grey) == qBlue(grey));
+    m.AdjustColorBalance(30, 0, 0);
+    EXPECT_EQ(m.ColorDepth(), 12) << "a coloured grey picture is full colour";
+}
+
+TEST(GKitImage, ThreePagesMakeAThreePageTiffThatLibtiffReads) {
+    TempProgramFolder folder;
+    const QString path = folder.host("bg_tate.tif");
+    GKitImage m;
+    EXPECT_FALSE(m.AddPage(path)) << "an empty control adds no page";
+    EXPECT_FALSE(QFile::exists(path));
+
+    const QList<QSize> sizes{{1063, 1416}, {160, 120}, {31, 17}};
+    for (const QSize& s : sizes) {
+        m.setImage(filled(s.width(), s.height(), qRgb(s.width() % 256, 20, 200)));
+        EXPECT_TRUE(m.AddPage(path));
+    }
+    EXPECT_EQ(sc::imaging::tiffPageSizes(path), sizes);
+
+    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    ASSERT_NE(tif, nullptr);
+    EXPECT_EQ(TIFFNumberOfDirectories(tif), 3);
+    TIFFSetDirectory(tif, 2);
+    quint16 compression = 0, samples = 0;
+    TIFFGetField(tif, TIFFTAG_COMPRESSION, &compression);
+    TIFFGetField(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    EXPECT_EQ(compression, COMPRESSION_NONE);
+    EXPECT_EQ(samples, 3);
+    std::vector<uchar> row(size_t(TIFFScanlineSize(tif)));
+    TIFFReadScanline(tif, row.data(), 5, 0);
+    EXPECT_EQ(row[3], 31);
+    EXPECT_EQ(row[4], 20);
+    EXPECT_EQ(row[5], 200);
+    TIFFClose(tif);
+
+    // A file that is not a TIFF is left alone.
+    const QString other = folder.writeFile("notes.tif", "not a tiff");
+    EXPECT_THROW(m.AddPage(other), Error);
+    EXPECT_EQ(readAll(other), QByteArray("not a tiff"));
+}
+
+TEST(GKitImage, ClipboardCopiesAndPastesClippedAtThePosition) {
+    GKitImage thumb;
+    thumb.setImage(filled(10, 8, qRgb(255, 0, 0)));
+    thumb.CopyToClipboard(0, 0, 0, 0);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(10, 8));
+
+    GKitImage sheet;
+    sheet.setImage(filled(100, 80, qRgb(0, 0, 255)));
+    sheet.PasteFromClipboard(20, 30);
+    EXPECT_EQ(sheet.image().pixel(20, 30), qRgb(255, 0, 0));
+    EXPECT_EQ(sheet.image().pixel(29, 37), qRgb(255, 0, 0));
+    EXPECT_EQ(sheet.image().pixel(30, 37), qRgb(0, 0, 255));
+    EXPECT_EQ(sheet.image().pixel(29, 38), qRgb(0, 0, 255));
+    EXPECT_EQ(sheet.image().pixel(19, 30), qRgb(0, 0, 255));
+
+    sheet.PasteFromClipboard(95, 75); // clipped at the corner
+    EXPECT_EQ(sheet.image().size(), QSize(100, 80));
+    EXPECT_EQ(sheet.image().pixel(99, 79), qRgb(255, 0, 0));
+
+    // A part of a picture: right and bottom exclusive.
+    GKitImage source;
+    QImage quarters = filled(20, 20, qRgb(0, 255, 0));
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            quarters.setPixel(x, y, qRgb(9, 9, 9));
+    source.setImage(quarters);
+    source.CopyToClipboard(0, 0, 10, 10);
+    const QImage part = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(part.size(), QSize(10, 10));
+    EXPECT_EQ(part.pixel(9, 9) & 0xffffff, 0x090909u);
+
+    sheet.Reset();
+    EXPECT_EQ(sheet.image().pixel(20, 30), qRgb(0, 0, 255)) << "Reset undoes a paste";
+}
