@@ -87,7 +87,7 @@ std::optional<QDateTime> lastWriteTime(const QString& path) {
 
 bool setLastWriteTime(const QString& path, const QDateTime& localTime) {
     QFile file(hostPath(path));
-    if (!file.open(QIODevice::ReadWrite))
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
         return false;
     return file.setFileTime(localTime, QFileDevice::FileModificationTime);
 }

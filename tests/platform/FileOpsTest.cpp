@@ -25,6 +25,9 @@ TEST(FileDates, OutsideTheFileDateRangeAreFailures) {
     EXPECT_FALSE(fileops::toFileDate(QDateTime(QDate(2108, 1, 1), QTime(0, 0))).has_value());
     EXPECT_TRUE(fileops::toFileDate(QDateTime(QDate(1980, 1, 1), QTime(0, 0))).has_value());
     EXPECT_FALSE(fileops::lastWriteTime("C:/missing.bmp").has_value());
+    // Dating a missing file fails and creates nothing.
+    EXPECT_FALSE(fileops::setLastWriteTime("C:/missing.bmp", QDateTime::currentDateTime()));
+    EXPECT_FALSE(fileops::exists("C:/missing.bmp"));
 }
 
 TEST(Rename, NeverReplacesAnExistingFile) {

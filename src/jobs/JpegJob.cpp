@@ -1,0 +1,181 @@
+#include "JpegJob.h"
+
+#include "JobTexts.h"
+#include "StatusLine.h"
+#include "imaging/GKitImage.h"
+#include "platform/Error.h"
+#include "platform/FileOps.h"
+#include "platform/UserDialogs.h"
+#include "platform/WinPath.h"
+#include "sources/SourceList.h"
+
+#include <QFileInfo>
+#include <QHash>
+
+namespace sc::jobs {
+
+namespace {
+
+constexpr int kJpegFormat = 103;
+
+// One spelling per file, so two path texts of the same file compare equal.
+QString fileKey(const QString& path) {
+    const QFileInfo info(winpath::hostPath(path));
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+// Characters that a file name cannot hold on the platform the names are made for.
+bool fitsInFileName(const QString& text) {
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+    for (const QChar c : text) {
+        if (c.unicode() < 32 || forbidden.contains(c))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<int> saveQualityFor(int qualityIndex) {
+    static constexpr int kQualities[] = {1, 4, 7, 10};
+    if (qualityIndex < 0 || qualityIndex > 3)
+        return std::nullopt;
+    return kQualities[qualityIndex];
+}
+
+std::optional<QString> outputPathFor(const QString& source, const JpegJobSettings& settings) {
+    switch (settings.destination) {
+    case 0:
+        return winpath::withJpgExtension(source);
+    case 1:
+        return winpath::join(settings.destinationFolder,
+                             winpath::fileNameOf(winpath::withJpgExtension(source)));
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<QString> renamedPathFor(const QString& source, const QDateTime& taken,
+                                      const JpegJobSettings& settings) {
+    const QString folder =
+        settings.destination == 0 ? winpath::folderOf(source) : settings.destinationFolder;
+    switch (settings.renaming) {
+    case 1:
+        return winpath::join(folder, QStringLiteral("sc_") + taken.toString(QStringLiteral("yyyyMMdd_hhmm_ss")) +
+                                         QStringLiteral(".jpg"));
+    case 2:
+        // A name that would point into another folder fails to rename, as it would on Windows.
+        if (!fitsInFileName(settings.userText))
+            return std::nullopt;
+        return winpath::join(folder, QStringLiteral("sc_") + settings.userText +
+                                         taken.toString(QStringLiteral("_hhmm_ss")) + QStringLiteral(".jpg"));
+    default:
+        return std::nullopt;
+    }
+}
+
+struct JpegJob::Output {
+    QString source;
+    std::optional<QString> path; // written in the first pass
+    QString key;                 // fileKey(path)
+    bool overwrittenLater = false;
+    QString finalPath;           // where the picture is at the end (after a rename)
+};
+
+JpegJob::JpegJob(GKitImage& image, const TSourceList& sources, StatusLine& status,
+                 UserDialogs& dialogs, std::function<void()> clearSources)
+    : image_(image), sources_(sources), status_(status), dialogs_(dialogs),
+      clearSources_(std::move(clearSources)) {}
+
+void JpegJob::run(const JpegJobSettings& settings) {
+    image_.setSaveMediaFormat(kJpegFormat);
+    if (const auto quality = saveQualityFor(settings.qualityIndex))
+        image_.setSaveQuality(*quality);
+    image_.setSaveCompression(1);
+    if (sources_.count() == 0)
+        return;
+
+    std::vector<Output> outputs;
+    convertAll(settings, outputs);
+    redateAndRename(settings, outputs);
+
+    status_.showIdlePrompt();
+    dialogs_.beep();
+    if (dialogs_.askYesNo(kDeleteSourcesQuestion)) {
+        deleteSourcesThatLiveOn(outputs);
+        clearSources_();
+    }
+}
+
+void JpegJob::convertAll(const JpegJobSettings& s, std::vector<Output>& outputs) {
+    status_.repaintWindow();
+    QHash<QString, int> lastWriter;
+    for (int i = 0; i < sources_.count(); ++i) {
+        Output out;
+        out.source = sources_.at(i);
+        image_.setInputFileName(out.source);
+        image_.Load();
+        if (s.brightness != 0 || s.contrast != 0)
+            image_.AdjustBrightness(s.brightness, s.contrast);
+        if (s.red != 0 || s.green != 0 || s.blue != 0)
+            image_.AdjustColorBalance(s.red, s.green, s.blue);
+        if (s.hue != 0 || s.saturation != 0 || s.lightness != 0)
+            image_.AdjustHue(s.hue, s.saturation, s.lightness);
+        out.path = outputPathFor(out.source, s);
+        if (out.path) {
+            image_.setInputFileName(*out.path);
+            image_.Save(*out.path);
+            out.key = fileKey(*out.path);
+            out.finalPath = *out.path;
+            if (const auto earlier = lastWriter.find(out.key); earlier != lastWriter.end())
+                outputs[*earlier].overwrittenLater = true;
+            lastWriter.insert(out.key, int(outputs.size()));
+        }
+        outputs.push_back(out);
+        status_.show(jpegProgress(i + 1, sources_.count()));
+        image_.Delete();
+    }
+}
+
+void JpegJob::redateAndRename(const JpegJobSettings& settings, std::vector<Output>& outputs) {
+    status_.show(kRenamePassText);
+    QHash<QString, QString> renamedTo; // output key -> new path
+    for (int i = 0; i < sources_.count() && i < int(outputs.size()); ++i) {
+        const QString& source = outputs[i].source;
+        if (!fileops::canOpenExclusively(source)) {
+            dialogs_.message(source + kTimestampUnreadableSuffix);
+            continue;
+        }
+        const auto taken = fileops::lastWriteTime(source);
+        if (!taken)
+            throw Error(QStringLiteral("The time of %1 does not fit the file-date format").arg(source));
+        if (!outputs[i].path)
+            continue;
+        const QString& output = *outputs[i].path;
+        fileops::setLastWriteTime(output, *taken);
+        if (const auto renamed = renamedPathFor(source, *taken, settings)) {
+            if (fileops::renameNoReplace(output, *renamed))
+                renamedTo.insert(outputs[i].key, *renamed);
+        }
+    }
+    for (Output& out : outputs) {
+        if (const auto renamed = renamedTo.find(out.key); renamed != renamedTo.end())
+            out.finalPath = *renamed;
+    }
+}
+
+// A source goes only when its picture lives on in an output of this run: something was written
+// for it, no later source wrote over that output, the output still exists, and it is not the
+// source file itself.
+void JpegJob::deleteSourcesThatLiveOn(const std::vector<Output>& outputs) {
+    for (const Output& out : outputs) {
+        if (!out.path || out.overwrittenLater || !fileops::exists(out.finalPath))
+            continue;
+        if (fileKey(out.finalPath) == fileKey(out.source))
+            continue;
+        fileops::deleteFile(out.source);
+    }
+}
+
+} // namespace sc::jobs

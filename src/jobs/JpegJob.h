@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class TSourceList;
+
+namespace sc {
+class GKitImage;
+class UserDialogs;
+} // namespace sc
+
+namespace sc::jobs {
+
+class StatusLine;
+
+// The settings of the JPEG page, read from its controls when OK is pressed.
+struct JpegJobSettings {
+    int qualityIndex = 2; // C1_02: 0..3 -> save quality 1, 4, 7, 10
+    int brightness = 0, contrast = 0;
+    int red = 0, green = 0, blue = 0;
+    int hue = 0, saturation = 0, lightness = 0;
+    int destination = 0; // C0_01: 0 beside the source, 1 into `destinationFolder`
+    QString destinationFolder = QStringLiteral("C:/Program Files/Snapcycle"); // C0_02
+    int renaming = 1; // C1_01: 0 none, 1 date and time, 2 user text and time
+    QString userText = QStringLiteral("20040000"); // Edit2
+};
+
+// The save quality of a quality item index; empty for an index outside the list.
+std::optional<int> saveQualityFor(int qualityIndex);
+
+// Where the picture of `source` is written; empty when the destination choice writes nothing.
+std::optional<QString> outputPathFor(const QString& source, const JpegJobSettings& settings);
+
+// The name an output is renamed to after its source's time; empty when it keeps its name
+// (no renaming, or a user text that cannot be part of a file name).
+std::optional<QString> renamedPathFor(const QString& source, const QDateTime& taken,
+                                      const JpegJobSettings& settings);
+
+// Converts every picture of the list to JPEG with the tuning of the settings, gives each
+// output its source's time, renames it when asked, and offers to delete the sources.
+class JpegJob {
+public:
+    JpegJob(GKitImage& image, const TSourceList& sources, StatusLine& status, UserDialogs& dialogs,
+            std::function<void()> clearSources);
+
+    // Raises sc::Error (or any std::exception) on a picture that cannot be read or written;
+    // the runner's guard catches it.
+    void run(const JpegJobSettings& settings);
+
+private:
+    struct Output;
+    void convertAll(const JpegJobSettings& settings, std::vector<Output>& outputs);
+    void redateAndRename(const JpegJobSettings& settings, std::vector<Output>& outputs);
+    void deleteSourcesThatLiveOn(const std::vector<Output>& outputs);
+
+    GKitImage& image_;
+    const TSourceList& sources_;
+    StatusLine& status_;
+    UserDialogs& dialogs_;
+    std::function<void()> clearSources_;
+};
+
+} // namespace sc::jobs

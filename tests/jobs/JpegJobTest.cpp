@@ -1,0 +1,235 @@
+#include "JobFixture.h"
+#include "jobs/JobTexts.h"
+
+#include <QFile>
+
+using namespace sc;
+using namespace sc::test;
+using jobs::JpegJobSettings;
+
+namespace {
+const QDateTime kTaken(QDate(2004, 1, 2), QTime(9, 5, 6));
+const QString kFailure = QStringLiteral("message:") + jobs::kFailureMessage;
+const QString kQuestion = QStringLiteral("ask:") + jobs::kDeleteSourcesQuestion;
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(winpath::hostPath(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+TEST(JpegJobNames, OutputAndRenamedPathsFollowTheDestinationAndRenamingChoices) {
+    JpegJobSettings s;
+    s.destination = 0;
+    EXPECT_EQ(jobs::outputPathFor("C:\\shots\\a.BMP", s), "C:\\shots\\a.jpg");
+    s.destination = 1;
+    s.destinationFolder = "D:/out";
+    EXPECT_EQ(jobs::outputPathFor("C:\\shots\\a.bmp", s), "D:/out/a.jpg");
+    s.destination = 2;
+    EXPECT_FALSE(jobs::outputPathFor("C:\\shots\\a.bmp", s).has_value());
+
+    const QDateTime t(QDate(2004, 3, 15), QTime(14, 25, 8));
+    s.destination = 0;
+    s.renaming = 1;
+    EXPECT_EQ(jobs::renamedPathFor("C:\\shots\\a.bmp", t, s), "C:\\shots/sc_20040315_1425_08.jpg");
+    s.renaming = 2;
+    EXPECT_EQ(jobs::renamedPathFor("C:\\shots\\a.bmp", t, s), "C:\\shots/sc_20040000_1425_08.jpg");
+    s.destination = 1;
+    EXPECT_EQ(jobs::renamedPathFor("C:\\shots\\a.bmp", t, s), "D:/out/sc_20040000_1425_08.jpg");
+    s.renaming = 0;
+    EXPECT_FALSE(jobs::renamedPathFor("C:\\shots\\a.bmp", t, s).has_value());
+    s.renaming = 2;
+    for (const char* bad : {"a/b", "a\\b", "x:y", "q?", "*", "\"", "<", ">", "|"}) {
+        s.userText = QString::fromLatin1(bad);
+        EXPECT_FALSE(jobs::renamedPathFor("C:\\shots\\a.bmp", t, s).has_value()) << bad;
+    }
+}
+
+TEST(JpegJobNames, QualityItemsMapToTheFourSaveLevels) {
+    EXPECT_EQ(jobs::saveQualityFor(0), 1);
+    EXPECT_EQ(jobs::saveQualityFor(1), 4);
+    EXPECT_EQ(jobs::saveQualityFor(2), 7);
+    EXPECT_EQ(jobs::saveQualityFor(3), 10);
+    EXPECT_FALSE(jobs::saveQualityFor(-1).has_value());
+    EXPECT_FALSE(jobs::saveQualityFor(4).has_value());
+}
+
+using JpegJob = JobFixture;
+
+TEST_F(JpegJob, AnEmptyListChangesNothingAndAsksNothing) {
+    image.setSaveQuality(3);
+    EXPECT_TRUE(run(plain(1)));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_TRUE(status.texts.isEmpty());
+    EXPECT_EQ(image.SaveQuality(), 7);
+    EXPECT_EQ(image.SaveMediaFormat(), 103);
+}
+
+TEST_F(JpegJob, ShowsProgressAfterEachPictureThenTheRenamePassThenTheIdlePrompt) {
+    for (int i = 0; i < 50; ++i)
+        add(picture(QStringLiteral("C:\\many\\p%1.bmp").arg(i, 2, 10, QChar(u'0'))));
+    EXPECT_TRUE(run(plain(0)));
+    ASSERT_EQ(status.texts.size(), 52);
+    EXPECT_EQ(status.texts[0], "1/50 枚目の変換処理中です。");
+    EXPECT_EQ(status.texts[49], "50/50 枚目の変換処理中です。");
+    EXPECT_EQ(status.texts[50], "日付リネーム処理中です。");
+    EXPECT_EQ(status.texts[51], "<idle>");
+    EXPECT_EQ(status.windowRepaints, 1);
+    EXPECT_EQ(dialogs.shown, QStringList({"beep", kQuestion}));
+    EXPECT_TRUE(image.isEmpty());
+}
+
+TEST_F(JpegJob, AnUnreadablePictureStopsTheJobWithTheFailureMessage) {
+    for (int i = 1; i <= 5; ++i) {
+        const QString path = QStringLiteral("C:\\five\\%1.bmp").arg(i);
+        if (i == 3)
+            folder.writeFile("drive_c/five/3.bmp", "not a picture");
+        else
+            picture(path);
+        add(path);
+    }
+    EXPECT_FALSE(run(plain(1)));
+    EXPECT_TRUE(exists("C:/five/1.jpg"));
+    EXPECT_TRUE(exists("C:/five/2.jpg"));
+    EXPECT_FALSE(exists("C:/five/4.jpg"));
+    EXPECT_EQ(dialogs.shown, QStringList({"beep", kFailure}));
+    EXPECT_EQ(status.last(), "2/5 枚目の変換処理中です。");
+}
+
+TEST_F(JpegJob, ABitmapBecomesAJpegBesideItWithItsTime) {
+    add(picture("C:\\shots\\a.bmp", QDateTime(QDate(2004, 1, 2), QTime(9, 5, 7))));
+    const QByteArray before = bytesOf("C:/shots/a.bmp");
+    EXPECT_TRUE(run(plain(0)));
+    ASSERT_TRUE(exists("C:/shots/a.jpg"));
+    EXPECT_TRUE(bytesOf("C:/shots/a.jpg").startsWith("\xFF\xD8"));
+    EXPECT_EQ(timeOf("C:/shots/a.jpg"), kTaken);
+    EXPECT_EQ(bytesOf("C:/shots/a.bmp"), before);
+}
+
+TEST_F(JpegJob, RenamesAfterTheSourceTimeAndOnYesDeletesTheSources) {
+    add(picture("C:\\shots\\a.bmp"));
+    dialogs.yesNoAnswers = {true};
+    EXPECT_TRUE(run(plain(1)));
+    EXPECT_TRUE(exists("C:/shots/sc_20040102_0905_06.jpg"));
+    EXPECT_FALSE(exists("C:/shots/a.jpg"));
+    EXPECT_FALSE(exists("C:/shots/a.bmp"));
+    EXPECT_EQ(clears, 1);
+}
+
+TEST_F(JpegJob, WritesIntoTheChosenFolderAndRenamesThere) {
+    add(picture("C:\\shots\\a.bmp"));
+    QDir().mkpath(folder.host("drive_d/out"));
+    JpegJobSettings s = plain(1);
+    s.destination = 1;
+    s.destinationFolder = "D:/out";
+    EXPECT_TRUE(run(s));
+    EXPECT_TRUE(exists("D:/out/sc_20040102_0905_06.jpg"));
+    EXPECT_FALSE(exists("D:/out/a.jpg"));
+    EXPECT_FALSE(exists("C:/shots/a.jpg"));
+}
+
+TEST_F(JpegJob, AMissingDestinationFolderIsAFailureNotASilentLoss) {
+    add(picture("C:\\shots\\a.bmp"));
+    JpegJobSettings s = plain(0);
+    s.destination = 1;
+    s.destinationFolder = "D:/nowhere";
+    EXPECT_FALSE(run(s));
+    EXPECT_FALSE(fileops::isFolder("D:/nowhere"));
+    EXPECT_TRUE(exists("C:/shots/a.bmp"));
+}
+
+TEST_F(JpegJob, AJpegReencodedInPlaceIsNeverDeleted) {
+    add(picture("C:\\shots\\a.jpg", kTaken, QColor(10, 200, 30)));
+    dialogs.yesNoAnswers = {true};
+    EXPECT_TRUE(run(plain(0)));
+    ASSERT_TRUE(exists("C:/shots/a.jpg"));
+    GKitImage check;
+    check.setInputFileName("C:/shots/a.jpg");
+    EXPECT_NO_THROW(check.Load());
+    EXPECT_EQ(clears, 1);
+}
+
+TEST_F(JpegJob, ARenameNeverReplacesAnExistingFile) {
+    add(picture("C:\\shots\\a.bmp", kTaken, QColor(10, 200, 30)));
+    add(picture("C:\\shots\\b.bmp", kTaken, QColor(200, 10, 30))); // the same two-second step
+    dialogs.yesNoAnswers = {true};
+    EXPECT_TRUE(run(plain(1)));
+    EXPECT_TRUE(exists("C:/shots/sc_20040102_0905_06.jpg"));
+    EXPECT_TRUE(exists("C:/shots/b.jpg")); // its rename failed silently
+    EXPECT_FALSE(exists("C:/shots/a.jpg"));
+    EXPECT_EQ(dialogs.shown, QStringList({"beep", kQuestion}));
+    GKitImage first;
+    first.setInputFileName("C:/shots/sc_20040102_0905_06.jpg");
+    first.Load();
+    EXPECT_GT(qGreen(first.image().pixel(4, 4)), 150);
+    // Both pictures live on, so both sources went.
+    EXPECT_FALSE(exists("C:/shots/a.bmp"));
+    EXPECT_FALSE(exists("C:/shots/b.bmp"));
+}
+
+TEST_F(JpegJob, AJpegReencodedInPlaceTakesTheTimeOfItsConversion) {
+    add(picture("C:\\shots\\a.jpg", kTaken));
+    EXPECT_TRUE(run(plain(1)));
+    EXPECT_FALSE(exists("C:/shots/a.jpg"));
+    EXPECT_FALSE(exists("C:/shots/sc_20040102_0905_06.jpg"));
+    EXPECT_EQ(fileops::listMatching("C:/shots", "sc_*.jpg").size(), 1);
+}
+
+TEST_F(JpegJob, SameNamedSourcesIntoOneFolderNeverLoseTheOnlyCopy) {
+    add(picture("C:\\one\\a.bmp", QDateTime(QDate(2004, 1, 2), QTime(9, 5, 6)), Qt::red));
+    add(picture("C:\\two\\a.bmp", QDateTime(QDate(2005, 6, 7), QTime(8, 9, 10)), Qt::blue));
+    QDir().mkpath(folder.host("drive_d/out"));
+    JpegJobSettings s = plain(1);
+    s.destination = 1;
+    s.destinationFolder = "D:/out";
+    dialogs.yesNoAnswers = {true};
+    EXPECT_TRUE(run(s));
+    // The later picture replaced the earlier output, which took the earlier source's name.
+    EXPECT_TRUE(exists("D:/out/sc_20040102_0905_06.jpg"));
+    EXPECT_FALSE(exists("D:/out/sc_20050607_0809_10.jpg"));
+    EXPECT_TRUE(exists("C:/one/a.bmp")); // nothing of it was kept: it stays
+    EXPECT_FALSE(exists("C:/two/a.bmp"));
+}
+
+TEST_F(JpegJob, AReadOnlySourceIsConvertedButNotRedatedOrRenamed) {
+    add(picture("C:\\shots\\a.bmp"));
+    fileops::setReadOnly("C:/shots/a.bmp", true);
+    dialogs.yesNoAnswers = {false};
+    EXPECT_TRUE(run(plain(1)));
+    EXPECT_TRUE(exists("C:/shots/a.jpg"));
+    EXPECT_NE(timeOf("C:/shots/a.jpg"), kTaken);
+    EXPECT_TRUE(dialogs.shown.contains(QStringLiteral("message:C:\\shots\\a.bmp") + jobs::kTimestampUnreadableSuffix));
+    EXPECT_EQ(clears, 0);
+}
+
+TEST_F(JpegJob, NothingWrittenMeansNothingDeleted) {
+    add(picture("C:\\shots\\a.bmp"));
+    JpegJobSettings s = plain(1);
+    s.destination = -1; // as a damaged settings file can leave it
+    dialogs.yesNoAnswers = {true};
+    EXPECT_TRUE(run(s));
+    EXPECT_TRUE(exists("C:/shots/a.bmp"));
+    EXPECT_FALSE(exists("C:/shots/a.jpg"));
+    EXPECT_EQ(clears, 1);
+}
+
+TEST_F(JpegJob, AUserTextThatIsNoFileNameLeavesEveryOutputInPlace) {
+    add(picture("C:\\shots\\a.bmp"));
+    JpegJobSettings s = plain(2);
+    s.userText = "sub/dir";
+    EXPECT_TRUE(run(s));
+    EXPECT_TRUE(exists("C:/shots/a.jpg"));
+    EXPECT_FALSE(fileops::isFolder("C:/shots/sc_sub"));
+}
+
+TEST_F(JpegJob, TuningChangesThePicturesOnlyWhenAValueIsSet) {
+    add(picture("C:\\t\\a.bmp", kTaken, QColor(100, 100, 100)));
+    JpegJobSettings s = plain(0);
+    s.qualityIndex = 3;
+    s.brightness = 50;
+    EXPECT_TRUE(run(s));
+    GKitImage out;
+    out.setInputFileName("C:/t/a.jpg");
+    out.Load();
+    EXPECT_GT(qRed(out.image().pixel(8, 6)), 200);
+}
