@@ -2,6 +2,9 @@
 
 #include "LookAndFeel.h"
 #include "WindowSettingsView.h"
+#include "WindowStatusLine.h"
+#include "jobs/JobRunner.h"
+#include "jobs/JpegJob.h"
 #include "platform/IniFile.h"
 #include "platform/UserDialogs.h"
 #include "resources/Captions.h"
@@ -35,6 +38,8 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
     settingsView_ = std::make_unique<sc::app::WindowSettingsView>(
         *ui_, *this, [this](sc::settings::Key key) { runChangeHandler(key); },
         [this] { ListBox1Click(); });
+    statusLine_ = std::make_unique<sc::app::WindowStatusLine>(
+        *this, *ui_->ShadowLabel21, [this] { return sc::captions::idlePrompt(japaneseCaptions()); });
     setWindowTitle(QStringLiteral("SC_CONVERTER"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(516, 514);
@@ -67,6 +72,7 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
     connect(ui_->SSButton2, &TShineSpeedButton::clicked, this, &TConvertForm1::SSButton2Click);
     connect(ui_->SSButton1, &TShineSpeedButton::clicked, this, &TConvertForm1::SSButton1Click);
     connect(ui_->CButton11, &TShineSpeedButton::clicked, this, &TConvertForm1::CButton11Click);
+    connect(ui_->CButton10, &TShineSpeedButton::clicked, this, &TConvertForm1::CButton10Click);
     connect(ui_->ListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TConvertForm1::ListBox1Click);
     wireSettingControls();
@@ -100,6 +106,11 @@ void TConvertForm1::FormShow() {
 }
 
 void TConvertForm1::closeEvent(QCloseEvent* event) {
+    if (jobRunning_) {
+        closeAfterJob_ = true;
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }
@@ -172,6 +183,30 @@ void TConvertForm1::SSButton1Click() {
 
 // The preview run of the selected source; it arrives with the preview.
 void TConvertForm1::ListBox1Click() {}
+
+// The page decides the job, tested in the order print, album, JPEG; the mode buttons' state
+// plays no part.
+void TConvertForm1::CButton10Click() {
+    jobRunning_ = true;
+    sc::jobs::runGuarded(dialogs_, [this] {
+        QWidget* page = ui_->PageControl1->currentWidget();
+        if (page == ui_->TabSheet3)
+            return; // the contact sheets arrive with printing
+        if (page == ui_->TabSheet2)
+            return; // the album arrives with its job
+        if (page == ui_->TabSheet1)
+            runJpegJob();
+    });
+    jobRunning_ = false;
+    if (closeAfterJob_)
+        close();
+}
+
+void TConvertForm1::runJpegJob() {
+    sc::jobs::JpegJob job(ui_->ImageEdit2->model(), sourceList_, *statusLine_, dialogs_,
+                          [this] { SSButton1Click(); });
+    job.run(sc::jobs::jpegJobSettings(sc::settings::captureControls(*settingsView_)));
+}
 
 void TConvertForm1::CButton11Click() {
     sc::settings::resetControls(*settingsView_);
@@ -262,6 +297,8 @@ void TConvertForm1::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TConvertForm1::dropEvent(QDropEvent* event) {
+    if (jobRunning_)
+        return event->ignore();
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile())

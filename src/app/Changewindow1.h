@@ -17,7 +17,8 @@ class IniFile;
 class UserDialogs;
 namespace app {
 class WindowSettingsView;
-}
+class WindowStatusLine;
+} // namespace app
 } // namespace sc
 namespace Ui {
 class TConvertForm1;
@@ -68,6 +69,9 @@ public slots:
     void SSButton1Click();
     void ListBox1Click();
 
+    // The OK button: runs the job of the visible page over the whole list.
+    void CButton10Click();
+
     // Settings: reset button and the change handlers of the setting controls.
     void CButton11Click();
     void C0_01Change();
@@ -107,6 +111,7 @@ private:
     void showJpegPage();
     void saveSettings();
     void wireSettingControls();
+    void runJpegJob();
     void runChangeHandler(sc::settings::Key key);
 
     std::unique_ptr<Ui::TConvertForm1> ui_;
@@ -118,6 +123,11 @@ private:
     std::unique_ptr<TSourceCommands> sourceCommands_;
     std::unique_ptr<sc::app::WindowSettingsView> settingsView_;
     std::unique_ptr<sc::IniFile> settingsFile_; // open only during the load
+    std::unique_ptr<sc::app::WindowStatusLine> statusLine_;
+    // While a job runs the window still answers the desktop; a close request then waits for
+    // the job's end, and nothing dropped joins the list it is walking.
+    bool jobRunning_ = false;
+    bool closeAfterJob_ = false;
     bool ready_ = false;
     bool shownOnce_ = false;
     bool closed_ = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/ConvertSettings.h"
+
 #include <QDateTime>
 #include <QString>
 #include <functional>
@@ -28,6 +30,9 @@ struct JpegJobSettings {
     int renaming = 1; // C1_01: 0 none, 1 date and time, 2 user text and time
     QString userText = QStringLiteral("20040000"); // Edit2
 };
+
+// The JPEG page's values out of the settings record.
+JpegJobSettings jpegJobSettings(const settings::TConvertSettings& s);
 
 // The save quality of a quality item index; empty for an index outside the list.
 std::optional<int> saveQualityFor(int qualityIndex);

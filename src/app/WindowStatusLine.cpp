@@ -1,0 +1,30 @@
+#include "WindowStatusLine.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+
+namespace sc::app {
+
+WindowStatusLine::WindowStatusLine(QWidget& window, QLabel& label,
+                                   std::function<QString()> idlePrompt)
+    : window_(window), label_(label), idlePrompt_(std::move(idlePrompt)) {}
+
+void WindowStatusLine::show(const QString& text) {
+    label_.setText(text);
+    paintNow();
+}
+
+void WindowStatusLine::showIdlePrompt() { show(idlePrompt_()); }
+
+void WindowStatusLine::repaintWindow() {
+    window_.repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void WindowStatusLine::paintNow() {
+    label_.setVisible(true);
+    label_.repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace sc::app
