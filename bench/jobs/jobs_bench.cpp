@@ -12,7 +12,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -114,7 +114,7 @@ long peakKilobytes() {
 } // namespace
 
 int main(int argc, char** argv) {
-    QGuiApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     // A child run measures the peak memory of one job over the first N pictures.
     if (args.size() == 4 && args[1] == u"--peak") {
