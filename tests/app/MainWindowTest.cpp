@@ -394,5 +394,10 @@ TEST(MainWindow, Screenshot) {
         GTEST_SKIP() << "SC_SCREENSHOT not set";
     Window w;
     w.showAndWait();
+    // A few pictures from the device folder, as "登録" lists them.
+    for (const char* name : {"SC000001.bmp", "SC000002.bmp", "SC000003.jpg", "SC000004.jpg"})
+        w.folder.writeFile(QStringLiteral("drive_c/Program Files/Snapcycle/") + QLatin1String(name));
+    w.dialogs.folderAnswers = {QStringLiteral("C:\\Program Files\\Snapcycle")};
+    w.form.SSButton2Click();
     EXPECT_TRUE(w.form.grab().save(target));
 }
