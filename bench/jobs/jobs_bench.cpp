@@ -10,9 +10,9 @@
 #include "platform/UserDialogs.h"
 #include "sources/SourceList.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QCoreApplication>
 #include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -32,7 +32,9 @@ public:
 class NoDialogs : public sc::UserDialogs {
 public:
     void beep() override {}
-    void message(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    void message(const QString& text) override {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
     bool askYesNo(const QString&) override { return false; }
     QString browseFolder(const QString&, const QString&) override { return {}; }
     QString browseFolderFrom(const QString&, const QString&) override { return {}; }
@@ -118,7 +120,8 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     // A child run measures the peak memory of one job over the first N pictures.
     if (args.size() == 4 && args[1] == u"--peak") {
-        const QStringList all = QDir(args[2]).entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name);
+        const QStringList all =
+            QDir(args[2]).entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name);
         QStringList pictures;
         for (int i = 0; i < args[3].toInt() && i < all.size(); ++i)
             pictures << args[2] + u'/' + all[i];
@@ -135,11 +138,18 @@ int main(int argc, char** argv) {
     QList<QStringList> cjpeg;
     QDir().mkpath(work + QStringLiteral("/cjpeg"));
     for (const QString& p : pictures)
-        cjpeg << QStringList{QStringLiteral("cjpeg"), QStringLiteral("-quality"), QStringLiteral("70"),
-                             QStringLiteral("-outfile"), work + QStringLiteral("/cjpeg/") + QFileInfo(p).completeBaseName() + QStringLiteral(".jpg"), p};
+        cjpeg << QStringList{QStringLiteral("cjpeg"),
+                             QStringLiteral("-quality"),
+                             QStringLiteral("70"),
+                             QStringLiteral("-outfile"),
+                             work + QStringLiteral("/cjpeg/") + QFileInfo(p).completeBaseName() +
+                                 QStringLiteral(".jpg"),
+                             p};
     QDir().mkpath(work + QStringLiteral("/mogrify"));
-    QStringList mogrify{QStringLiteral("mogrify"), QStringLiteral("-path"), work + QStringLiteral("/mogrify"),
-                        QStringLiteral("-format"), QStringLiteral("jpg"), QStringLiteral("-quality"), QStringLiteral("70")};
+    QStringList mogrify{
+        QStringLiteral("mogrify"), QStringLiteral("-path"), work + QStringLiteral("/mogrify"),
+        QStringLiteral("-format"), QStringLiteral("jpg"),   QStringLiteral("-quality"),
+        QStringLiteral("70")};
     mogrify += pictures;
 
     const double job = runJob(pictures, work + QStringLiteral("/job"), false);
@@ -148,7 +158,9 @@ int main(int argc, char** argv) {
     const double mog = runCommands({mogrify});
 
     std::printf("\n%-34s %8s %10s\n", "20 x 12 MP BMP -> JPEG level 7", "seconds", "per picture");
-    auto row = [&](const char* name, double s) { std::printf("%-34s %8.2f %9.0f ms\n", name, s, s * 1000 / count); };
+    auto row = [&](const char* name, double s) {
+        std::printf("%-34s %8.2f %9.0f ms\n", name, s, s * 1000 / count);
+    };
     row("job, no tuning", job);
     row("job, all eight tuning values", tuned);
     row("cjpeg -quality 70 (loop)", cj);
@@ -159,12 +171,14 @@ int main(int argc, char** argv) {
 
     auto peak = [&](int n) {
         QProcess child;
-        child.start(app.applicationFilePath(), {QStringLiteral("--peak"), work + QStringLiteral("/in"), QString::number(n)});
+        child.start(app.applicationFilePath(),
+                    {QStringLiteral("--peak"), work + QStringLiteral("/in"), QString::number(n)});
         child.waitForFinished(-1);
         return child.readAllStandardOutput().trimmed().toLong();
     };
     const long few = peak(2), many = peak(count);
-    std::printf("\npeak memory, 2 pictures  %6ld MB\npeak memory, %d pictures %6ld MB  (one 12 MP picture at 32 bits: 46 MB)\n",
+    std::printf("\npeak memory, 2 pictures  %6ld MB\npeak memory, %d pictures %6ld MB  (one 12 MP "
+                "picture at 32 bits: 46 MB)\n",
                 few / 1024, count, many / 1024);
     return 0;
 }

@@ -14,14 +14,14 @@
 #include "ui_Changewindow1.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QMouseEvent>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QTabBar>
 #include <QUrl>
 #include <QWindow>
@@ -38,8 +38,9 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
     settingsView_ = std::make_unique<sc::app::WindowSettingsView>(
         *ui_, *this, [this](sc::settings::Key key) { runChangeHandler(key); },
         [this] { ListBox1Click(); });
-    statusLine_ = std::make_unique<sc::app::WindowStatusLine>(
-        *this, *ui_->ShadowLabel21, [this] { return sc::captions::idlePrompt(japaneseCaptions()); });
+    statusLine_ = std::make_unique<sc::app::WindowStatusLine>(*this, *ui_->ShadowLabel21, [this] {
+        return sc::captions::idlePrompt(japaneseCaptions());
+    });
     setWindowTitle(QStringLiteral("SC_CONVERTER"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(516, 514);
@@ -234,26 +235,56 @@ void TConvertForm1::wireSettingControls() {
 void TConvertForm1::runChangeHandler(sc::settings::Key key) {
     using sc::settings::Key;
     switch (key) {
-    case Key::C5_01: return C5_01Change();
-    case Key::C5_02: return C5_02Change();
-    case Key::C5_03: return C5_03Change();
-    default: sc::settings::runChangeRule(key, *settingsView_);
+    case Key::C5_01:
+        return C5_01Change();
+    case Key::C5_02:
+        return C5_02Change();
+    case Key::C5_03:
+        return C5_03Change();
+    default:
+        sc::settings::runChangeRule(key, *settingsView_);
     }
 }
 
-void TConvertForm1::C0_01Change() { runChangeHandler(sc::settings::Key::C0_01); }
-void TConvertForm1::C0_02Change() { runChangeHandler(sc::settings::Key::C0_02); }
-void TConvertForm1::C1_01Change() { runChangeHandler(sc::settings::Key::C1_01); }
-void TConvertForm1::C1_02Change() { runChangeHandler(sc::settings::Key::C1_02); }
-void TConvertForm1::C3_01Change() { runChangeHandler(sc::settings::Key::C3_01); }
-void TConvertForm1::C3_02Change() { runChangeHandler(sc::settings::Key::C3_02); }
-void TConvertForm1::C3_04Change() { runChangeHandler(sc::settings::Key::C3_04); }
-void TConvertForm1::C3_05Change() { runChangeHandler(sc::settings::Key::C3_05); }
-void TConvertForm1::C3_06Change() { runChangeHandler(sc::settings::Key::C3_06); }
-void TConvertForm1::C3_07Change() { runChangeHandler(sc::settings::Key::C3_07); }
-void TConvertForm1::C3_08Change() { runChangeHandler(sc::settings::Key::C3_08); }
-void TConvertForm1::C3_09Change() { runChangeHandler(sc::settings::Key::C3_09); }
-void TConvertForm1::C4_01Change() { runChangeHandler(sc::settings::Key::C4_01); }
+void TConvertForm1::C0_01Change() {
+    runChangeHandler(sc::settings::Key::C0_01);
+}
+void TConvertForm1::C0_02Change() {
+    runChangeHandler(sc::settings::Key::C0_02);
+}
+void TConvertForm1::C1_01Change() {
+    runChangeHandler(sc::settings::Key::C1_01);
+}
+void TConvertForm1::C1_02Change() {
+    runChangeHandler(sc::settings::Key::C1_02);
+}
+void TConvertForm1::C3_01Change() {
+    runChangeHandler(sc::settings::Key::C3_01);
+}
+void TConvertForm1::C3_02Change() {
+    runChangeHandler(sc::settings::Key::C3_02);
+}
+void TConvertForm1::C3_04Change() {
+    runChangeHandler(sc::settings::Key::C3_04);
+}
+void TConvertForm1::C3_05Change() {
+    runChangeHandler(sc::settings::Key::C3_05);
+}
+void TConvertForm1::C3_06Change() {
+    runChangeHandler(sc::settings::Key::C3_06);
+}
+void TConvertForm1::C3_07Change() {
+    runChangeHandler(sc::settings::Key::C3_07);
+}
+void TConvertForm1::C3_08Change() {
+    runChangeHandler(sc::settings::Key::C3_08);
+}
+void TConvertForm1::C3_09Change() {
+    runChangeHandler(sc::settings::Key::C3_09);
+}
+void TConvertForm1::C4_01Change() {
+    runChangeHandler(sc::settings::Key::C4_01);
+}
 // The print page's handlers (layout preview, header, footer) arrive with printing.
 void TConvertForm1::C5_01Change() {}
 void TConvertForm1::C5_02Change() {}

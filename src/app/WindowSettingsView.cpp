@@ -4,6 +4,8 @@
 #include "controls/TSpinEdit.h"
 #include "ui_Changewindow1.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QSignalBlocker>
 
 namespace sc::app {
@@ -15,7 +17,9 @@ WindowSettingsView::WindowSettingsView(Ui::TConvertForm1& ui, QWidget& window, H
     : ui_(ui), window_(window), runHandler_(std::move(runHandler)),
       runPreview_(std::move(runPreview)) {}
 
-bool WindowSettingsView::englishDown() const { return ui_.ShineSpeedButton6->isDown(); }
+bool WindowSettingsView::englishDown() const {
+    return ui_.ShineSpeedButton6->isDown();
+}
 
 // The English captions themselves come with the caption switch; here the button's state.
 void WindowSettingsView::setEnglishDown(bool down) {
@@ -23,54 +27,44 @@ void WindowSettingsView::setEnglishDown(bool down) {
         ui_.ShineSpeedButton6->setDown(true);
 }
 
-int WindowSettingsView::windowTop() const { return window_.y(); }
-int WindowSettingsView::windowLeft() const { return window_.x(); }
-void WindowSettingsView::setWindowTop(int top) { window_.move(window_.x(), top); }
-void WindowSettingsView::setWindowLeft(int left) { window_.move(left, window_.y()); }
+int WindowSettingsView::windowTop() const {
+    return window_.y();
+}
+int WindowSettingsView::windowLeft() const {
+    return window_.x();
+}
+void WindowSettingsView::setWindowTop(int top) {
+    window_.move(window_.x(), top);
+}
+void WindowSettingsView::setWindowLeft(int left) {
+    window_.move(left, window_.y());
+}
 
+// The controls carry the names of their settings keys.
 QComboBox* WindowSettingsView::list(Key key) const {
-    switch (key) {
-    case Key::C0_01: return ui_.C0_01;
-    case Key::C1_01: return ui_.C1_01;
-    case Key::C1_02: return ui_.C1_02;
-    case Key::C4_01: return ui_.C4_01;
-    case Key::C5_01: return ui_.C5_01;
-    default: return nullptr;
-    }
+    return window_.findChild<QComboBox*>(settings::nameOf(key));
 }
 
 TSpinEdit* WindowSettingsView::spin(Key key) const {
-    switch (key) {
-    case Key::C3_01: return ui_.C3_01;
-    case Key::C3_02: return ui_.C3_02;
-    case Key::C3_04: return ui_.C3_04;
-    case Key::C3_05: return ui_.C3_05;
-    case Key::C3_06: return ui_.C3_06;
-    case Key::C3_07: return ui_.C3_07;
-    case Key::C3_08: return ui_.C3_08;
-    case Key::C3_09: return ui_.C3_09;
-    default: return nullptr;
-    }
+    return window_.findChild<TSpinEdit*>(settings::nameOf(key));
 }
 
 QLineEdit* WindowSettingsView::edit(Key key) const {
-    switch (key) {
-    case Key::Edit2: return ui_.Edit2;
-    case Key::Edit1: return ui_.Edit1;
-    case Key::C5_02: return ui_.C5_02;
-    case Key::C5_03: return ui_.C5_03;
-    default: return nullptr;
-    }
+    return window_.findChild<QLineEdit*>(settings::nameOf(key));
 }
 
-int WindowSettingsView::itemIndex(Key key) const { return list(key)->currentIndex(); }
+int WindowSettingsView::itemIndex(Key key) const {
+    return list(key)->currentIndex();
+}
 
 void WindowSettingsView::selectItem(Key key, int index) {
     const QSignalBlocker quiet(list(key));
     list(key)->setCurrentIndex(index);
 }
 
-int WindowSettingsView::spinValue(Key key) const { return spin(key)->value(); }
+int WindowSettingsView::spinValue(Key key) const {
+    return spin(key)->value();
+}
 
 void WindowSettingsView::setSpinValue(Key key, int value) {
     const QSignalBlocker quiet(spin(key));

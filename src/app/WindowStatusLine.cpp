@@ -14,7 +14,9 @@ void WindowStatusLine::show(const QString& text) {
     paintNow();
 }
 
-void WindowStatusLine::showIdlePrompt() { show(idlePrompt_()); }
+void WindowStatusLine::showIdlePrompt() {
+    show(idlePrompt_());
+}
 
 void WindowStatusLine::repaintWindow() {
     window_.repaint();

@@ -9,15 +9,22 @@ namespace sc::jobs {
 inline const QString kFailureMessage =
     QStringLiteral("非対応フォーマットが含まれていました。処理を中止します。");
 inline const QString kRenamePassText = QStringLiteral("日付リネーム処理中です。");
-inline const QString kTimestampUnreadableSuffix = QStringLiteral(" からはタイムスタンプが読み込めません。");
+inline const QString kTimestampUnreadableSuffix =
+    QStringLiteral(" からはタイムスタンプが読み込めません。");
 inline const QString kDeleteSourcesQuestion =
     QStringLiteral("処理が終了しました。\n変換元のBMPファイルを削除してよろしいですか？");
 
 inline QString progressText(int n, int count, const char* what) {
     return QString::number(n) + u'/' + QString::number(count) + QString::fromUtf8(what);
 }
-inline QString jpegProgress(int n, int count) { return progressText(n, count, " 枚目の変換処理中です。"); }
-inline QString albumProgress(int n, int count) { return progressText(n, count, " 枚目の処理中です。"); }
-inline QString printProgress(int n, int count) { return progressText(n, count, " 枚目の印刷準備中です。"); }
+inline QString jpegProgress(int n, int count) {
+    return progressText(n, count, " 枚目の変換処理中です。");
+}
+inline QString albumProgress(int n, int count) {
+    return progressText(n, count, " 枚目の処理中です。");
+}
+inline QString printProgress(int n, int count) {
+    return progressText(n, count, " 枚目の印刷準備中です。");
+}
 
 } // namespace sc::jobs

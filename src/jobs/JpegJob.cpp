@@ -80,14 +80,16 @@ std::optional<QString> renamedPathFor(const QString& source, const QDateTime& ta
         settings.destination == 0 ? winpath::folderOf(source) : settings.destinationFolder;
     switch (settings.renaming) {
     case 1:
-        return winpath::join(folder, QStringLiteral("sc_") + taken.toString(QStringLiteral("yyyyMMdd_hhmm_ss")) +
+        return winpath::join(folder, QStringLiteral("sc_") +
+                                         taken.toString(QStringLiteral("yyyyMMdd_hhmm_ss")) +
                                          QStringLiteral(".jpg"));
     case 2:
         // A name that would point into another folder fails to rename, as it would on Windows.
         if (!fitsInFileName(settings.userText))
             return std::nullopt;
         return winpath::join(folder, QStringLiteral("sc_") + settings.userText +
-                                         taken.toString(QStringLiteral("_hhmm_ss")) + QStringLiteral(".jpg"));
+                                         taken.toString(QStringLiteral("_hhmm_ss")) +
+                                         QStringLiteral(".jpg"));
     default:
         return std::nullopt;
     }
@@ -98,7 +100,7 @@ struct JpegJob::Output {
     std::optional<QString> path; // written in the first pass
     QString key;                 // fileKey(path)
     bool overwrittenLater = false;
-    QString finalPath;           // where the picture is at the end (after a rename)
+    QString finalPath; // where the picture is at the end (after a rename)
 };
 
 JpegJob::JpegJob(GKitImage& image, const TSourceList& sources, StatusLine& status,
@@ -167,7 +169,8 @@ void JpegJob::redateAndRename(const JpegJobSettings& settings, std::vector<Outpu
         }
         const auto taken = fileops::lastWriteTime(source);
         if (!taken)
-            throw Error(QStringLiteral("The time of %1 does not fit the file-date format").arg(source));
+            throw Error(
+                QStringLiteral("The time of %1 does not fit the file-date format").arg(source));
         if (!outputs[i].path)
             continue;
         const QString& output = *outputs[i].path;

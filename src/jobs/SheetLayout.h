@@ -25,11 +25,15 @@ inline constexpr std::array<int, 5> kVerticalColumnX{18, 239, 461, 681, 902};
 inline constexpr Point kVerticalSheetSize{1063, 1416};
 inline constexpr Point kFilmSheetSize{1876, 1257};
 
-constexpr Point verticalSlot(int k) { return {kVerticalColumnX[k / 10], 39 + 138 * (k % 10)}; }
+constexpr Point verticalSlot(int k) {
+    return {kVerticalColumnX[k / 10], 39 + 138 * (k % 10)};
+}
 constexpr Point verticalCaption(int k) {
     const Point t = verticalSlot(k);
     return {t.x + kCaptionOffset.x, t.y + kCaptionOffset.y};
 }
-constexpr Point filmSlot(int k) { return {16 + 170 * (k % 11), 22 + 223 * (k / 11)}; }
+constexpr Point filmSlot(int k) {
+    return {16 + 170 * (k % 11), 22 + 223 * (k / 11)};
+}
 
 } // namespace sc::sheet

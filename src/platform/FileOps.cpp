@@ -35,8 +35,12 @@ QStringList unsortedEntries(const QString& folder, QDir::Filters filters) {
 }
 } // namespace
 
-bool exists(const QString& path) { return QFileInfo::exists(hostPath(path)); }
-bool isFolder(const QString& path) { return QFileInfo(hostPath(path)).isDir(); }
+bool exists(const QString& path) {
+    return QFileInfo::exists(hostPath(path));
+}
+bool isFolder(const QString& path) {
+    return QFileInfo(hostPath(path)).isDir();
+}
 
 QStringList listMatching(const QString& folder, const QString& mask) {
     const QRegularExpression pattern = maskPattern(mask);
@@ -49,7 +53,9 @@ QStringList listMatching(const QString& folder, const QString& mask) {
     return found;
 }
 
-QStringList listFolders(const QString& folder) { return unsortedEntries(folder, QDir::Dirs); }
+QStringList listFolders(const QString& folder) {
+    return unsortedEntries(folder, QDir::Dirs);
+}
 
 bool isReadOnly(const QString& path) {
     const QFileInfo info(hostPath(path));
@@ -118,7 +124,9 @@ bool deleteFile(const QString& path) {
     return QFileInfo(host).isFile() && QFile::remove(host);
 }
 
-bool makeFolders(const QString& path) { return QDir().mkpath(hostPath(path)); }
+bool makeFolders(const QString& path) {
+    return QDir().mkpath(hostPath(path));
+}
 
 qint64 fileSize(const QString& path) {
     QFile file(hostPath(path));

@@ -25,7 +25,9 @@ QString toRootSpelling(const QString& root, const QString& hostRoot, const QStri
 }
 } // namespace
 
-void QtUserDialogs::beep() { QApplication::beep(); }
+void QtUserDialogs::beep() {
+    QApplication::beep();
+}
 
 void QtUserDialogs::message(const QString& text) {
     QMessageBox::information(owner_, kTitle, text, QMessageBox::Ok);

@@ -12,7 +12,9 @@ QString& programFolderStore() {
     return folder;
 }
 
-bool isDelimiter(QChar c) { return c == u'\\' || c == u'/' || c == u':'; }
+bool isDelimiter(QChar c) {
+    return c == u'\\' || c == u'/' || c == u':';
+}
 
 // The entry of `dir` named `name`, preferring an exact match, else one that differs in case.
 QString findComponent(const QString& dir, const QString& name) {
@@ -30,8 +32,12 @@ QString findComponent(const QString& dir, const QString& name) {
 }
 } // namespace
 
-void setProgramFolder(const QString& folder) { programFolderStore() = folder; }
-QString programFolder() { return programFolderStore(); }
+void setProgramFolder(const QString& folder) {
+    programFolderStore() = folder;
+}
+QString programFolder() {
+    return programFolderStore();
+}
 
 bool isWindowsPath(const QString& text) {
     return text.size() >= 2 && text[0].isLetter() && text[0].unicode() < 128 && text[1] == u':';
@@ -43,8 +49,10 @@ QString hostPath(const QString& text) {
 #else
     if (!isWindowsPath(text))
         return text;
-    QString path = programFolder() + u'/' + findComponent(programFolder(), QStringLiteral("drive_") + text[0].toLower());
-    const QStringList parts = text.mid(2).split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts);
+    QString path = programFolder() + u'/' +
+                   findComponent(programFolder(), QStringLiteral("drive_") + text[0].toLower());
+    const QStringList parts =
+        text.mid(2).split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts);
     for (const QString& part : parts)
         path += u'/' + findComponent(path, part);
     return path;
@@ -71,7 +79,9 @@ int lastDelimiter(const QString& path) {
     return -1;
 }
 
-QString fileNameOf(const QString& path) { return path.mid(lastDelimiter(path) + 1); }
+QString fileNameOf(const QString& path) {
+    return path.mid(lastDelimiter(path) + 1);
+}
 
 QString folderOf(const QString& path) {
     const int i = lastDelimiter(path);
@@ -101,6 +111,8 @@ QString baseNameOf(const QString& path) {
     return dot < 0 ? name : name.left(dot);
 }
 
-QString join(const QString& folder, const QString& name) { return folder + u'/' + name; }
+QString join(const QString& folder, const QString& name) {
+    return folder + u'/' + name;
+}
 
 } // namespace sc::winpath

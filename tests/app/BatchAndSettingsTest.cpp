@@ -59,7 +59,8 @@ TEST(WindowBatch, DropsFillTheListAndClearRestoresThePromptInTheCurrentLanguage)
     w.get<TShadowLabel>("ShadowLabel21")->setText("1/3 枚目の変換処理中です。");
     w.form->SSButton1Click();
     EXPECT_EQ(w.form->sourceList().count(), 0);
-    EXPECT_EQ(w.get<TShadowLabel>("ShadowLabel21")->text(), "Drop source files or a source folder here.");
+    EXPECT_EQ(w.get<TShadowLabel>("ShadowLabel21")->text(),
+              "Drop source files or a source folder here.");
 }
 
 TEST(WindowSettings, AFirstRunShowsTheDefaultsAndItsCloseWritesEveryKeyInOrder) {
@@ -81,8 +82,8 @@ TEST(WindowSettings, AFirstRunShowsTheDefaultsAndItsCloseWritesEveryKeyInOrder) 
     for (const QString& line : w.settingsText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
         keys << line.section(u'=', 0, 0);
     EXPECT_EQ(keys, QStringList({"[SET0]", "TRANS", "M_TOP", "M_LEFT", "[SET1]", "C0_01", "C0_02",
-                                 "C1_01", "Edit2", "C1_02", "C3_01", "C3_02", "C3_04", "C3_05",
-                                 "C3_06", "C3_07", "C3_08", "C3_09", "[SET2]", "C4_01", "Edit1",
+                                 "C1_01",  "Edit2", "C1_02", "C3_01",  "C3_02",  "C3_04", "C3_05",
+                                 "C3_06",  "C3_07", "C3_08", "C3_09",  "[SET2]", "C4_01", "Edit1",
                                  "[SET3]", "C5_01", "C5_02", "C5_03"}));
 }
 

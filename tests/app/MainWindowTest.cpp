@@ -227,8 +227,7 @@ TEST(MainWindow, FormShowRunsItsStepsInOrderOnceAtTheFirstShow) {
     EXPECT_TRUE(w.form.isReady());
     EXPECT_EQ(w.form.lifecycleTrace(),
               QStringList({"ready", "showPrintPage", "resetSettings", "openSettingsFile",
-                           "loadStoredSettings",
-                           "closeSettingsFile", "showJpegPage"}));
+                           "loadStoredSettings", "closeSettingsFile", "showJpegPage"}));
     EXPECT_EQ(shownPages, (QList<QWidget*>{w.get("TabSheet3"), w.get("TabSheet1")}));
 }
 
@@ -396,7 +395,8 @@ TEST(MainWindow, Screenshot) {
     w.showAndWait();
     // A few pictures from the device folder, as "登録" lists them.
     for (const char* name : {"SC000001.bmp", "SC000002.bmp", "SC000003.jpg", "SC000004.jpg"})
-        w.folder.writeFile(QStringLiteral("drive_c/Program Files/Snapcycle/") + QLatin1String(name));
+        w.folder.writeFile(QStringLiteral("drive_c/Program Files/Snapcycle/") +
+                           QLatin1String(name));
     w.dialogs.folderAnswers = {QStringLiteral("C:\\Program Files\\Snapcycle")};
     w.form.SSButton2Click();
     EXPECT_TRUE(w.form.grab().save(target));

@@ -90,7 +90,8 @@ TEST(OkCommand, AFailureStopsTheJobAndLeavesTheLastProgressShowing) {
     EXPECT_TRUE(QFileInfo::exists(w.folder.host("five/1.jpg")));
     EXPECT_TRUE(QFileInfo::exists(w.folder.host("five/2.jpg")));
     EXPECT_FALSE(QFileInfo::exists(w.folder.host("five/4.jpg")));
-    EXPECT_EQ(w.dialogs.shown, QStringList({"beep", QStringLiteral("message:") + sc::jobs::kFailureMessage}));
+    EXPECT_EQ(w.dialogs.shown,
+              QStringList({"beep", QStringLiteral("message:") + sc::jobs::kFailureMessage}));
     EXPECT_EQ(w.status(), "2/5 枚目の変換処理中です。");
     EXPECT_EQ(w.form->sourceList().count(), 5);
 }

@@ -13,7 +13,7 @@ public:
     // Everything shown, in order: "beep", "message:<text>", "ask:<text>", "browse:<title>|<root>",
     // "open:<target>".
     QStringList shown;
-    std::deque<bool> yesNoAnswers;  // an empty script answers No
+    std::deque<bool> yesNoAnswers;     // an empty script answers No
     std::deque<QString> folderAnswers; // an empty script answers "cancelled"
 
     void beep() override { shown << QStringLiteral("beep"); }
@@ -37,7 +37,9 @@ public:
     QString browseFolderFrom(const QString& title, const QString& start) override {
         return browseFolder(title, start);
     }
-    void openWithShell(const QString& target) override { shown << QStringLiteral("open:") + target; }
+    void openWithShell(const QString& target) override {
+        shown << QStringLiteral("open:") + target;
+    }
 
     QStringList messages() const { return shown.filter(QStringLiteral("message:")); }
 };

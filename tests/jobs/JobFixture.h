@@ -35,13 +35,15 @@ protected:
     int clears = 0;
 
     // Writes a small picture at a Windows path text and gives it a modification time.
-    QString picture(const QString& path, const QDateTime& time = QDateTime(QDate(2004, 1, 2), QTime(9, 5, 6)),
+    QString picture(const QString& path,
+                    const QDateTime& time = QDateTime(QDate(2004, 1, 2), QTime(9, 5, 6)),
                     QColor colour = QColor(200, 120, 40)) {
         const QString host = winpath::hostPath(path);
         QDir().mkpath(QFileInfo(host).absolutePath());
         QImage img(16, 12, QImage::Format_RGB32);
         img.fill(colour);
-        EXPECT_TRUE(img.save(host, path.endsWith(QStringLiteral(".jpg"), Qt::CaseInsensitive) ? "JPG" : "BMP"));
+        EXPECT_TRUE(img.save(
+            host, path.endsWith(QStringLiteral(".jpg"), Qt::CaseInsensitive) ? "JPG" : "BMP"));
         EXPECT_TRUE(fileops::setLastWriteTime(path, time));
         return path;
     }
@@ -63,7 +65,9 @@ protected:
     }
 
     bool exists(const QString& path) const { return fileops::exists(path); }
-    QDateTime timeOf(const QString& path) const { return fileops::lastWriteTime(path).value_or(QDateTime()); }
+    QDateTime timeOf(const QString& path) const {
+        return fileops::lastWriteTime(path).value_or(QDateTime());
+    }
 };
 
 } // namespace sc::test

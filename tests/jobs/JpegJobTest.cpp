@@ -198,7 +198,8 @@ TEST_F(JpegJob, AReadOnlySourceIsConvertedButNotRedatedOrRenamed) {
     EXPECT_TRUE(run(plain(1)));
     EXPECT_TRUE(exists("C:/shots/a.jpg"));
     EXPECT_NE(timeOf("C:/shots/a.jpg"), kTaken);
-    EXPECT_TRUE(dialogs.shown.contains(QStringLiteral("message:C:\\shots\\a.bmp") + jobs::kTimestampUnreadableSuffix));
+    EXPECT_TRUE(dialogs.shown.contains(QStringLiteral("message:C:\\shots\\a.bmp") +
+                                       jobs::kTimestampUnreadableSuffix));
     EXPECT_EQ(clears, 0);
 }
 

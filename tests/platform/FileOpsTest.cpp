@@ -1,5 +1,5 @@
-#include "TempProgramFolder.h"
 #include "platform/FileOps.h"
+#include "TempProgramFolder.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,7 +20,8 @@ TEST(FileDates, TruncateToTwoSecondsAndRoundTripInLocalTime) {
 TEST(FileDates, OutsideTheFileDateRangeAreFailures) {
     test::TempProgramFolder folder;
     folder.writeFile("drive_c/old.bmp");
-    ASSERT_TRUE(fileops::setLastWriteTime("C:/old.bmp", QDateTime(QDate(1979, 12, 31), QTime(23, 0))));
+    ASSERT_TRUE(
+        fileops::setLastWriteTime("C:/old.bmp", QDateTime(QDate(1979, 12, 31), QTime(23, 0))));
     EXPECT_FALSE(fileops::lastWriteTime("C:/old.bmp").has_value());
     EXPECT_FALSE(fileops::toFileDate(QDateTime(QDate(2108, 1, 1), QTime(0, 0))).has_value());
     EXPECT_TRUE(fileops::toFileDate(QDateTime(QDate(1980, 1, 1), QTime(0, 0))).has_value());

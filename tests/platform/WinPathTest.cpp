@@ -1,5 +1,5 @@
-#include "TempProgramFolder.h"
 #include "platform/WinPath.h"
+#include "TempProgramFolder.h"
 
 #include <QDir>
 

@@ -5,8 +5,8 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
@@ -49,7 +49,8 @@ QImage verticalSheet() {
         drawSlotFrame(p, verticalSlot(k), QColor(120, 120, 120), QColor(222, 222, 218));
         const Point c = verticalCaption(k);
         p.setPen(QColor(210, 210, 205));
-        p.drawLine(c.x, c.y + kCaptionHeight - 1, c.x + kCaptionWidth - 1, c.y + kCaptionHeight - 1);
+        p.drawLine(c.x, c.y + kCaptionHeight - 1, c.x + kCaptionWidth - 1,
+                   c.y + kCaptionHeight - 1);
     }
     return sheet;
 }
@@ -72,7 +73,8 @@ QImage filmSheet() {
         }
         for (int c = 0; c < 11; ++c) {
             const Point s = filmSlot(r * 11 + c);
-            p.fillRect(QRect(s.x - 2, s.y - 2, kThumbWidth + 4, kThumbHeight + 4), QColor(58, 50, 44));
+            p.fillRect(QRect(s.x - 2, s.y - 2, kThumbWidth + 4, kThumbHeight + 4),
+                       QColor(58, 50, 44));
             p.fillRect(QRect(s.x, s.y, kThumbWidth, kThumbHeight), QColor(92, 84, 76));
         }
     }
@@ -101,7 +103,8 @@ QImage samplePicture(int seed, const QString& caption) {
         for (int x = 0; x <= 640; x += 16)
             hill.lineTo(x, 300 + layer * 50 - 40 * std::sin((x + seed * 97 + layer * 130) / 90.0));
         hill.lineTo(640, 480);
-        p.setBrush(QColor::fromHsv((hue + 120 + layer * 15) % 360, 140 + layer * 30, 170 - layer * 40));
+        p.setBrush(
+            QColor::fromHsv((hue + 120 + layer * 15) % 360, 140 + layer * 30, 170 - layer * 40));
         p.drawPath(hill);
     }
     p.setPen(Qt::white);
@@ -118,7 +121,8 @@ bool writeSample(const QString& path, int seed, const QDateTime& taken) {
     if (!save(picture, path, jpeg ? "JPG" : "BMP", 90))
         return false;
     QFile file(path);
-    return file.open(QIODevice::ReadWrite) && file.setFileTime(taken, QFileDevice::FileModificationTime);
+    return file.open(QIODevice::ReadWrite) &&
+           file.setFileTime(taken, QFileDevice::FileModificationTime);
 }
 
 bool writeGuide(const QString& path) {
@@ -171,11 +175,16 @@ int main(int argc, char** argv) {
         {"drive_c/Album/beach.bmp", QDateTime(QDate(2004, 3, 15), QTime(14, 25, 8))},
         {"drive_c/Album/garden.bmp", QDateTime(QDate(2004, 4, 2), QTime(9, 5, 6))},
         {"drive_c/Album/harbour.bmp", QDateTime(QDate(2004, 5, 21), QTime(17, 42, 30))},
-        {"drive_c/Program Files/Snapcycle/SC000001.bmp", QDateTime(QDate(2004, 6, 1), QTime(10, 0, 2))},
-        {"drive_c/Program Files/Snapcycle/SC000002.bmp", QDateTime(QDate(2004, 6, 1), QTime(10, 3, 44))},
-        {"drive_c/Program Files/Snapcycle/SC000003.jpg", QDateTime(QDate(2004, 6, 2), QTime(8, 30, 12))},
-        {"drive_c/Program Files/Snapcycle/SC000004.jpg", QDateTime(QDate(2004, 6, 2), QTime(8, 31, 58))},
-        {"drive_c/Program Files/Snapcycle/Trip/SC000010.jpg", QDateTime(QDate(2004, 7, 7), QTime(7, 7, 14))},
+        {"drive_c/Program Files/Snapcycle/SC000001.bmp",
+         QDateTime(QDate(2004, 6, 1), QTime(10, 0, 2))},
+        {"drive_c/Program Files/Snapcycle/SC000002.bmp",
+         QDateTime(QDate(2004, 6, 1), QTime(10, 3, 44))},
+        {"drive_c/Program Files/Snapcycle/SC000003.jpg",
+         QDateTime(QDate(2004, 6, 2), QTime(8, 30, 12))},
+        {"drive_c/Program Files/Snapcycle/SC000004.jpg",
+         QDateTime(QDate(2004, 6, 2), QTime(8, 31, 58))},
+        {"drive_c/Program Files/Snapcycle/Trip/SC000010.jpg",
+         QDateTime(QDate(2004, 7, 7), QTime(7, 7, 14))},
     };
     int seed = 1;
     for (const Sample& s : samples)
