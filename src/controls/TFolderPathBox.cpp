@@ -1,5 +1,6 @@
 #include "TFolderPathBox.h"
 
+#include "EditorColours.h"
 #include "platform/UserDialogs.h"
 
 #include <QLineEdit>
@@ -57,12 +58,7 @@ void TFolderPathBox::setHint(const QString& hint) {
 
 void TFolderPathBox::setBackground(const QColor& colour) {
     background_ = colour;
-    QPalette p = edit_->palette();
-    p.setColor(QPalette::Base, colour);
-    p.setColor(QPalette::Text, Qt::white);
-    p.setColor(QPalette::Disabled, QPalette::Base, colour);
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(128, 128, 128));
-    edit_->setPalette(p);
+    setEditorBackground(*edit_, colour);
 }
 
 QSize TFolderPathBox::sizeHint() const {

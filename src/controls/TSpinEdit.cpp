@@ -1,5 +1,6 @@
 #include "TSpinEdit.h"
 
+#include "EditorColours.h"
 #include "platform/UserDialogs.h"
 
 #include <QApplication>
@@ -88,12 +89,7 @@ QString TSpinEdit::text() const {
 
 void TSpinEdit::setBackground(const QColor& colour) {
     background_ = colour;
-    QPalette p = edit_->palette();
-    p.setColor(QPalette::Base, colour);
-    p.setColor(QPalette::Text, Qt::white);
-    p.setColor(QPalette::Disabled, QPalette::Base, colour);
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(128, 128, 128));
-    edit_->setPalette(p);
+    setEditorBackground(*edit_, colour);
 }
 
 QSize TSpinEdit::sizeHint() const {
