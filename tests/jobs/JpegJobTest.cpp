@@ -234,3 +234,17 @@ TEST_F(JpegJob, TuningChangesThePicturesOnlyWhenAValueIsSet) {
     out.Load();
     EXPECT_GT(qRed(out.image().pixel(8, 6)), 200);
 }
+
+TEST_F(JpegJob, ASourceTimeBeforeTheFileDateRangeEndsTheJobInItsSecondPass) {
+    add(picture("C:\\old\\a.bmp"));
+    add(picture("C:\\old\\b.bmp", QDateTime(QDate(1979, 6, 1), QTime(12, 0))));
+    add(picture("C:\\old\\c.bmp"));
+    dialogs.yesNoAnswers = {true};
+    EXPECT_FALSE(run(plain(1)));
+    EXPECT_TRUE(exists("C:/old/sc_20040102_0905_06.jpg")); // renamed before the failure
+    EXPECT_TRUE(exists("C:/old/b.jpg"));
+    EXPECT_TRUE(exists("C:/old/c.jpg"));
+    EXPECT_EQ(status.last(), jobs::kRenamePassText);
+    EXPECT_EQ(dialogs.shown, QStringList({"beep", kFailure})); // no delete question
+    EXPECT_TRUE(exists("C:/old/a.bmp"));
+}
