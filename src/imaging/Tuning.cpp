@@ -164,17 +164,19 @@ SC_INLINE VF circlePlace(VF y) {
     return vmax(vmin(e, splat(1.0f)), splat(-1.0f));
 }
 
+SC_INLINE VF curved(VF v, const Curve& f, bool step) {
+    return step ? vsel(v >= f.at, splat(f.high), splat(f.low))
+                : vmin(vmax(v * f.a + f.b, splat(f.lo)), splat(f.hi));
+}
+
 template <bool CURVES, bool HSL> SC_INLINE VU tunePixels(VU p, const Constants& k) {
-    VF c[3] = {toF((p >> 16) & 0xffu), toF((p >> 8) & 0xffu), toF(p & 0xffu)};
+    VF r = toF((p >> 16) & 0xffu), g = toF((p >> 8) & 0xffu), b = toF(p & 0xffu);
     if constexpr (CURVES) {
-        for (int i = 0; i < 3; ++i) {
-            const Curve& f = k.curve[i];
-            c[i] = k.step ? vsel(c[i] >= f.at, splat(f.high), splat(f.low))
-                          : vmin(vmax(c[i] * f.a + f.b, splat(f.lo)), splat(f.hi));
-        }
+        r = curved(r, k.curve[0], k.step);
+        g = curved(g, k.curve[1], k.step);
+        b = curved(b, k.curve[2], k.step);
     }
     if constexpr (HSL) {
-        const VF r = c[0], g = c[1], b = c[2];
         const VF mx = vmax(r, vmax(g, b)), mn = vmin(r, vmin(g, b));
         const VF chroma = mx - mn, sum = mx + mn;
         const VI coloured = chroma > 0.0f;
@@ -187,10 +189,11 @@ template <bool CURVES, bool HSL> SC_INLINE VU tunePixels(VU p, const Constants& 
         const VF newChroma = vsel(coloured, chroma * k.keep + room * k.grow, splat(0.0f));
         // Stays within 0 … 255 by itself.
         const VF half = newChroma * k.halfScale, mid = sum * k.midScale + k.midAdd;
-        for (int i = 0; i < 3; ++i)
-            c[i] = mid - half * circlePlace(hue + k.place[i]);
+        r = mid - half * circlePlace(hue + k.place[0]);
+        g = mid - half * circlePlace(hue + k.place[1]);
+        b = mid - half * circlePlace(hue + k.place[2]);
     }
-    return (VU{} + 0xff000000u) | toU(c[0]) << 16 | toU(c[1]) << 8 | toU(c[2]);
+    return (VU{} + 0xff000000u) | toU(r) << 16 | toU(g) << 8 | toU(b);
 }
 
 template <bool CURVES, bool HSL>
@@ -198,7 +201,8 @@ template <bool CURVES, bool HSL>
 __attribute__((target_clones("avx512f", "avx2", "default")))
 #endif
 void tuneRows(const uchar* source, qsizetype sourceStride, uchar* target,
-              qsizetype targetStride, int w, const Constants& k, int from, int to) {
+              qsizetype targetStride, int w, const Constants& constants, int from, int to) {
+    const Constants k = constants; // a copy the stores to pixels cannot alias
     for (int y = from; y < to; ++y) {
         const auto* in = reinterpret_cast<const std::uint32_t*>(source + y * sourceStride);
         auto* out = reinterpret_cast<std::uint32_t*>(target + y * targetStride);
