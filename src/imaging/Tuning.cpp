@@ -10,8 +10,8 @@
 // One pass for all eight values, in float, rounded once at the end. Per pixel that is a clamped
 // line per channel (brightness, contrast and balance composed) and about forty operations of
 // hue, saturation and lightness, so the compiler runs many pixels per instruction where the CPU
-// allows (GCC/Clang vector types, with AVX2 and AVX-512 clones chosen at run time on x86-64);
-// elsewhere the same code runs per pixel.
+// allows (GCC/Clang vector types as wide as the CPU's vectors: AVX-512 or AVX2 chosen at run
+// time on x86-64, else 128 bits); other compilers run the same code per pixel.
 
 namespace sc::imaging {
 
@@ -95,146 +95,188 @@ Constants constantsOf(const TuningPlan& p) {
     return k;
 }
 
-#if defined(__GNUC__) && !defined(_MSC_VER) && !defined(SC_SCALAR_TUNING)
-#define SC_VECTOR_TUNING 1
-// Everything the row loop calls is inlined into it, so each clone of the loop (AVX2 or
-// baseline) runs its own copy and no vector crosses a call between clones.
+// Everything the row loop calls is inlined into it, so each copy of the loop (AVX-512, AVX2 or
+// baseline) runs its own code and no vector crosses a call between them.
+#if defined(__GNUC__)
 #define SC_INLINE inline __attribute__((always_inline))
-constexpr int kLanes = 16;
-typedef float VF __attribute__((vector_size(kLanes * 4)));
-typedef std::int32_t VI __attribute__((vector_size(kLanes * 4)));
-typedef std::uint32_t VU __attribute__((vector_size(kLanes * 4)));
-
-SC_INLINE VF vmin(VF a, VF b) {
-    return a < b ? a : b;
-}
-SC_INLINE VF vmax(VF a, VF b) {
-    return a > b ? a : b;
-}
-SC_INLINE VF vsel(VI mask, VF a, VF b) {
-    return mask ? a : b;
-}
-// Through signed lanes: x86 converts those in one instruction, and levels fit either way.
-SC_INLINE VF toF(VU v) {
-    return __builtin_convertvector((VI)v, VF);
-}
-SC_INLINE VU toU(VF v) {
-    return (VU) __builtin_convertvector(v, VI);
-}
-SC_INLINE VF splat(float v) {
-    return VF{} + v;
-}
-SC_INLINE VF vabs(VF v) {
-    return (VF)((VI)v & 0x7fffffff);
-}
 #else
 #define SC_INLINE inline
-constexpr int kLanes = 1;
-using VF = float;
-using VI = bool;
-using VU = std::uint32_t;
-SC_INLINE VF vmin(VF a, VF b) {
+#endif
+
+#if defined(__GNUC__) && !defined(SC_SCALAR_TUNING) // GCC and Clang
+// N pixels at a time, each channel in a float lane. N × 32 bits should be the CPU's vector
+// width: wider vectors split badly, and narrower ones leave lanes idle.
+// (Spelled out per width: GCC cannot convert vectors whose width is a template parameter.)
+// Conversions go through signed lanes: x86 has one instruction for those; levels fit either way.
+template <int N> struct Lanes;
+#define SC_LANES(N)                                                                                \
+    template <> struct Lanes<N> {                                                                  \
+        static constexpr int count = N;                                                            \
+        typedef float F __attribute__((vector_size(N * 4)));                                       \
+        typedef std::int32_t I __attribute__((vector_size(N * 4)));                                \
+        typedef std::uint32_t U __attribute__((vector_size(N * 4)));                               \
+        static SC_INLINE F toF(U v) { return __builtin_convertvector((I)v, F); }                   \
+        static SC_INLINE U toU(F v) { return (U) __builtin_convertvector(v, I); }                  \
+        static SC_INLINE F abs(F v) { return (F)((I)v & 0x7fffffff); }                             \
+    }
+SC_LANES(4);
+SC_LANES(8);
+SC_LANES(16);
+#undef SC_LANES
+using Portable = Lanes<4>; // SSE2 on any x86-64, NEON on ARM
+#else
+// A pixel at a time, for compilers without vector types.
+struct OnePixel {
+    static constexpr int count = 1;
+    using F = float;
+    using U = std::uint32_t;
+    static SC_INLINE F toF(U v) { return float(v); }
+    static SC_INLINE U toU(F v) { return U(v); }
+    static SC_INLINE F abs(F v) { return std::fabs(v); }
+};
+using Portable = OnePixel;
+#endif
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(SC_SCALAR_TUNING)
+#define SC_X86_DISPATCH 1
+#endif
+
+// The same for float and vectors of floats (whose comparisons give masks).
+template <class F> SC_INLINE F vmin(F a, F b) {
     return a < b ? a : b;
 }
-SC_INLINE VF vmax(VF a, VF b) {
+template <class F> SC_INLINE F vmax(F a, F b) {
     return a > b ? a : b;
 }
-SC_INLINE VF vsel(VI mask, VF a, VF b) {
+template <class M, class F> SC_INLINE F vsel(M mask, F a, F b) {
     return mask ? a : b;
 }
-SC_INLINE VF toF(VU v) {
-    return float(v);
+template <class F> SC_INLINE F splat(float v) {
+    return F{} + v;
 }
-SC_INLINE VU toU(VF v) {
-    return VU(v);
-}
-SC_INLINE VF splat(float v) {
-    return v;
-}
-SC_INLINE VF vabs(VF v) {
-    return std::fabs(v);
-}
-#endif
 
 // A channel's level is mid − half·place(y), y being the hue's distance in twelfths (−12 … 12)
 // from the colour opposite the channel's: −1 (the channel at its highest) within two twelfths
 // of the channel's own colour, 1 within two of the opposite one, a straight line between.
-SC_INLINE VF circlePlace(VF y) {
-    const VF e = vabs(vabs(y) - 6.0f) - 3.0f;
-    return vmax(vmin(e, splat(1.0f)), splat(-1.0f));
+template <class V> SC_INLINE typename V::F circlePlace(typename V::F y) {
+    using F = typename V::F;
+    const F e = V::abs(V::abs(y) - 6.0f) - 3.0f;
+    return vmax(vmin(e, splat<F>(1.0f)), splat<F>(-1.0f));
 }
 
-SC_INLINE VF curved(VF v, const Curve& f, bool step) {
-    return step ? vsel(v >= f.at, splat(f.high), splat(f.low))
-                : vmin(vmax(v * f.a + f.b, splat(f.lo)), splat(f.hi));
+template <class F> SC_INLINE F curved(F v, const Curve& f, bool step) {
+    return step ? vsel(v >= f.at, splat<F>(f.high), splat<F>(f.low))
+                : vmin(vmax(v * f.a + f.b, splat<F>(f.lo)), splat<F>(f.hi));
 }
 
-template <bool CURVES, bool HSL> SC_INLINE VU tunePixels(VU p, const Constants& k) {
-    VF r = toF((p >> 16) & 0xffu), g = toF((p >> 8) & 0xffu), b = toF(p & 0xffu);
+template <class V, bool CURVES, bool HSL>
+SC_INLINE typename V::U tunePixels(typename V::U p, const Constants& k) {
+    using F = typename V::F;
+    F r = V::toF((p >> 16) & 0xffu), g = V::toF((p >> 8) & 0xffu), b = V::toF(p & 0xffu);
     if constexpr (CURVES) {
         r = curved(r, k.curve[0], k.step);
         g = curved(g, k.curve[1], k.step);
         b = curved(b, k.curve[2], k.step);
     }
     if constexpr (HSL) {
-        const VF mx = vmax(r, vmax(g, b)), mn = vmin(r, vmin(g, b));
-        const VF chroma = mx - mn, sum = mx + mn;
-        const VI coloured = chroma > 0.0f;
-        const VF twice = 2.0f / vsel(coloured, chroma, splat(1.0f));
+        const F mx = vmax(r, vmax(g, b)), mn = vmin(r, vmin(g, b));
+        const F chroma = mx - mn, sum = mx + mn;
+        const auto coloured = chroma > 0.0f;
+        const F twice = 2.0f / vsel(coloured, chroma, splat<F>(1.0f));
         // Hue in twelfths of the circle: 0 red, 4 green, 8 blue; −2 … 10.
-        const VI redTop = mx == r, greenTop = mx == g;
-        const VF hue = vsel(redTop, g - b, vsel(greenTop, b - r, r - g)) * twice +
-                       vsel(redTop, splat(0.0f), vsel(greenTop, splat(4.0f), splat(8.0f)));
-        const VF room = vmin(sum, 510.0f - sum);
-        const VF newChroma = vsel(coloured, chroma * k.keep + room * k.grow, splat(0.0f));
+        const auto redTop = mx == r, greenTop = mx == g;
+        const F hue = vsel(redTop, g - b, vsel(greenTop, b - r, r - g)) * twice +
+                      vsel(redTop, splat<F>(0.0f), vsel(greenTop, splat<F>(4.0f), splat<F>(8.0f)));
+        const F room = vmin(sum, 510.0f - sum);
+        const F newChroma = vsel(coloured, chroma * k.keep + room * k.grow, splat<F>(0.0f));
         // Stays within 0 … 255 by itself.
-        const VF half = newChroma * k.halfScale, mid = sum * k.midScale + k.midAdd;
-        r = mid - half * circlePlace(hue + k.place[0]);
-        g = mid - half * circlePlace(hue + k.place[1]);
-        b = mid - half * circlePlace(hue + k.place[2]);
+        const F half = newChroma * k.halfScale, mid = sum * k.midScale + k.midAdd;
+        r = mid - half * circlePlace<V>(hue + k.place[0]);
+        g = mid - half * circlePlace<V>(hue + k.place[1]);
+        b = mid - half * circlePlace<V>(hue + k.place[2]);
     }
-    return (VU{} + 0xff000000u) | toU(r) << 16 | toU(g) << 8 | toU(b);
+    using U = typename V::U;
+    return (U{} + 0xff000000u) | V::toU(r) << 16 | V::toU(g) << 8 | V::toU(b);
 }
 
-template <bool CURVES, bool HSL>
-#if defined(SC_VECTOR_TUNING) && defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-__attribute__((target_clones("avx512f", "avx2", "default")))
-#endif
-void tuneRows(const uchar* source, qsizetype sourceStride, uchar* target,
-              qsizetype targetStride, int w, const Constants& constants, int from, int to) {
+template <class V, bool CURVES, bool HSL>
+SC_INLINE void tuneRows(const uchar* source, qsizetype sourceStride, uchar* target,
+                        qsizetype targetStride, int w, const Constants& constants, int from,
+                        int to) {
+    using U = typename V::U;
+    constexpr int n = V::count;
     const Constants k = constants; // a copy the stores to pixels cannot alias
     for (int y = from; y < to; ++y) {
         const auto* in = reinterpret_cast<const std::uint32_t*>(source + y * sourceStride);
         auto* out = reinterpret_cast<std::uint32_t*>(target + y * targetStride);
         int x = 0;
-        for (; x + kLanes <= w; x += kLanes) {
-            VU p;
+        for (; x + n <= w; x += n) {
+            U p;
             std::memcpy(&p, in + x, sizeof p);
-            const VU q = tunePixels<CURVES, HSL>(p, k);
+            const U q = tunePixels<V, CURVES, HSL>(p, k);
             std::memcpy(out + x, &q, sizeof q);
         }
         if (x < w) { // the row's tail, through a padded block
-            std::uint32_t block[kLanes] = {};
+            std::uint32_t block[n] = {};
             std::copy(in + x, in + w, block);
-            VU p;
+            U p;
             std::memcpy(&p, block, sizeof p);
-            const VU q = tunePixels<CURVES, HSL>(p, k);
+            const U q = tunePixels<V, CURVES, HSL>(p, k);
             std::memcpy(block, &q, sizeof q);
             std::copy(block, block + (w - x), out + x);
         }
     }
 }
 
+using RowsFn = void (*)(const uchar*, qsizetype, uchar*, qsizetype, int, const Constants&, int,
+                        int);
+
+template <bool CURVES, bool HSL>
+void rowsPortable(const uchar* source, qsizetype sourceStride, uchar* target,
+                  qsizetype targetStride, int w, const Constants& k, int from, int to) {
+    tuneRows<Portable, CURVES, HSL>(source, sourceStride, target, targetStride, w, k, from, to);
+}
+
+#ifdef SC_X86_DISPATCH
+template <bool CURVES, bool HSL>
+__attribute__((target("avx2,fma"))) void rowsAvx2(const uchar* source, qsizetype sourceStride,
+                                                  uchar* target, qsizetype targetStride, int w,
+                                                  const Constants& k, int from, int to) {
+    tuneRows<Lanes<8>, CURVES, HSL>(source, sourceStride, target, targetStride, w, k, from, to);
+}
+
+template <bool CURVES, bool HSL>
+__attribute__((target("avx512f"))) void rowsAvx512(const uchar* source, qsizetype sourceStride,
+                                                   uchar* target, qsizetype targetStride, int w,
+                                                   const Constants& k, int from, int to) {
+    tuneRows<Lanes<16>, CURVES, HSL>(source, sourceStride, target, targetStride, w, k, from, to);
+}
+#endif
+
+// The widest copy of the row loop this CPU runs, for the steps that are on.
+RowsFn rowsFor(bool curves, bool hsl) {
+    const int index = (curves ? 2 : 0) | (hsl ? 1 : 0);
+#ifdef SC_X86_DISPATCH
+    static const bool avx512 = __builtin_cpu_supports("avx512f");
+    static const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    static const RowsFn wide[4] = {rowsAvx512<false, false>, rowsAvx512<false, true>,
+                                   rowsAvx512<true, false>, rowsAvx512<true, true>};
+    static const RowsFn middle[4] = {rowsAvx2<false, false>, rowsAvx2<false, true>,
+                                     rowsAvx2<true, false>, rowsAvx2<true, true>};
+    if (avx512)
+        return wide[index];
+    if (avx2)
+        return middle[index];
+#endif
+    static const RowsFn portable[4] = {rowsPortable<false, false>, rowsPortable<false, true>,
+                                       rowsPortable<true, false>, rowsPortable<true, true>};
+    return portable[index];
+}
+
 } // namespace
 
 void applyTuning(const QImage& source, QImage& target, const TuningPlan& plan) {
     const Constants k = constantsOf(plan);
-    using Fn =
-        void (*)(const uchar*, qsizetype, uchar*, qsizetype, int, const Constants&, int, int);
-    static const Fn table[4] = {tuneRows<false, false>, tuneRows<false, true>,
-                                tuneRows<true, false>, tuneRows<true, true>};
-    const int index = (plan.brightnessContrast || plan.balance ? 2 : 0) | (plan.hsl ? 1 : 0);
-    const Fn run = table[index];
+    const RowsFn run = rowsFor(plan.brightnessContrast || plan.balance, plan.hsl);
     uchar* out = target.bits(); // detaches once, before rows are shared out
     const uchar* in = &source == &target ? out : source.constBits();
     const qsizetype inStride = source.bytesPerLine(), outStride = target.bytesPerLine();
