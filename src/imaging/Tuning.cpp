@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <thread>
+#include <vector>
 
 // One pass for all eight values, in float, rounded once at the end. Per pixel that is a clamped
 // line per channel (brightness, contrast and balance composed) and about forty operations of
@@ -252,31 +253,50 @@ __attribute__((target("avx512f"))) void rowsAvx512(const uchar* source, qsizetyp
 }
 #endif
 
-// The widest copy of the row loop this CPU runs, for the steps that are on.
-RowsFn rowsFor(bool curves, bool hsl) {
-    const int index = (curves ? 2 : 0) | (hsl ? 1 : 0);
+// The copies of the row loop this CPU runs, the widest first; each holds one function per
+// combination of steps (see rowsOf).
+const std::vector<const RowsFn*>& loops() {
+    static const RowsFn portable[4] = {rowsPortable<false, false>, rowsPortable<false, true>,
+                                       rowsPortable<true, false>, rowsPortable<true, true>};
 #ifdef SC_X86_DISPATCH
-    static const bool avx512 = __builtin_cpu_supports("avx512f");
-    static const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     static const RowsFn wide[4] = {rowsAvx512<false, false>, rowsAvx512<false, true>,
                                    rowsAvx512<true, false>, rowsAvx512<true, true>};
     static const RowsFn middle[4] = {rowsAvx2<false, false>, rowsAvx2<false, true>,
                                      rowsAvx2<true, false>, rowsAvx2<true, true>};
-    if (avx512)
-        return wide[index];
-    if (avx2)
-        return middle[index];
 #endif
-    static const RowsFn portable[4] = {rowsPortable<false, false>, rowsPortable<false, true>,
-                                       rowsPortable<true, false>, rowsPortable<true, true>};
-    return portable[index];
+    static const std::vector<const RowsFn*> all = [] {
+        std::vector<const RowsFn*> found;
+#ifdef SC_X86_DISPATCH
+        if (__builtin_cpu_supports("avx512f"))
+            found.push_back(wide);
+        if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
+            found.push_back(middle);
+#endif
+        found.push_back(portable);
+        return found;
+    }();
+    return all;
+}
+
+RowsFn rowsOf(int loop, const TuningPlan& plan) {
+    const auto& all = loops();
+    const RowsFn* copy = all[std::size_t(std::clamp(loop, 0, int(all.size()) - 1))];
+    return copy[(plan.brightnessContrast || plan.balance ? 2 : 0) | (plan.hsl ? 1 : 0)];
 }
 
 } // namespace
 
+int tuningLoopCount() {
+    return int(loops().size());
+}
+
 void applyTuning(const QImage& source, QImage& target, const TuningPlan& plan) {
+    applyTuning(source, target, plan, 0);
+}
+
+void applyTuning(const QImage& source, QImage& target, const TuningPlan& plan, int loop) {
     const Constants k = constantsOf(plan);
-    const RowsFn run = rowsFor(plan.brightnessContrast || plan.balance, plan.hsl);
+    const RowsFn run = rowsOf(loop, plan);
     uchar* out = target.bits(); // detaches once, before rows are shared out
     const uchar* in = &source == &target ? out : source.constBits();
     const qsizetype inStride = source.bytesPerLine(), outStride = target.bytesPerLine();
