@@ -23,4 +23,9 @@ struct TuningPlan {
 // the end.
 void applyTuning(const QImage& source, QImage& target, const TuningPlan& plan);
 
+// For tests: the copies of the pixel loop this CPU can run, one per vector width, the widest
+// (which applyTuning uses) first and the portable one last; and applyTuning through copy `loop`.
+int tuningLoopCount();
+void applyTuning(const QImage& source, QImage& target, const TuningPlan& plan, int loop);
+
 } // namespace sc::imaging
