@@ -119,7 +119,7 @@ public:
     // by image(), Save, AddPage, ResizeImage, ChangeColorDepth or the clipboard. Each step
     // clamps; the result is rounded to whole levels once, at the end.
     //
-    // AdjustBrightness(brightness, contrast), each −100 … 100, one lookup table per channel:
+    // AdjustBrightness(brightness, contrast), each −100 … 100, per channel:
     //   brightness b adds 255·b/100 to each channel;
     //   contrast c scales around mid-grey 128: v' = 128 + (v − 128)·k, with
     //   k = (100 + c)/100 for c ≤ 0 (−100 gives flat grey) and k = 100/(100 − c) for c > 0
@@ -127,10 +127,10 @@ public:
     void AdjustBrightness(int brightness, int contrast);
 
     // AdjustColorBalance(red, green, blue), each −100 … 100: adds 255·value/100 to that channel
-    // (−100 removes the channel, 100 saturates it). One lookup table per channel.
+    // (−100 removes the channel, 100 saturates it).
     void AdjustColorBalance(int red, int green, int blue);
 
-    // AdjustHue(hue, saturation, lightness), one integer pass in HSL space:
+    // AdjustHue(hue, saturation, lightness), in HSL space:
     //   hue −180 … 180 degrees turns each colour around the colour circle (120 turns red to
     //   green, −120 red to blue; ±180 are the same turn);
     //   saturation s −100 … 100 scales the HSL saturation by (100 + s)/100 for s ≤ 0 (−100 gives
