@@ -12,6 +12,9 @@ QString& programFolderStore() {
     return folder;
 }
 
+// Every file access maps its path: the pattern is compiled once.
+const QRegularExpression kSeparators(QStringLiteral("[\\\\/]"));
+
 bool isDelimiter(QChar c) {
     return c == u'\\' || c == u'/' || c == u':';
 }
@@ -51,8 +54,7 @@ QString hostPath(const QString& text) {
         return text;
     QString path = programFolder() + u'/' +
                    findComponent(programFolder(), QStringLiteral("drive_") + text[0].toLower());
-    const QStringList parts =
-        text.mid(2).split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts);
+    const QStringList parts = text.mid(2).split(kSeparators, Qt::SkipEmptyParts);
     for (const QString& part : parts)
         path += u'/' + findComponent(path, part);
     return path;
