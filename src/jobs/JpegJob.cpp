@@ -1,6 +1,7 @@
 #include "JpegJob.h"
 
 #include "JobTexts.h"
+#include "OutputClash.h"
 #include "StatusLine.h"
 #include "imaging/GKitImage.h"
 #include "platform/Error.h"
@@ -9,7 +10,6 @@
 #include "platform/WinPath.h"
 #include "sources/SourceList.h"
 
-#include <QFileInfo>
 #include <QHash>
 
 namespace sc::jobs {
@@ -17,13 +17,6 @@ namespace sc::jobs {
 namespace {
 
 constexpr int kJpegFormat = 103;
-
-// One spelling per file, so two path texts of the same file compare equal.
-QString fileKey(const QString& path) {
-    const QFileInfo info(winpath::hostPath(path));
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
-}
 
 // Characters that a file name cannot hold on the platform the names are made for.
 bool fitsInFileName(const QString& text) {

@@ -1,0 +1,47 @@
+#include "OutputClash.h"
+
+#include "platform/WinPath.h"
+
+#include <QFileInfo>
+#include <QHash>
+
+namespace sc::jobs {
+
+QString fileKey(const QString& path) {
+    const QFileInfo info(winpath::hostPath(path));
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+std::vector<OutputClash> findOutputClashes(const QStringList& sources,
+                                           const std::vector<PlannedOutput>& outputs) {
+    QStringList sourceKeys;
+    QHash<QString, int> sourceByKey;
+    sourceKeys.reserve(sources.size());
+    for (int i = 0; i < sources.size(); ++i) {
+        sourceKeys << fileKey(sources[i]);
+        sourceByKey.insert(sourceKeys.last(), i);
+    }
+    std::vector<OutputClash> clashes;
+    for (const PlannedOutput& out : outputs) {
+        const QString key = fileKey(out.path);
+        const auto victim = sourceByKey.constFind(key);
+        if (victim == sourceByKey.cend() || key == sourceKeys[out.sourceIndex])
+            continue;
+        clashes.push_back({sources[out.sourceIndex], out.path, sources[*victim]});
+    }
+    return clashes;
+}
+
+QString clashMessage(const std::vector<OutputClash>& clashes) {
+    constexpr int kNamed = 10; // a long list would not fit on the screen
+    QString text = QStringLiteral(
+        "出力先が他の変換元ファイルと重なるため、何も書き込まずに処理を中止しました。\n");
+    for (int i = 0; i < int(clashes.size()) && i < kNamed; ++i)
+        text += QStringLiteral("\n%1 → %2").arg(clashes[i].writer, clashes[i].victim);
+    if (int(clashes.size()) > kNamed)
+        text += QStringLiteral("\nほか %1 件").arg(int(clashes.size()) - kNamed);
+    return text;
+}
+
+} // namespace sc::jobs

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// A job never writes over a picture it has yet to read (or has read and not rewritten): before
+// anything is written, every planned output is compared with every listed source.
+namespace sc::jobs {
+
+// One spelling per file, so two path texts of the same file compare equal (Windows spelling,
+// drive mapping, "..", links). A file that does not exist yet keeps its absolute spelling.
+QString fileKey(const QString& path);
+
+// A file a job means to write, and the listed source whose picture it carries.
+struct PlannedOutput {
+    int sourceIndex;
+    QString path;
+};
+
+// A planned output that would land on another listed source.
+struct OutputClash {
+    QString writer; // the listed source whose picture would be written
+    QString output; // the planned output path
+    QString victim; // the listed source that would be replaced
+};
+
+// Every planned output whose file is a listed source other than its own. A JPEG re-encoded onto
+// its own path is no clash, nor is a duplicate entry of the same file.
+std::vector<OutputClash> findOutputClashes(const QStringList& sources,
+                                           const std::vector<PlannedOutput>& outputs);
+
+// The one message that names the clashing files (Japanese, as every message to the user).
+QString clashMessage(const std::vector<OutputClash>& clashes);
+
+} // namespace sc::jobs
