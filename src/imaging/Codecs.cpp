@@ -167,7 +167,23 @@ int jpegOrientation(const uchar* data, qsizetype size) {
     return 1;
 }
 
-Decoded decodeJpeg(const uchar* data, qsizetype size) {
+namespace {
+
+// The smallest of TurboJPEG's SIMD scales at which a width x height picture still covers
+// `cover`; 1/1 when none does or no cover is asked for.
+tjscalingfactor scaleCovering(int width, int height, QSize cover) {
+    for (const int denom : {8, 4, 2}) {
+        const tjscalingfactor factor{1, denom};
+        if (!cover.isEmpty() && TJSCALED(width, factor) >= cover.width() &&
+            TJSCALED(height, factor) >= cover.height())
+            return factor;
+    }
+    return {1, 1};
+}
+
+} // namespace
+
+Decoded decodeJpeg(const uchar* data, qsizetype size, QSize cover) {
     const TjHandle handle = decompressor();
     tjhandle h = handle.get();
     int width = 0, height = 0, subsamp = 0, colorspace = 0;
@@ -176,6 +192,12 @@ Decoded decodeJpeg(const uchar* data, qsizetype size) {
                             &colorspace) != 0)
         throw Error(QStringLiteral("Not a readable JPEG: %1").arg(tjMessage(h)));
     checkSize(width, height);
+    const int orientation = jpegOrientation(data, size);
+    // Orientations 5 to 8 turn the picture a quarter: the stored picture covers the turned size.
+    const tjscalingfactor scale =
+        scaleCovering(width, height, orientation >= 5 ? cover.transposed() : cover);
+    width = TJSCALED(width, scale);
+    height = TJSCALED(height, scale);
 
     Decoded result;
     result.image = allocate(width, height);
@@ -190,7 +212,6 @@ Decoded decodeJpeg(const uchar* data, qsizetype size) {
     if (cmyk)
         cmykToRgb32(result.image);
     result.depth = colorspace == TJCS_GRAY ? GKitImage::kDepthGray : GKitImage::kDepthFull;
-    const int orientation = jpegOrientation(data, size);
     if (orientation != 1)
         result.image =
             oriented(std::move(result.image), orientation).convertToFormat(QImage::Format_RGB32);

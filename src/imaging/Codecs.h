@@ -19,7 +19,9 @@ enum class FileKind { Jpeg, Bmp, Unknown };
 FileKind sniff(const uchar* data, qsizetype size);
 
 // TurboJPEG straight into the RGB32 buffer; CMYK/YCCK converted, EXIF orientation applied.
-Decoded decodeJpeg(const uchar* data, qsizetype size);
+// With a non-empty `cover`, decodes at the smallest DCT scale (1/8, 1/4, 1/2) whose upright
+// picture still covers it, for a picture that will only be shrunk to that size.
+Decoded decodeJpeg(const uchar* data, qsizetype size, QSize cover = QSize());
 // EXIF orientation 1 … 8 of a JPEG stream, 1 when absent or unreadable.
 int jpegOrientation(const uchar* data, qsizetype size);
 
