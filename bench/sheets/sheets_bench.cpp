@@ -111,12 +111,18 @@ double runCommand(const QStringList& command) {
     return timer.nsecsElapsed() / 1e9;
 }
 
+// With the size hint the JPEG decoder scales by DCT as the job does. Without it every picture
+// is decoded whole; each is shrunk as it is read ("[160x120!]"), since 50 whole pictures at
+// once exceed the pixel cache that the system's ImageMagick policy allows.
 QStringList montage(const QStringList& pictures, const QString& out, bool sizeHint) {
     QStringList c{QStringLiteral("montage")};
     if (sizeHint)
-        c << QStringLiteral("-define") << QStringLiteral("jpeg:size=320x240");
-    c << pictures << QStringLiteral("-geometry") << QStringLiteral("160x120!+30+9")
-      << QStringLiteral("-tile") << QStringLiteral("5x10") << out;
+        c << QStringLiteral("-define") << QStringLiteral("jpeg:size=320x240") << pictures;
+    else
+        for (const QString& p : pictures)
+            c << p + QStringLiteral("[160x120!]");
+    c << QStringLiteral("-geometry") << QStringLiteral("160x120!+30+9") << QStringLiteral("-tile")
+      << QStringLiteral("5x10") << out;
     return c;
 }
 
@@ -195,7 +201,7 @@ int main(int argc, char** argv) {
     };
     row("job (composition to the page file)", job);
     row("montage -define jpeg:size=320x240", hinted);
-    row("montage", plain);
+    row("montage (each read whole, shrunk on read)", plain);
     std::printf("\njob / montage with size hint   %.2f  (target <= 0.7)\n", job / hinted);
     std::printf("montage / job                  %.1f  (target >= 20)\n", plain / job);
     thumbnailDifference(pictures);
