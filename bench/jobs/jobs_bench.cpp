@@ -3,6 +3,7 @@
 //
 //   jobs_bench [work folder] [pictures]      (defaults: a temporary folder, 20)
 
+#include "BenchSupport.h"
 #include "imaging/GKitImage.h"
 #include "jobs/JobRunner.h"
 #include "jobs/JpegJob.h"
@@ -18,29 +19,12 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <sys/resource.h>
+
+using sc::bench::NoDialogs;
+using sc::bench::peakKilobytes;
+using sc::bench::SilentStatus;
 
 namespace {
-
-class SilentStatus : public sc::jobs::StatusLine {
-public:
-    void show(const QString&) override {}
-    void showIdlePrompt() override {}
-    void repaintWindow() override {}
-};
-
-class NoDialogs : public sc::UserDialogs {
-public:
-    void beep() override {}
-    void message(const QString& text) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    bool askYesNo(const QString&) override { return false; }
-    QString browseFolder(const QString&, const QString&) override { return {}; }
-    QString browseFolderFrom(const QString&, const QString&) override { return {}; }
-    void openWithShell(const QString&) override {}
-    bool choosePrinter(QPrinter&) override { return false; }
-};
 
 // Half smooth gradients, half noise: the two extremes an encoder meets in photographs.
 QImage testPicture(int index) {
@@ -106,12 +90,6 @@ double runCommands(const QList<QStringList>& commands) {
         }
     }
     return timer.nsecsElapsed() / 1e9;
-}
-
-long peakKilobytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 //
 //   sheets_bench [work folder] [pictures]      (defaults: a temporary folder, 50)
 
+#include "BenchSupport.h"
 #include "imaging/GKitImage.h"
 #include "imaging/TGKitImagePrint.h"
 #include "jobs/CaptionBitmap.h"
@@ -22,30 +23,12 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <sys/resource.h>
+
+using sc::bench::NoDialogs;
+using sc::bench::peakKilobytes;
+using sc::bench::SilentStatus;
 
 namespace {
-
-class SilentStatus : public sc::jobs::StatusLine {
-public:
-    void show(const QString&) override {}
-    void showIdlePrompt() override {}
-    void repaintWindow() override {}
-};
-
-// The print dialog is cancelled: the job composes every sheet into the page file, then stops.
-class NoDialogs : public sc::UserDialogs {
-public:
-    void beep() override {}
-    void message(const QString& text) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    bool askYesNo(const QString&) override { return false; }
-    QString browseFolder(const QString&, const QString&) override { return {}; }
-    QString browseFolderFrom(const QString&, const QString&) override { return {}; }
-    void openWithShell(const QString&) override {}
-    bool choosePrinter(QPrinter&) override { return false; }
-};
 
 // Smooth gradients with fine noise over half of it, as photographs have both.
 QImage testPicture(int index) {
@@ -105,7 +88,7 @@ Timing runSheets(const QStringList& pictures, const QString& programFolder) {
     sources.addAll(pictures);
     sc::GKitImage work, canvas;
     sc::jobs::CaptionBitmap caption;
-    NoDialogs dialogs;
+    NoDialogs dialogs; // cancels the print dialog: the sheets end in the page file
     sc::TGKitImagePrint printer(dialogs);
     SilentStatus status;
     sc::jobs::PrintJob job({work, canvas, caption, printer}, sources, status, programFolder);
@@ -170,12 +153,6 @@ void thumbnailDifference(const QStringList& pictures) {
     std::printf(
         "DCT-scaled thumbnail (decoded at %dx%d) vs whole decode: mean %.3f, max %d levels\n",
         decoded.width(), decoded.height(), sum / samples, worst);
-}
-
-long peakKilobytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 }
 
 } // namespace
