@@ -1,5 +1,6 @@
 #include "Infowindow1.h"
 
+#include "LookAndFeel.h"
 #include "controls/SystemColors.h"
 #include "platform/UserDialogs.h"
 
@@ -105,6 +106,7 @@ TInfoForm1::TInfoForm1(const QString& programFolder, sc::UserDialogs& dialogs, Q
     setAutoFillBackground(true);
     buildLeftPanel();
     buildRightPanel();
+    sc::app::setHintDurations(this);
 }
 
 void TInfoForm1::buildLeftPanel() {

@@ -3,6 +3,7 @@
 #include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
 #include "app/Changewindow1.h"
+#include "app/Infowindow1.h"
 #include "app/LookAndFeel.h"
 #include "controls/TShadowLabel.h"
 #include "controls/TShineSpeedButton.h"
@@ -147,4 +148,25 @@ TEST(WindowFace, PanelsHideWhatLiesUnderThem) {
         const QPoint at = b->mapTo(&w.form, QPoint(0, 0));
         EXPECT_EQ(face.copy(QRect(at, b->size())), own) << name;
     }
+}
+
+// With SC_SCREENSHOT_DIR set, saves the README's pictures there: the main window in English
+// and the information window.
+TEST(WindowFace, Screenshots) {
+    const QString dir = qEnvironmentVariable("SC_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "SC_SCREENSHOT_DIR not set";
+    Window w;
+    for (const char* name : {"SC000001.bmp", "SC000002.bmp", "SC000003.jpg", "SC000004.jpg"})
+        w.folder.writeFile(QStringLiteral("drive_c/Program Files/Snapcycle/") +
+                           QLatin1String(name));
+    w.dialogs.folderAnswers = {QStringLiteral("C:\\Program Files\\Snapcycle")};
+    w.form.SSButton2Click();
+    w.get<TShineSpeedButton>("ShineSpeedButton6")->click();
+    EXPECT_TRUE(w.form.grab().save(dir + "/window-english.png"));
+
+    TInfoForm1 info(w.folder.path(), w.dialogs, &w.form);
+    info.show();
+    EXPECT_TRUE(info.grab().save(dir + "/info.png"));
+    info.hide();
 }
