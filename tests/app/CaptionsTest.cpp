@@ -1,6 +1,7 @@
 // The caption language switch through the window: the English column and back, selections
 // kept with no change handler run, the stored language at start, the idle prompt.
 #include "resources/Captions.h"
+#include "Children.h"
 #include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
 #include "app/Changewindow1.h"
@@ -32,9 +33,7 @@ struct Window {
         form->show();
     }
     template <typename T = QWidget> T* get(const char* name) {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return sc::test::childOf<T>(*form, name);
     }
     TShineSpeedButton* button(const char* name) { return get<TShineSpeedButton>(name); }
     QString status() { return get<TShadowLabel>("ShadowLabel21")->text(); }

@@ -1,5 +1,6 @@
 // The information window: its layout by positions and pixels, its links through the dialog
 // seam, where it shows, and that closing only hides it.
+#include "Children.h"
 #include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
 #include "app/Infowindow1.h"
@@ -21,14 +22,9 @@ struct Info {
     TInfoForm1 form{(sc::app::installLookAndFeel(), folder.path()), dialogs};
 
     template <typename T = QWidget> T* get(const char* name) {
-        T* w = form.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return sc::test::childOf<T>(form, name);
     }
-    QRect placeInForm(const char* name) {
-        QWidget* w = get(name);
-        return QRect(w->mapTo(&form, QPoint(0, 0)), w->size());
-    }
+    QRect placeInForm(const char* name) { return sc::test::placeIn(form, *get(name)); }
     // Shows the window modally, runs `whileShown` inside, and closes it.
     void showModal(const std::function<void()>& whileShown) {
         QTimer::singleShot(0, [&] {
@@ -42,7 +38,7 @@ struct Info {
 // The pixels of `w` inside `form` where `w` lies, as the form paints them.
 QImage formPixels(QWidget& form, QWidget* w) {
     const QImage all = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    return all.copy(QRect(w->mapTo(&form, QPoint(0, 0)), w->size()));
+    return all.copy(sc::test::placeIn(form, *w));
 }
 
 int countNear(const QImage& img, const QColor& c, int tolerance) {

@@ -1,3 +1,4 @@
+#include "Children.h"
 #include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
 #include "app/Changewindow1.h"
@@ -36,9 +37,7 @@ struct Window {
     TConvertForm1 form{(sc::app::installLookAndFeel(), folder.path()), dialogs};
 
     template <typename T = QWidget> T* get(const char* name) {
-        T* w = form.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return sc::test::childOf<T>(form, name);
     }
     QTabWidget* pages() { return get<QTabWidget>("PageControl1"); }
     QWidget* page() { return pages()->currentWidget(); }
@@ -51,7 +50,7 @@ struct Window {
             const QRect design = label->designRect();
             return QRect(label->parentWidget()->mapTo(&form, design.topLeft()), design.size());
         }
-        return QRect(w->mapTo(&form, QPoint(0, 0)), w->size());
+        return sc::test::placeIn(form, *w);
     }
     void showAndWait() {
         form.show();

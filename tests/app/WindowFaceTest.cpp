@@ -1,5 +1,6 @@
 // How the main window's surface paints: captions inside their buttons' frames, labels that
 // never cut their text, panels that hide what lies under them.
+#include "Children.h"
 #include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
 #include "app/Changewindow1.h"
@@ -24,9 +25,7 @@ struct Window {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
     }
     template <typename T = QWidget> T* get(const char* name) {
-        T* w = form.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return sc::test::childOf<T>(form, name);
     }
     QImage face() { return form.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 };
@@ -145,8 +144,7 @@ TEST(WindowFace, PanelsHideWhatLiesUnderThem) {
     for (const char* name : {"ShineSpeedButton1", "ShineSpeedButton2", "ShineSpeedButton3"}) {
         auto* b = w.get<TShineSpeedButton>(name);
         const QImage own = b->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const QPoint at = b->mapTo(&w.form, QPoint(0, 0));
-        EXPECT_EQ(face.copy(QRect(at, b->size())), own) << name;
+        EXPECT_EQ(face.copy(sc::test::placeIn(w.form, *b)), own) << name;
     }
 }
 
