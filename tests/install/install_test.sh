@@ -74,20 +74,35 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(head -n1 "$work/display")
 mkdir -m 700 "$work/runtime"
 mkdir "$work/home"
-# From an unrelated folder, as a menu starts it: the program must find its own folder.
-(cd / && HOME=$work/home XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb \
-  exec "$prefix/bin/sc-converter") >"$work/program.log" 2>&1 &
-program_pid=$!
+
+# start [<wrapper> ...]: starts the launcher from an unrelated folder, as a menu does (the
+# program must find its own folder), and sets program_pid.
+start() {
+  (cd / && HOME=$work/home XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb \
+    exec "$@" "$prefix/bin/sc-converter") >"$work/program.log" 2>&1 &
+  program_pid=$!
+  rm -f "$work/status"
+}
+# Visible windows titled SC_CONVERTER: the main window, and a message box above it.
+windows() {
+  xdotool search --onlyvisible --name '^SC_CONVERTER$' 2>/dev/null || true
+}
+wait_for_end() {
+  for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$program_pid" 2>/dev/null && fail "the program did not end"
+  wait "$program_pid" || echo "$?" >"$work/status"
+  program_pid=
+}
+
+start
 window=$(timeout 15 xdotool search --sync --onlyvisible --name '^SC_CONVERTER$' | head -n1) ||
   { cat "$work/program.log"; fail "the window did not show"; }
 [ "$(xdotool getwindowpid "$window" 2>/dev/null || echo "$program_pid")" = "$program_pid" ] ||
   fail "the window is not the installed program's"
 # The close button "×" sits at the top right of the window (498, 2; 15 x 15).
 xdotool mousemove --window "$window" 505 9 click 1
-for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$program_pid" 2>/dev/null && fail "the window did not close"
-wait "$program_pid" || fail "the program ended with status $?"
-program_pid=
+wait_for_end
+[ ! -e "$work/status" ] || fail "the program ended with status $(cat "$work/status")"
 ini=$folder/SC_CONVERTER.ini
 [ -f "$ini" ] || fail "closing did not write $ini"
 grep -q '^\[SET0\]' "$ini" || fail "the settings file holds no settings"
@@ -106,6 +121,26 @@ install
 [ -f "$folder/drive_c/Album/mine.bmp" ] || fail "reinstall lost the user's picture"
 [ "$(sha256sum <"$folder/drive_c/Album/beach.bmp")" = "$beach" ] || fail "reinstall reverted a sample"
 [ ! -e "$folder/drive_c/Album/harbour.bmp" ] || fail "reinstall brought back a deleted sample"
+
+# --- the program folder read-only (an install made by another user) ------------------------
+# Root writes anywhere, so a read-only bind mount, private to the program's mount namespace,
+# stands for the folder the user cannot write. The program must say so at once, in a message
+# box over its window. Where mounts are not allowed, this part is skipped.
+if unshare -m sh -c 'mount --bind -o ro "$1" "$1"' - "$folder" 2>/dev/null; then
+  start unshare -m sh -c 'mount --bind -o ro "$1" "$1" && exec "$2"' - "$folder"
+  shown=0
+  for _ in $(seq 40); do
+    shown=$(windows | wc -l)
+    [ "$shown" -ge 2 ] && break
+    sleep 0.2
+  done
+  [ "$shown" -ge 2 ] || { cat "$work/program.log"; fail "no message about the folder"; }
+  kill "$program_pid"
+  wait_for_end
+  [ "$(sha256sum <"$ini")$(stat -c %Y "$ini")" = "$ini_state" ] || fail "the settings changed"
+else
+  echo "note: mounts are not allowed here; the read-only program folder is not tried"
+fi
 
 # --- uninstall --------------------------------------------------------------------------------
 "$source/scripts/install" --uninstall --prefix "$prefix" >"$work/uninstall.log"
