@@ -126,8 +126,8 @@ install
 # Root writes anywhere, so a read-only bind mount, private to the program's mount namespace,
 # stands for the folder the user cannot write. The program must say so at once, in a message
 # box over its window. Where mounts are not allowed, this part is skipped.
-if unshare -m sh -c 'mount --bind -o ro "$1" "$1"' - "$folder" 2>/dev/null; then
-  start unshare -m sh -c 'mount --bind -o ro "$1" "$1" && exec "$2"' - "$folder"
+if unshare -rm sh -c 'mount --bind -o ro "$1" "$1"' - "$folder" 2>/dev/null; then
+  start unshare -rm sh -c 'mount --bind -o ro "$1" "$1" && exec "$2"' - "$folder"
   shown=0
   for _ in $(seq 40); do
     shown=$(windows | wc -l)
