@@ -2,6 +2,7 @@
 
 #include "CaptionLanguage.h"
 #include "LookAndFeel.h"
+#include "ProgramFolderCheck.h"
 #include "WindowFace.h"
 #include "WindowSettingsView.h"
 #include "WindowStatusLine.h"
@@ -26,6 +27,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTabBar>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
@@ -104,6 +106,10 @@ void TConvertForm1::showEvent(QShowEvent* event) {
     if (!shownOnce_) {
         shownOnce_ = true;
         FormShow();
+        // Once the window is on screen, so that the message has it behind.
+        QTimer::singleShot(0, this, [this] {
+            sc::app::checkProgramFolderWritable(programFolder_, dialogs_);
+        });
     }
 }
 
