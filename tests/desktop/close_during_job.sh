@@ -27,12 +27,13 @@ for i in $(seq -w 1 150); do
   ln "$work/sample.bmp" "$work/drive_c/Album/p$i.bmp"
 done
 
-display=":$((200 + RANDOM % 500))"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display and writes its number once it is ready.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
-export DISPLAY=$display
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY=":$(head -1 "$work/display")"
 unset QT_QPA_PLATFORM
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 openbox >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
