@@ -10,8 +10,12 @@
 #include "platform/IniFile.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
+#include <QTest>
 
 namespace {
 
@@ -126,4 +130,94 @@ TEST(WindowSettings, ResetRestoresTheDefaultsButKeepsPositionAndLanguage) {
     EXPECT_EQ(w.form->pos(), QPoint(300, 200));
     EXPECT_TRUE(w.get<TShineSpeedButton>("ShineSpeedButton6")->isDown());
     EXPECT_EQ(w.get<TSpinEdit>("C3_05")->background(), QColor(0, 0, 0));
+}
+
+// A settings file that cannot be read at the start or written at the close is said in
+// Japanese through the dialog seam; the window opens and closes all the same.
+TEST(WindowSettings, AFailedLoadOrSaveIsShownAndTheWindowStillCloses) {
+    Window w;
+    w.open();
+    w.form->show();
+    EXPECT_TRUE(w.dialogs.messages().isEmpty());
+    // Something that can be neither read nor replaced takes the file's place before the close.
+    ASSERT_TRUE(QDir().mkpath(w.folder.host("SC_CONVERTER.ini")));
+    w.form->close();
+    EXPECT_FALSE(w.form->isVisible());
+    const QString path = QDir::toNativeSeparators(w.folder.host("SC_CONVERTER.ini"));
+    EXPECT_EQ(w.dialogs.messages(), QStringList({"message:設定ファイルに保存できませんでした。"
+                                                 "今回の設定は保存されません。\n" +
+                                                 path}));
+
+    w.dialogs.shown.clear();
+    w.open();
+    w.form->show();
+    EXPECT_EQ(w.dialogs.messages(), QStringList({"message:設定ファイルを読み込めませんでした。"
+                                                 "既定の設定で起動します。\n" +
+                                                 path}));
+    EXPECT_EQ(w.item("C1_02"), 2);
+}
+
+// A position from a monitor that is gone would put the borderless window where nobody can
+// reach it: it is ignored. A position that leaves any of the window on a screen is kept.
+TEST(WindowSettings, APositionOnNoScreenIsIgnoredAndAPartlyVisibleOneKept) {
+    const QRect screen = QGuiApplication::primaryScreen()->virtualGeometry();
+    const QPoint firstStart(195, 128);
+    const QPoint lastColumn(screen.right(), -40);
+    const QPoint lastRow(0, screen.top() - 513);
+    const struct {
+        QPoint stored;
+        QPoint shown;
+    } cases[] = {
+        {{screen.right() + 1, 128}, firstStart},
+        {{5000, 5000}, firstStart},
+        {{-516, 0}, firstStart},
+        {{2147483647, 2147483647}, firstStart},
+        {{-2147483647 - 1, -2147483647 - 1}, firstStart},
+        {lastColumn, lastColumn},
+        {lastRow, lastRow},
+    };
+    for (const auto& c : cases) {
+        Window w;
+        w.folder.writeFile("SC_CONVERTER.ini", QStringLiteral("[SET0]\r\nM_TOP=%1\r\nM_LEFT=%2\r\n")
+                                                   .arg(c.stored.y())
+                                                   .arg(c.stored.x())
+                                                   .toUtf8());
+        w.open();
+        w.form->show();
+        EXPECT_EQ(w.form->pos(), c.shown) << c.stored.x() << "," << c.stored.y();
+        w.form->close();
+        sc::IniFile saved(w.folder.host("SC_CONVERTER.ini"));
+        ASSERT_TRUE(saved.load());
+        EXPECT_EQ(saved.readInteger("SET0", "M_LEFT", 0), c.shown.x());
+        EXPECT_EQ(saved.readInteger("SET0", "M_TOP", 0), c.shown.y());
+    }
+}
+
+// Typing a path keeps the cursor where the user types; a separator typed at the end waits for
+// the next folder name and goes when the box is left, while the hint and the saved value go
+// without it at once.
+TEST(WindowSettings, ATypedOutputPathStaysAsTyped) {
+    Window w;
+    w.open();
+    w.form->show();
+    w.get<QComboBox>("C0_01")->setCurrentIndex(1);
+    w.form->C0_01Change();
+    auto* box = w.get<TFolderPathBox>("C0_02");
+    box->editor()->selectAll();
+    QTest::keyClicks(box->editor(), "D:/photos/out");
+    EXPECT_EQ(box->path(), "D:/photos/out");
+    EXPECT_EQ(box->editor()->cursorPosition(), 13);
+    EXPECT_EQ(box->hint(), "D:/photos/out");
+
+    QTest::keyClicks(box->editor(), "/2024\\");
+    EXPECT_EQ(box->path(), "D:/photos/out/2024\\");
+    EXPECT_EQ(box->hint(), "D:/photos/out/2024");
+    QTest::keyClick(box->editor(), Qt::Key_Return);
+    EXPECT_EQ(box->path(), "D:/photos/out/2024");
+
+    QTest::keyClicks(box->editor(), "/");
+    w.form->close();
+    sc::IniFile saved(w.folder.host("SC_CONVERTER.ini"));
+    ASSERT_TRUE(saved.load());
+    EXPECT_EQ(saved.readString("SET1", "C0_02", ""), "D:/photos/out/2024");
 }
