@@ -15,6 +15,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -125,6 +126,16 @@ void TConvertForm1::FormClose() {
         return;
     closed_ = true;
     saveSettings();
+}
+
+void TConvertForm1::endProgram() {
+    if (jobRunning_) {
+        FormClose();
+        closeAfterJob_ = true;
+        return;
+    }
+    close();
+    QCoreApplication::exit(0);
 }
 
 void TConvertForm1::scanStartupFolder() {

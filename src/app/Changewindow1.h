@@ -50,6 +50,11 @@ public:
     // The information window that the "info." button shows modally.
     void setInfoWindow(QDialog* info) { infoWindow_ = info; }
 
+    // The system asks the program to end (a logout, Ctrl+C): the settings are saved as on a
+    // normal close and the program ends, leaving any dialog that is open. A running job ends
+    // first; the settings are saved at once all the same.
+    void endProgram();
+
 public slots:
     void FormShow();
     void FormClose();

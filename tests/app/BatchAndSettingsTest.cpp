@@ -11,11 +11,17 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QProcess>
 #include <QScreen>
+#include <QStringEncoder>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -220,4 +226,56 @@ TEST(WindowSettings, ATypedOutputPathStaysAsTyped) {
     sc::IniFile saved(w.folder.host("SC_CONVERTER.ini"));
     ASSERT_TRUE(saved.load());
     EXPECT_EQ(saved.readString("SET1", "C0_02", ""), "D:/photos/out/2024");
+}
+
+namespace {
+// Whether the process catches SIGTERM yet (Linux: bit 15 of the caught-signals mask).
+bool catchesTerminate(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("SigCgt:"))
+            return line.mid(7).trimmed().toULongLong(nullptr, 16) & (1ull << 14);
+    }
+    return false;
+}
+} // namespace
+
+// The real program in a copy of its folder, ended by SIGTERM as a desktop logout ends it:
+// it closes as on a normal close, and the settings file is written, in its own encoding.
+TEST(ProgramEnd, ATerminateRequestSavesTheSettingsAsACloseDoes) {
+    const QString programDir = qEnvironmentVariable("SC_PROGRAM_DIR");
+    if (!QFileInfo::exists(programDir + "/SC_CONVERTER") || !QFileInfo::exists("/proc/self/status"))
+        GTEST_SKIP() << "needs the built program and /proc";
+    QTemporaryDir copy;
+    for (const QFileInfo& file : QDir(programDir).entryInfoList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(file.filePath(), copy.filePath(file.fileName())));
+    QFile::remove(copy.filePath("SC_CONVERTER.ini"));
+    QStringEncoder cp932("CP932");
+    const QByteArray stored = cp932(QStringLiteral("[SET1]\r\nEdit2=旅行\r\nC3_01=-20\r\n"));
+    {
+        QFile ini(copy.filePath("SC_CONVERTER.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(stored);
+    }
+
+    QProcess program;
+    program.start(copy.filePath("SC_CONVERTER"), {});
+    ASSERT_TRUE(program.waitForStarted());
+    QElapsedTimer waited;
+    waited.start();
+    while (!catchesTerminate(program.processId()) && waited.elapsed() < 20000)
+        QThread::msleep(20);
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+
+    QFile ini(copy.filePath("SC_CONVERTER.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray saved = ini.readAll();
+    EXPECT_TRUE(saved.startsWith(stored)); // the values as they were, CP932 kept
+    EXPECT_TRUE(saved.contains("\r\n[SET0]\r\nTRANS=0\r\nM_TOP=128\r\nM_LEFT=195\r\n"));
+    EXPECT_TRUE(saved.endsWith("[SET3]\r\nC5_01=0\r\nC5_02=\r\nC5_03=\r\n"));
 }
