@@ -110,7 +110,7 @@ void TConvertForm1::showEvent(QShowEvent* event) {
         FormShow();
         // Once the window is on screen, so that the message has it behind.
         QTimer::singleShot(0, this, [this] {
-            sc::app::checkProgramFolderWritable(programFolder_, dialogs_);
+            folderUnwritableSaid_ = !sc::app::checkProgramFolderWritable(programFolder_, dialogs_);
         });
     }
 }
@@ -147,6 +147,7 @@ void TConvertForm1::FormClose() {
 }
 
 void TConvertForm1::endProgram() {
+    endRequested_ = true;
     if (jobRunning_) {
         FormClose();
         closeAfterJob_ = true;
@@ -197,13 +198,19 @@ void TConvertForm1::showJpegPage() {
     ui_->PageControl1->setCurrentWidget(ui_->TabSheet1);
 }
 
-// A save that fails leaves the earlier file whole and is said so; the window closes all the
-// same.
+// A save that fails leaves the earlier file whole and is said so, unless the start said it
+// already (an unwritable program folder) or the system is ending the program, when nobody
+// could answer a message; the window closes all the same.
 void TConvertForm1::saveSettings() {
     step("saveSettings");
     const QString path = sc::settings::settingsFilePath(programFolder_);
-    if (!sc::settings::saveControlsToFile(*settingsView_, path))
-        dialogs_.message(sc::settings::saveFailedMessage(QDir::toNativeSeparators(path)));
+    if (sc::settings::saveControlsToFile(*settingsView_, path))
+        return;
+    const QString message = sc::settings::saveFailedMessage(QDir::toNativeSeparators(path));
+    if (folderUnwritableSaid_ || endRequested_)
+        qWarning("%s", qUtf8Printable(message));
+    else
+        dialogs_.message(message);
 }
 
 bool TConvertForm1::japaneseCaptions() const {

@@ -140,6 +140,8 @@ private:
     // the job's end, and nothing dropped joins the list it is walking.
     bool jobRunning_ = false;
     bool closeAfterJob_ = false;
+    bool endRequested_ = false;         // the system asked the program to end
+    bool folderUnwritableSaid_ = false; // the start said the settings cannot be saved
     std::unique_ptr<sc::DesktopCloseWatch> closeWatch_;
     bool ready_ = false;
     bool shownOnce_ = false;
