@@ -12,7 +12,6 @@
 #include <QTransform>
 #include <turbojpeg.h>
 
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -166,7 +165,7 @@ struct Channel {
 
 // Uncompressed 16-, 24- and 32-bit bitmaps (bit-field masks included), what cameras and
 // editors write, are converted straight from the mapped file into the picture's buffer; every
-// other kind, and any file whose data falls short of its header, goes through Qt's reader.
+// other kind goes through Qt's reader. Short files never get here (requireEveryRow).
 std::optional<Decoded> decodePlainBmp(QIODevice& device, const QByteArray& head) {
     auto* file = qobject_cast<QFile*>(&device);
     const auto* d = reinterpret_cast<const uchar*>(head.constData());
