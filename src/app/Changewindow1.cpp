@@ -1,6 +1,7 @@
 #include "Changewindow1.h"
 
 #include "LookAndFeel.h"
+#include "ProgramFolderCheck.h"
 #include "WindowSettingsView.h"
 #include "WindowStatusLine.h"
 #include "jobs/JobRunner.h"
@@ -23,6 +24,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTabBar>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
@@ -92,6 +94,10 @@ void TConvertForm1::showEvent(QShowEvent* event) {
     if (!shownOnce_) {
         shownOnce_ = true;
         FormShow();
+        // Once the window is on screen, so that the message has it behind.
+        QTimer::singleShot(0, this, [this] {
+            sc::app::checkProgramFolderWritable(programFolder_, dialogs_);
+        });
     }
 }
 
