@@ -9,7 +9,7 @@ namespace sc::imaging {
 struct JpegMetadata {
     QByteArray exif;     // the TIFF-structured EXIF block (APP1 payload after "Exif\0\0")
     QByteArray icc;      // the whole colour profile, its chunks joined in order
-    int orientation = 1; // EXIF orientation 1 … 8 as read
+    int orientation = 1; // EXIF orientation 1 … 8 of IFD0, read also from a dropped block
 
     bool isEmpty() const { return exif.isEmpty() && icc.isEmpty(); }
 };

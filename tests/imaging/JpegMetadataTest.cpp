@@ -104,6 +104,13 @@ TEST(JpegMetadata, ResizeDeleteAndOtherPicturesDropItAndDamagedExifIsDroppedOnLo
     reencode(m, folder.host("plain.bmp"), out);
     EXPECT_TRUE(metadataOf(out).isEmpty());
 
+    // A block damaged past its first IFD is dropped; the picture it turns still stands upright.
+    QByteArray cut = cameraExif("SC Optics", "Model 7", "2004:01:02 09:05:06", 6);
+    cut.chop(4);
+    reencode(m, folder.writeFile("cut.jpg", jpegWithExif(filled(16, 12, qRgb(1, 2, 3)), cut)), out);
+    EXPECT_EQ(m.image().size(), QSize(12, 16));
+    EXPECT_TRUE(metadataOf(out).exif.isEmpty());
+
     const QString corpus = corpusDir();
     if (corpus.isEmpty())
         GTEST_SKIP() << "no picture corpus beside the checkout";
