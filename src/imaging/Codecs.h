@@ -19,7 +19,9 @@ enum class FileKind { Jpeg, Bmp, Unknown };
 FileKind sniff(const uchar* data, qsizetype size);
 
 // TurboJPEG straight into the RGB32 buffer; CMYK/YCCK converted, EXIF orientation applied.
-Decoded decodeJpeg(const uchar* data, qsizetype size);
+// With a valid `showArea`, the picture is decoded at the smallest DCT scale (1/8, 1/4, 1/2)
+// that still covers that area when fitted into it: a picture only shown small is decoded small.
+Decoded decodeJpeg(const uchar* data, qsizetype size, QSize showArea = QSize());
 // EXIF orientation 1 … 8 of a JPEG stream, 1 when absent or unreadable.
 int jpegOrientation(const uchar* data, qsizetype size);
 
