@@ -1,0 +1,106 @@
+#include "sources/SourcePreview.h"
+
+#include "imaging/GKitImage.h"
+#include "platform/CommandGuard.h"
+#include "platform/FileOps.h"
+
+#include <QTimer>
+
+namespace {
+
+// How often a deferred run looks again whether the job or dialog that holds it has ended.
+constexpr int kRetryMs = 100;
+
+QString kiloBytes(qint64 bytes) {
+    return QString::number(std::max<qint64>(1, bytes / 1000));
+}
+
+} // namespace
+
+TSourcePreview::TSourcePreview(Views views, Inputs inputs, sc::UserDialogs& dialogs,
+                               const QString& programFolder)
+    : views_(std::move(views)), inputs_(std::move(inputs)), dialogs_(dialogs),
+      programFolder_(programFolder) {}
+
+TSourcePreview::~TSourcePreview() = default;
+
+QString TSourcePreview::temporaryFile() const {
+    return programFolder_ + QStringLiteral("/_tmp000.tmp");
+}
+
+QString TSourcePreview::beforeSizeText(qint64 bytes) {
+    return kiloBytes(bytes) + QStringLiteral(" KB  ");
+}
+
+QString TSourcePreview::afterSizeText(qint64 bytes) {
+    return kiloBytes(bytes) + QStringLiteral(" KB\u3000");
+}
+
+void TSourcePreview::run() {
+    // A change made while a run waits in its failure message is previewed after it.
+    if (running_)
+        return runSoon();
+    if (batchDepth_ > 0) {
+        pending_ = true;
+        return;
+    }
+    pending_ = false;
+    if (!inputs_.windowVisible())
+        return;
+    running_ = true;
+    sc::runGuarded(dialogs_, [this] { steps(); });
+    running_ = false;
+}
+
+void TSourcePreview::steps() {
+    sc::GKitImage& before = views_.before;
+    sc::GKitImage& after = views_.after;
+    before.Delete();
+    after.Delete();
+    const TPreviewSettings settings = inputs_.settings();
+    // The job's quality and compression, so the after picture is the file the job writes.
+    sc::imaging::setJobSaveSettings(before, settings.qualityIndex);
+    const std::optional<QString> source = inputs_.selectedSource();
+    if (!source)
+        return;
+    before.setInputFileName(*source);
+    before.Load();
+    sc::imaging::tuneLikeTheJob(before, settings.tuning);
+    views_.showBeforeSize(beforeSizeText(sc::fileops::fileSize(before.InputFileName())));
+    before.setInputFileName(temporaryFile());
+    before.Save(before.InputFileName());
+    before.Reset();
+    after.setInputFileName(temporaryFile());
+    after.LoadScaled(views_.afterArea.width(), views_.afterArea.height());
+    views_.showAfterSize(afterSizeText(sc::fileops::fileSize(after.InputFileName())));
+    sc::fileops::deleteFile(temporaryFile());
+}
+
+void TSourcePreview::runSoon() {
+    if (pending_)
+        return;
+    pending_ = true;
+    // Queued behind the events already waiting: the changes they bring join this run.
+    QMetaObject::invokeMethod(
+        &queue_, [this] { runPending(); }, Qt::QueuedConnection);
+}
+
+void TSourcePreview::runPending() {
+    if (!pending_ || batchDepth_ > 0)
+        return;
+    // Never inside a job (it may hold the after view's picture) or a dialog's loop.
+    if (running_ || !inputs_.idle()) {
+        QTimer::singleShot(kRetryMs, &queue_, [this] { runPending(); });
+        return;
+    }
+    run();
+}
+
+void TSourcePreview::beginBatch() {
+    ++batchDepth_;
+}
+
+void TSourcePreview::endBatch() {
+    if (batchDepth_ > 0 && --batchDepth_ == 0 && pending_)
+        run();
+}
