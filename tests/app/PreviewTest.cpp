@@ -34,11 +34,11 @@ struct Window {
     bool viewsEmpty() { return view("ImageEdit1").isEmpty() && view("ImageEdit2").isEmpty(); }
     QListView* list() { return get<QListView>("ListBox1"); }
 
-    // A grey bitmap of `bytes` bytes (the pixels, then padding) at a host path, dropped.
+    // A grey bitmap at a host path, dropped; with `bytes`, a small one padded to that size.
     QString drop(const QString& name, qint64 bytes = 0, int level = 100) {
         const QString path = folder.host(name);
         QDir().mkpath(QFileInfo(path).absolutePath());
-        QImage picture(40, 30, QImage::Format_RGB32);
+        QImage picture(bytes > 0 ? QSize(8, 6) : QSize(40, 30), QImage::Format_RGB32);
         picture.fill(qRgb(level, level, level));
         EXPECT_TRUE(picture.save(path, "BMP"));
         if (bytes > 0)

@@ -1,5 +1,6 @@
 // The after view of the preview is the file the JPEG job writes: the same bytes for the same
 // source and settings, at every quality item, tuned, for BMP and JPEG sources.
+#include "CameraJpeg.h"
 #include "JobFixture.h"
 #include "PreviewFixture.h"
 
@@ -12,12 +13,11 @@ TEST(PreviewAndJob, TheAfterViewIsByteForByteTheFileTheJobWrites) {
     PreviewFixture f;
     RecordingStatusLine status;
     GKitImage jobImage;
-    QStringList sources = {f.source("shot.bmp", stripes(120, 90)),
-                           f.source("shot2.jpg", stripes(90, 120))};
-    if (!corpusDir().isEmpty()) { // a camera-like JPEG with an EXIF block
-        sources << f.folder.host("exif.jpg");
-        QFile::copy(corpusDir() + "/jpeg/exif-orientation-6.jpg", sources.last());
-    }
+    const QStringList sources = {
+        f.source("shot.bmp", stripes(120, 90)), f.source("shot2.jpg", stripes(90, 120)),
+        f.folder.writeFile(
+            "camera.jpg",
+            jpegWithExif(stripes(120, 90), cameraExif("Make", "Model", "2004:01:02 09:05:06", 6)))};
     QDir().mkpath(f.folder.host("out"));
     for (int item = 0; item < 4; ++item) {
         for (const QString& source : sources) {

@@ -34,7 +34,7 @@ QByteArray encodedAt(const QString& path, int level, const QString& target) {
 TEST(SourcePreview, ShowsTheSourceUntunedAndBothSizesAndRemovesItsTemporaryFile) {
     PreviewFixture f;
     f.settings.tuning.brightness = 40;
-    f.selected = f.source("small.bmp", grey(90), 999);
+    f.selected = f.source("small.bmp", grey(90, 8, 6), 999);
     f.preview.run();
     EXPECT_EQ(f.beforeText, "1 KB  ");
     ASSERT_EQ(f.encoded.size(), 1);
@@ -44,7 +44,7 @@ TEST(SourcePreview, ShowsTheSourceUntunedAndBothSizesAndRemovesItsTemporaryFile)
     EXPECT_FALSE(QFile::exists(f.temporaryFile()));
     EXPECT_TRUE(f.dialogs.shown.isEmpty());
 
-    f.selected = f.source("large.bmp", grey(90), 12'345);
+    f.selected = f.source("large.bmp", grey(90, 8, 6), 12'345);
     f.preview.run();
     EXPECT_EQ(f.beforeText, "12 KB  ");
     EXPECT_EQ(TSourcePreview::afterSizeText(12'999), QStringLiteral("12 KB\u3000"));
@@ -70,7 +70,7 @@ TEST(SourcePreview, EncodesAtTheJobsLevelsEvenWithoutTuning) {
 
 TEST(SourcePreview, AFailureBeepsAndLeavesTheViewsEmptyAndTheLabelsAsTheRunLeftThem) {
     PreviewFixture f;
-    f.selected = f.source("good.bmp", grey(90), 4'000);
+    f.selected = f.source("good.bmp", grey(90, 8, 6), 4'000);
     f.preview.run();
     const QString afterText = f.afterText;
     f.selected = f.folder.writeFile("bad.jpg", "not a picture at all");
@@ -84,7 +84,7 @@ TEST(SourcePreview, AFailureBeepsAndLeavesTheViewsEmptyAndTheLabelsAsTheRunLeftT
 
     // Nothing selected: both views emptied, the labels kept, nothing said.
     f.dialogs.shown.clear();
-    f.selected = f.source("good.bmp", grey(90), 4'000);
+    f.selected = f.source("good.bmp", grey(90, 8, 6), 4'000);
     f.preview.run();
     f.selected.reset();
     f.preview.run();
@@ -94,7 +94,7 @@ TEST(SourcePreview, AFailureBeepsAndLeavesTheViewsEmptyAndTheLabelsAsTheRunLeftT
 
     // While the window is hidden a run does nothing at all.
     f.visible = false;
-    f.selected = f.source("other.bmp", grey(90), 7'000);
+    f.selected = f.source("other.bmp", grey(90, 8, 6), 7'000);
     f.preview.run();
     EXPECT_EQ(f.runs, 4);
     EXPECT_EQ(f.beforeText, "4 KB  ");
