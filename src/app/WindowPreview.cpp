@@ -7,8 +7,10 @@
 #include "ui_Changewindow1.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStyleHints>
 
 namespace sc::app {
 
@@ -43,10 +45,17 @@ WindowPreview::WindowPreview(Ui::TConvertForm1& ui, QWidget& window, const TSour
 WindowPreview::~WindowPreview() = default;
 
 void WindowPreview::runForChange() {
-    if (keyHeld_)
-        preview_->runSoon();
-    else
-        preview_->run();
+    if (!keyHeld_)
+        return preview_->run();
+    const int rate = QGuiApplication::styleHints()->keyboardAutoRepeatRate();
+    preview_->runForHeldKey(rate > 0 ? 1000 / rate : 0);
+}
+
+void WindowPreview::keyReleased() {
+    if (!keyHeld_)
+        return;
+    keyHeld_ = false;
+    preview_->runOwed();
 }
 
 // Only looks: every key goes on to the control. The filter sees a key before the control acts
@@ -54,14 +63,16 @@ void WindowPreview::runForChange() {
 bool WindowPreview::eventFilter(QObject*, QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress:
+        if (!static_cast<QKeyEvent*>(event)->isAutoRepeat())
+            keyReleased(); // a new key: whatever was held has ended
         keyHeld_ = static_cast<QKeyEvent*>(event)->isAutoRepeat();
         break;
     case QEvent::KeyRelease:
         if (!static_cast<QKeyEvent*>(event)->isAutoRepeat())
-            keyHeld_ = false;
+            keyReleased();
         break;
     case QEvent::FocusOut:
-        keyHeld_ = false;
+        keyReleased();
         break;
     default:
         break;

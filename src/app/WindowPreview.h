@@ -24,7 +24,8 @@ namespace sc::app {
 // The preview of the selected source wired onto the window: its views and size labels, the
 // list's selection and the JPEG page's settings. A change made by a held key (the arrows of a
 // tuning box, the list's arrows) is previewed once the changes already waiting have joined it,
-// so holding a key never builds a backlog of runs; any other change is previewed at once.
+// or at the key's release when runs are slower than the key repeats, so holding a key never
+// builds a backlog of runs; any other change is previewed at once.
 class WindowPreview : public QObject {
 public:
     // `busy` tells when a job runs: a deferred run waits for its end.
@@ -45,6 +46,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The end of a held key: the run it owes, if any, follows.
+    void keyReleased();
     std::optional<QString> selectedSource() const;
     TPreviewSettings settings() const;
 

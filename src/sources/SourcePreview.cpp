@@ -4,6 +4,7 @@
 #include "platform/CommandGuard.h"
 #include "platform/FileOps.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 namespace {
@@ -41,15 +42,18 @@ void TSourcePreview::run() {
     if (running_)
         return runSoon();
     if (batchDepth_ > 0) {
-        pending_ = true;
+        owed_ = true;
         return;
     }
-    pending_ = false;
+    owed_ = false;
     if (!inputs_.windowVisible())
         return;
+    QElapsedTimer clock;
+    clock.start();
     running_ = true;
     sc::runGuarded(dialogs_, [this] { steps(); });
     running_ = false;
+    lastRunMs_ = clock.elapsed();
 }
 
 void TSourcePreview::steps() {
@@ -77,19 +81,34 @@ void TSourcePreview::steps() {
 }
 
 void TSourcePreview::runSoon() {
-    if (pending_)
+    owed_ = true;
+    if (queued_)
         return;
-    pending_ = true;
+    queued_ = true;
     // Queued behind the events already waiting: the changes they bring join this run.
     QMetaObject::invokeMethod(
         &queue_, [this] { runPending(); }, Qt::QueuedConnection);
 }
 
+void TSourcePreview::runForHeldKey(int repeatMs) {
+    if (lastRunMs_ > repeatMs)
+        owed_ = true;
+    else
+        runSoon();
+}
+
+void TSourcePreview::runOwed() {
+    if (owed_)
+        runSoon();
+}
+
 void TSourcePreview::runPending() {
-    if (!pending_ || batchDepth_ > 0)
+    queued_ = false;
+    if (!owed_ || batchDepth_ > 0)
         return;
     // Never inside a job (it may hold the after view's picture) or a dialog's loop.
     if (running_ || !inputs_.idle()) {
+        queued_ = true;
         QTimer::singleShot(kRetryMs, &queue_, [this] { runPending(); });
         return;
     }
@@ -101,6 +120,6 @@ void TSourcePreview::beginBatch() {
 }
 
 void TSourcePreview::endBatch() {
-    if (batchDepth_ > 0 && --batchDepth_ == 0 && pending_)
+    if (batchDepth_ > 0 && --batchDepth_ == 0 && owed_)
         run();
 }

@@ -61,6 +61,12 @@ public:
     // the events already waiting have been handled, so one run serves all their changes and
     // the last value is always previewed. It also waits for a job or a dialog to end.
     void runSoon();
+    // A run for a change made by a key held down and repeating every `repeatMs`: a run slower
+    // than that would always find the next change waiting when it ends and only be replaced,
+    // so it is owed until runOwed() (the key's release); a quicker one runs soon.
+    void runForHeldKey(int repeatMs);
+    // The owed run, soon (as runSoon); nothing when none is owed.
+    void runOwed();
 
     // Runs asked for between begin and end (a reset or a load that changes every setting)
     // become one run at the end, with the values of that moment.
@@ -82,7 +88,9 @@ private:
     sc::UserDialogs& dialogs_;
     QString programFolder_;
     bool running_ = false;
-    bool pending_ = false; // a deferred or batched run is owed
+    bool owed_ = false;   // a deferred, held or batched run is owed
+    bool queued_ = false; // a deferred run is on its way
+    qint64 lastRunMs_ = 0;
     int batchDepth_ = 0;
     QObject queue_; // the context of deferred runs: none outlives the preview
 };

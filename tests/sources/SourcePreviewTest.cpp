@@ -118,19 +118,32 @@ TEST(SourcePreview, RunsForHeldKeysAndBatchesJoinIntoOneWithTheLastValues) {
     QCoreApplication::processEvents();
     EXPECT_EQ(f.runs, 2);
 
+    // A held key repeating faster than a run: the run waits for its release.
+    f.settings.tuning.brightness = 0;
+    f.preview.runForHeldKey(-1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.runs, 2);
+    f.preview.runOwed();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.runs, 3);
+    EXPECT_NEAR(qRed(f.after.image().pixel(5, 5)), 100, 2);
+    f.preview.runOwed(); // nothing owed any more
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.runs, 3);
+
     // A deferred run waits for a job or a dialog to end.
     f.idle = false;
     f.preview.runSoon();
     QTest::qWait(50);
-    EXPECT_EQ(f.runs, 2);
+    EXPECT_EQ(f.runs, 3);
     f.idle = true;
     QTest::qWait(250);
-    EXPECT_EQ(f.runs, 3);
+    EXPECT_EQ(f.runs, 4);
 
     f.preview.beginBatch();
     for (int i = 0; i < 9; ++i)
         f.preview.run();
-    EXPECT_EQ(f.runs, 3);
-    f.preview.endBatch();
     EXPECT_EQ(f.runs, 4);
+    f.preview.endBatch();
+    EXPECT_EQ(f.runs, 5);
 }
