@@ -4,6 +4,7 @@
 #include "LookAndFeel.h"
 #include "ProgramFolderCheck.h"
 #include "WindowFace.h"
+#include "WindowPreview.h"
 #include "WindowSettingsView.h"
 #include "WindowStatusLine.h"
 #include "jobs/JobRunner.h"
@@ -44,7 +45,10 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
         [this](const QString& text) { ui_->ShadowLabel21->setText(text); });
     settingsView_ = std::make_unique<sc::app::WindowSettingsView>(
         *ui_, *this, [this](sc::settings::Key key) { runChangeHandler(key); },
-        [this] { ListBox1Click(); });
+        [this] { preview_->runForChange(); });
+    preview_ =
+        std::make_unique<sc::app::WindowPreview>(*ui_, *this, sourceList_, *settingsView_, dialogs_,
+                                                 programFolder_, [this] { return jobRunning_; });
     statusLine_ = std::make_unique<sc::app::WindowStatusLine>(*this, *ui_->ShadowLabel21, [this] {
         return sc::captions::idlePrompt(japaneseCaptions());
     });
@@ -86,8 +90,9 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
     connect(ui_->SSButton1, &TShineSpeedButton::clicked, this, &TConvertForm1::SSButton1Click);
     connect(ui_->CButton11, &TShineSpeedButton::clicked, this, &TConvertForm1::CButton11Click);
     connect(ui_->CButton10, &TShineSpeedButton::clicked, this, &TConvertForm1::CButton10Click);
-    connect(ui_->ListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &TConvertForm1::ListBox1Click);
+    // The selection itself, by mouse or keys: a click that selects the current row again counts.
+    connect(ui_->ListBox1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { preview_->runForChange(); });
     wireSettingControls();
     // A close request that Qt would drop while a job's question is up is kept for the job's end.
     closeWatch_ = std::make_unique<sc::DesktopCloseWatch>(
@@ -119,10 +124,13 @@ void TConvertForm1::FormShow() {
     ready_ = true;
     step("ready");
     showPrintPage();
+    // Every handler of the reset and the load asks for a preview; the last one shows it all.
+    preview_->beginBatch();
     resetSettings();
     openSettingsFile();
     loadStoredSettings();
     closeSettingsFile();
+    preview_->endBatch();
     showJpegPage();
 }
 
@@ -225,8 +233,10 @@ void TConvertForm1::SSButton1Click() {
     sourceCommands_->SSButton1Click(sc::captions::idlePrompt(japaneseCaptions()));
 }
 
-// The preview run of the selected source; it arrives with the preview.
-void TConvertForm1::ListBox1Click() {}
+// The preview run of the selected source.
+void TConvertForm1::ListBox1Click() {
+    preview_->run();
+}
 
 // The page decides the job, tested in the order print, album, JPEG; the mode buttons' state
 // plays no part.
@@ -252,8 +262,11 @@ void TConvertForm1::runJpegJob() {
     job.run(sc::jobs::jpegJobSettings(sc::settings::captureControls(*settingsView_)));
 }
 
+// Every handler of the reset asks for a preview; one run at the end shows them all.
 void TConvertForm1::CButton11Click() {
+    preview_->beginBatch();
     sc::settings::resetControls(*settingsView_);
+    preview_->endBatch();
 }
 
 void TConvertForm1::wireSettingControls() {

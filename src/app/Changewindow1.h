@@ -17,6 +17,7 @@ class DesktopCloseWatch;
 class IniFile;
 class UserDialogs;
 namespace app {
+class WindowPreview;
 class WindowSettingsView;
 class WindowStatusLine;
 } // namespace app
@@ -136,6 +137,7 @@ private:
     std::unique_ptr<sc::app::WindowSettingsView> settingsView_;
     std::unique_ptr<sc::IniFile> settingsFile_; // open only during the load
     std::unique_ptr<sc::app::WindowStatusLine> statusLine_;
+    std::unique_ptr<sc::app::WindowPreview> preview_;
     // While a job runs the window still answers the desktop; a close request then waits for
     // the job's end, and nothing dropped joins the list it is walking.
     bool jobRunning_ = false;

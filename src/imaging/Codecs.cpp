@@ -107,7 +107,31 @@ FileKind sniff(const uchar* data, qsizetype size) {
     return FileKind::Unknown;
 }
 
-Decoded decodeJpeg(const uchar* data, qsizetype size) {
+namespace {
+
+// The DCT scale (1, 1/2, 1/4 or 1/8, TurboJPEG's fast ones) at which a stored picture of
+// width × height still covers `area` once shown upright in it with its aspect kept.
+int scaleDivisor(int width, int height, int orientation, QSize area) {
+    if (!area.isValid())
+        return 1;
+    const bool turned = orientation >= 5; // stored on its side
+    QSize needed = (turned ? QSize(height, width) : QSize(width, height))
+                       .scaled(area, Qt::KeepAspectRatio)
+                       .expandedTo(QSize(1, 1));
+    if (turned)
+        needed.transpose();
+    for (const int divisor : {8, 4, 2}) {
+        const tjscalingfactor factor{1, divisor};
+        if (TJSCALED(width, factor) >= needed.width() &&
+            TJSCALED(height, factor) >= needed.height())
+            return divisor;
+    }
+    return 1;
+}
+
+} // namespace
+
+Decoded decodeJpeg(const uchar* data, qsizetype size, QSize showArea) {
     const TjHandle handle = decompressor();
     tjhandle h = handle.get();
     int width = 0, height = 0, subsamp = 0, colorspace = 0;
@@ -118,19 +142,22 @@ Decoded decodeJpeg(const uchar* data, qsizetype size) {
     checkSize(width, height);
 
     Decoded result;
-    result.image = allocate(width, height);
+    result.metadata = readJpegMetadata(data, size);
+    const tjscalingfactor scale{1,
+                                scaleDivisor(width, height, result.metadata.orientation, showArea)};
+    const int scaledWidth = TJSCALED(width, scale), scaledHeight = TJSCALED(height, scale);
+    result.image = allocate(scaledWidth, scaledHeight);
     const bool cmyk = colorspace == TJCS_CMYK || colorspace == TJCS_YCCK;
     // A damaged stream (warnings) is refused rather than shown half grey: a job would
     // otherwise replace a source that a repair tool might still rescue.
     const int flags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS;
-    if (tjDecompress2(h, data, static_cast<unsigned long>(size), result.image.bits(), width,
-                      int(result.image.bytesPerLine()), height, cmyk ? TJPF_CMYK : TJPF_BGRX,
+    if (tjDecompress2(h, data, static_cast<unsigned long>(size), result.image.bits(), scaledWidth,
+                      int(result.image.bytesPerLine()), scaledHeight, cmyk ? TJPF_CMYK : TJPF_BGRX,
                       flags) != 0)
         throw Error(QStringLiteral("The JPEG cannot be decoded: %1").arg(tjMessage(h)));
     if (cmyk)
         cmykToRgb32(result.image);
     result.depth = colorspace == TJCS_GRAY ? GKitImage::kDepthGray : GKitImage::kDepthFull;
-    result.metadata = readJpegMetadata(data, size);
     if (result.metadata.orientation != 1)
         result.image = oriented(std::move(result.image), result.metadata.orientation)
                            .convertToFormat(QImage::Format_RGB32);

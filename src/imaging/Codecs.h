@@ -22,7 +22,9 @@ enum class FileKind { Jpeg, Bmp, Unknown };
 FileKind sniff(const uchar* data, qsizetype size);
 
 // TurboJPEG straight into the RGB32 buffer; CMYK/YCCK converted, EXIF orientation applied.
-Decoded decodeJpeg(const uchar* data, qsizetype size);
+// With a valid `showArea`, the picture is decoded at the smallest DCT scale (1/8, 1/4, 1/2)
+// that still covers that area when fitted into it: a picture only shown small is decoded small.
+Decoded decodeJpeg(const uchar* data, qsizetype size, QSize showArea = QSize());
 
 // Any BMP that QImage reads, after our own header check against oversized claims.
 Decoded decodeBmp(QIODevice& device);

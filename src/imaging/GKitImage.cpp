@@ -64,6 +64,14 @@ void GKitImage::requirePicture(const char* operation) const {
 }
 
 void GKitImage::Load() {
+    load(QSize());
+}
+
+void GKitImage::LoadScaled(int width, int height) {
+    load(QSize(std::max(1, width), std::max(1, height)));
+}
+
+void GKitImage::load(QSize showArea) {
     const QString name = m_inputFileName;
     if (name.isEmpty())
         throw Error(QStringLiteral("No file name to load"));
@@ -76,11 +84,11 @@ void GKitImage::Load() {
     case imaging::FileKind::Jpeg: {
         const qint64 size = file.size();
         if (const uchar* mapped = file.map(0, size)) {
-            decoded = imaging::decodeJpeg(mapped, size);
+            decoded = imaging::decodeJpeg(mapped, size, showArea);
         } else {
             const QByteArray bytes = file.readAll();
             decoded = imaging::decodeJpeg(reinterpret_cast<const uchar*>(bytes.constData()),
-                                          bytes.size());
+                                          bytes.size(), showArea);
         }
         break;
     }

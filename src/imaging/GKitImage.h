@@ -91,6 +91,11 @@ public:
     // than kMaxPixels; the held picture is then left unchanged.
     void Load();
 
+    // Load for a picture that will only be shown within width × height: a JPEG is decoded at
+    // the smallest DCT scale that still covers that area with its aspect kept, so the held
+    // picture may be smaller than the file's (a BMP loads whole). Raises as Load does.
+    void LoadScaled(int width, int height);
+
     // Writes the held picture to `fileName` in the save settings, replacing an existing file.
     // A JPEG carries the kept EXIF block, and the kept profile when it fits the written colours.
     // The bytes go to a temporary file beside it that is renamed over it, so a failure never
@@ -181,6 +186,7 @@ public:
 
 private:
     void changed();
+    void load(QSize showArea);
     void applyPending() const;
     void requirePicture(const char* operation) const;
 

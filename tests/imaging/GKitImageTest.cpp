@@ -367,3 +367,34 @@ TEST(GKitImage, ClipboardCopiesAndPastesClippedAtThePosition) {
     sheet.Reset();
     EXPECT_EQ(sheet.image().pixel(20, 30), qRgb(0, 0, 255)) << "Reset undoes a paste";
 }
+
+TEST(GKitImage, LoadScaledDecodesAJpegOnlyAsLargeAsItsAreaNeeds) {
+    TempProgramFolder folder;
+    const QString jpeg = folder.host("wide.jpg"), bmp = folder.host("wide.bmp");
+    const QImage picture = photoLike(1000, 800);
+    ASSERT_TRUE(picture.save(jpeg, "JPG", 90));
+    ASSERT_TRUE(picture.save(bmp, "BMP"));
+    GKitImage m;
+    m.setInputFileName(jpeg);
+    m.LoadScaled(164, 124); // shown 155 x 124: 1/8 (125 x 100) is too small
+    EXPECT_EQ(m.image().size(), QSize(250, 200));
+    GKitImage whole;
+    whole.setInputFileName(jpeg);
+    whole.Load();
+    whole.ResizeImage(250, 200);
+    EXPECT_LT(meanSquaredError(m.image(), whole.image()), 4.0);
+    m.LoadScaled(2000, 2000);
+    EXPECT_EQ(m.image().size(), QSize(1000, 800));
+    m.setInputFileName(bmp);
+    m.LoadScaled(164, 124);
+    EXPECT_EQ(m.image().size(), QSize(1000, 800));
+    // A picture stored on its side (480 x 640) is measured upright: shown 164 x 123, which
+    // 1/4 (160 x 120) would not cover.
+    if (corpusDir().isEmpty())
+        return;
+    m.setInputFileName(corpusDir() + "/jpeg/exif-orientation-6.jpg");
+    m.LoadScaled(164, 124);
+    EXPECT_EQ(m.image().size(), QSize(320, 240));
+    m.LoadScaled(80, 60);
+    EXPECT_EQ(m.image().size(), QSize(80, 60));
+}
