@@ -3,60 +3,19 @@
 //
 //   jobs_bench [work folder] [pictures]      (defaults: a temporary folder, 20)
 
+#include "BenchSupport.h"
 #include "imaging/GKitImage.h"
 #include "jobs/JobRunner.h"
 #include "jobs/JpegJob.h"
-#include "jobs/StatusLine.h"
-#include "platform/UserDialogs.h"
 #include "sources/SourceList.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QImage>
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <cstdio>
-#include <sys/resource.h>
 
 namespace {
 
-class SilentStatus : public sc::jobs::StatusLine {
-public:
-    void show(const QString&) override {}
-    void showIdlePrompt() override {}
-    void repaintWindow() override {}
-};
-
-class NoDialogs : public sc::UserDialogs {
-public:
-    void beep() override {}
-    void message(const QString& text) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    bool askYesNo(const QString&) override { return false; }
-    QString browseFolder(const QString&, const QString&) override { return {}; }
-    QString browseFolderFrom(const QString&, const QString&) override { return {}; }
-    void openWithShell(const QString&) override {}
-};
-
-// Half smooth gradients, half noise: the two extremes an encoder meets in photographs.
-QImage testPicture(int index) {
-    QImage image(4000, 3000, QImage::Format_RGB888);
-    QRandomGenerator rng(index);
-    for (int y = 0; y < image.height(); ++y) {
-        uchar* row = image.scanLine(y);
-        for (int x = 0; x < image.width(); ++x) {
-            const bool noisy = x > image.width() / 2;
-            const int n = noisy ? int(rng.bounded(96)) : 0;
-            row[3 * x + 0] = uchar(qMin(255, x * 255 / image.width() + n));
-            row[3 * x + 1] = uchar(qMin(255, y * 255 / image.height() + n));
-            row[3 * x + 2] = uchar(qMin(255, (x + y + index * 100) % 256 + n / 2));
-        }
-    }
-    return image;
-}
+using namespace sc::bench;
 
 QStringList makePictures(const QString& folder, int count) {
     QStringList paths;
@@ -93,24 +52,6 @@ double runJob(const QStringList& pictures, const QString& out, bool tuned) {
     if (!sc::jobs::runGuarded(dialogs, [&] { job.run(s); }))
         std::fprintf(stderr, "the job failed\n");
     return timer.nsecsElapsed() / 1e9;
-}
-
-double runCommands(const QList<QStringList>& commands) {
-    QElapsedTimer timer;
-    timer.start();
-    for (const QStringList& c : commands) {
-        if (QProcess::execute(c.first(), c.mid(1)) != 0) {
-            std::fprintf(stderr, "%s failed\n", qPrintable(c.join(u' ')));
-            return -1;
-        }
-    }
-    return timer.nsecsElapsed() / 1e9;
-}
-
-long peakKilobytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 }
 
 } // namespace
@@ -170,11 +111,9 @@ int main(int argc, char** argv) {
     std::printf("job / mogrify           %.2f\n", job / mog);
 
     auto peak = [&](int n) {
-        QProcess child;
-        child.start(app.applicationFilePath(),
-                    {QStringLiteral("--peak"), work + QStringLiteral("/in"), QString::number(n)});
-        child.waitForFinished(-1);
-        return child.readAllStandardOutput().trimmed().toLong();
+        return childPeakKilobytes(
+            app.applicationFilePath(),
+            {QStringLiteral("--peak"), work + QStringLiteral("/in"), QString::number(n)});
     };
     const long few = peak(2), many = peak(count);
     std::printf("\npeak memory, 2 pictures  %6ld MB\npeak memory, %d pictures %6ld MB  (one 12 MP "
