@@ -18,18 +18,6 @@ namespace {
 
 using namespace sc::bench;
 
-QStringList makePictures(const QString& folder, int count) {
-    QStringList paths;
-    QDir().mkpath(folder);
-    for (int i = 0; i < count; ++i) {
-        const QString path = QStringLiteral("%1/p%2.jpg").arg(folder).arg(i, 2, 10, QChar(u'0'));
-        if (!QFileInfo::exists(path))
-            testPicture(i).save(path, "JPG", 90);
-        paths << path;
-    }
-    return paths;
-}
-
 // The album of `pictures` at quality level 7 (libjpeg quality 70) into `out`; its seconds.
 double runAlbum(const QStringList& pictures, const QString& out) {
     QDir(out).removeRecursively();
@@ -79,21 +67,15 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     // A child run measures the peak memory of one album of the first N pictures.
-    if (args.size() == 4 && args[1] == u"--peak") {
-        const QStringList all =
-            QDir(args[2]).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
-        QStringList pictures;
-        for (int i = 0; i < args[3].toInt() && i < all.size(); ++i)
-            pictures << args[2] + u'/' + all[i];
-        runAlbum(pictures, args[2] + QStringLiteral("/../peak-album"));
-        std::printf("%ld\n", peakKilobytes());
+    if (runAsPeakChild(args, QStringLiteral("*.jpg"), [&](const QStringList& pictures) {
+            runAlbum(pictures, args[2] + QStringLiteral("/../peak-album"));
+        }))
         return 0;
-    }
     QTemporaryDir temp;
     const QString work = args.size() > 1 ? args[1] : temp.path();
     const int count = args.size() > 2 ? args[2].toInt() : 20;
     std::printf("making %d JPEGs of 4000 x 3000 in %s ...\n", count, qPrintable(work));
-    const QStringList pictures = makePictures(work + QStringLiteral("/in"), count);
+    const QStringList pictures = makePictures(work + QStringLiteral("/in"), count, "jpg");
 
     QList<QStringList> turbo, magick;
     for (const char* d : {"/turbo", "/magick/Data", "/magick/Thumb"})
@@ -130,14 +112,6 @@ int main(int argc, char** argv) {
     std::printf("album / ImageMagick        %.2f\n\n", album / im);
     printSteps(pictures, work);
 
-    auto peak = [&](int n) {
-        return childPeakKilobytes(
-            app.applicationFilePath(),
-            {QStringLiteral("--peak"), work + QStringLiteral("/in"), QString::number(n)});
-    };
-    const long few = peak(2), many = peak(count);
-    std::printf("\npeak memory, 2 pictures  %6ld MB\npeak memory, %d pictures %6ld MB  (one 12 MP "
-                "picture at 32 bits: 46 MB)\n",
-                few / 1024, count, many / 1024);
+    printPeakMemory(app.applicationFilePath(), work + QStringLiteral("/in"), count);
     return 0;
 }

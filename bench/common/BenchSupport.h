@@ -6,11 +6,13 @@
 #include "jobs/StatusLine.h"
 #include "platform/UserDialogs.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <cstdio>
+#include <functional>
 #include <sys/resource.h>
 
 namespace sc::bench {
@@ -57,6 +59,23 @@ inline QImage testPicture(int index) {
     return image;
 }
 
+// `count` test pictures p00.<suffix> ... in `folder` ("bmp" or "jpg", the JPEGs at quality
+// 90), kept from an earlier run when present.
+inline QStringList makePictures(const QString& folder, int count, const char* suffix) {
+    QStringList paths;
+    QDir().mkpath(folder);
+    for (int i = 0; i < count; ++i) {
+        const QString path = QStringLiteral("%1/p%2.%3")
+                                 .arg(folder)
+                                 .arg(i, 2, 10, QChar(u'0'))
+                                 .arg(QLatin1String(suffix));
+        if (!QFileInfo::exists(path))
+            testPicture(i).save(path, suffix, 90);
+        paths << path;
+    }
+    return paths;
+}
+
 // Runs each command in turn; the seconds they took, or -1 when one failed.
 inline double runCommands(const QList<QStringList>& commands) {
     QElapsedTimer timer;
@@ -76,12 +95,34 @@ inline long peakKilobytes() {
     return usage.ru_maxrss;
 }
 
-// The peak memory of a child run of this program with `arguments`, which prints it.
-inline long childPeakKilobytes(const QString& program, const QStringList& arguments) {
-    QProcess child;
-    child.start(program, arguments);
-    child.waitForFinished(-1);
-    return child.readAllStandardOutput().trimmed().toLong();
+// Peak memory is measured in child runs of the benchmark, "--peak <folder> <n>", each running
+// the job once over the first n pictures (`pattern`) of the folder and printing its peak.
+// Returns true when this process is such a child, after the run.
+inline bool runAsPeakChild(const QStringList& args, const QString& pattern,
+                           const std::function<void(const QStringList&)>& job) {
+    if (args.size() != 4 || args[1] != u"--peak")
+        return false;
+    const QStringList all = QDir(args[2]).entryList({pattern}, QDir::Files, QDir::Name);
+    QStringList pictures;
+    for (int i = 0; i < args[3].toInt() && i < all.size(); ++i)
+        pictures << args[2] + u'/' + all[i];
+    job(pictures);
+    std::printf("%ld\n", peakKilobytes());
+    return true;
+}
+
+// Prints the peak memory of child runs over 2 and over `count` pictures of `folder`.
+inline void printPeakMemory(const QString& program, const QString& folder, int count) {
+    auto peak = [&](int n) {
+        QProcess child;
+        child.start(program, {QStringLiteral("--peak"), folder, QString::number(n)});
+        child.waitForFinished(-1);
+        return child.readAllStandardOutput().trimmed().toLong();
+    };
+    const long few = peak(2), many = peak(count);
+    std::printf("\npeak memory, 2 pictures  %6ld MB\npeak memory, %d pictures %6ld MB  (one 12 MP "
+                "picture at 32 bits: 46 MB)\n",
+                few / 1024, count, many / 1024);
 }
 
 } // namespace sc::bench

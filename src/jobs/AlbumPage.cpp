@@ -29,6 +29,25 @@ bool isControl(QChar c) {
 QString hex(QChar c) {
     return QString::number(c.unicode(), 16).toUpper().rightJustified(2, u'0');
 }
+
+enum class Within { Link, Text };
+
+QString escaped(const QString& name, Within where) {
+    QString out;
+    out.reserve(name.size());
+    for (const QChar c : name) {
+        const bool cutsLink = c == u'%' || c == u'#' || c == u'?' || isControl(c);
+        if (where == Within::Link && cutsLink)
+            out += u'%' + hex(c);
+        else if (isControl(c))
+            out += QStringLiteral("&#x") + hex(c) + u';'; // a line break would split the line
+        else if (const QString ref = characterReference(c); !ref.isEmpty())
+            out += ref;
+        else
+            out += c;
+    }
+    return out;
+}
 } // namespace
 
 QStringList headLines(const QString& title) {
@@ -64,31 +83,11 @@ QString lastLine() {
 }
 
 QString linkValue(const QString& name) {
-    QString out;
-    out.reserve(name.size());
-    for (const QChar c : name) {
-        if (c == u'%' || c == u'#' || c == u'?' || isControl(c))
-            out += u'%' + hex(c);
-        else if (const QString ref = characterReference(c); !ref.isEmpty())
-            out += ref;
-        else
-            out += c;
-    }
-    return out;
+    return escaped(name, Within::Link);
 }
 
 QString textValue(const QString& name) {
-    QString out;
-    out.reserve(name.size());
-    for (const QChar c : name) {
-        if (isControl(c))
-            out += QStringLiteral("&#x") + hex(c) + u';'; // a line break would split the line
-        else if (const QString ref = characterReference(c); !ref.isEmpty())
-            out += ref;
-        else
-            out += c;
-    }
-    return out;
+    return escaped(name, Within::Text);
 }
 
 QByteArray pageBytes(const QStringList& lines) {
