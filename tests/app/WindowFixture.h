@@ -52,6 +52,16 @@ struct Window {
         }
         form->dropFiles(paths);
     }
+    // Writes `bytes` at a host path under the program folder with a modification time.
+    QString place(const QString& name, const QByteArray& bytes, const QDateTime& time = kTaken) {
+        const QString host = folder.writeFile(name, bytes);
+        sc::fileops::setLastWriteTime(host, time);
+        return host;
+    }
+    QByteArray bytesOf(const QString& name) {
+        QFile f(folder.host(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
     void choose(const char* list, int index) {
         get<QComboBox>(list)->setCurrentIndex(index);
         QMetaObject::invokeMethod(form.get(), (QByteArray(list) + "Change").constData());
