@@ -1,7 +1,9 @@
 // The album through the OK command of the window, with scripted dialog answers.
+#include "CameraJpeg.h"
 #include "QStringPrinting.h"
 #include "WindowFixture.h"
 #include "imaging/GKitImage.h"
+#include "imaging/JpegMetadata.h"
 #include "imaging/TGKitImageEdit.h"
 #include "jobs/AlbumJob.h"
 #include "jobs/JobTexts.h"
@@ -176,4 +178,24 @@ TEST(AlbumCommand, AnOutputOnAListedSourceStopsTheJobBeforeAnythingIsWritten) {
     EXPECT_TRUE(
         message.contains(QStringLiteral("D:\\album\\Data\\b.jpg → D:\\album\\Data\\b.jpg")));
     EXPECT_EQ(w.status(), kIdle);
+}
+
+TEST(AlbumCommand, CopiesKeepTheCameraDataAndThumbnailsCarryNone) {
+    AlbumWindow w("D:\\album");
+    QImage picture(16, 12, QImage::Format_RGB32);
+    picture.fill(Qt::darkYellow);
+    const QByteArray exif = cameraExif("SC Optics", "Model 7", "2004:01:02 09:05:06", 6);
+    w.form->dropFiles({w.place("drive_c/camera/p.jpg", jpegWithExif(picture, exif))});
+    w.form->CButton10Click();
+
+    const QByteArray copy = bytesOf("D:/album/Data/p.jpg");
+    const auto kept =
+        imaging::readJpegMetadata(reinterpret_cast<const uchar*>(copy.constData()), copy.size());
+    EXPECT_TRUE(kept.exif.contains("Model 7"));
+    EXPECT_EQ(kept.orientation, 1); // the copy is stored upright
+    EXPECT_EQ(pictureSize("D:/album/Data/p.jpg"), QSize(12, 16));
+    const QByteArray thumb = bytesOf("D:/album/Thumb/th_p.jpg");
+    EXPECT_TRUE(
+        imaging::readJpegMetadata(reinterpret_cast<const uchar*>(thumb.constData()), thumb.size())
+            .isEmpty());
 }
