@@ -64,7 +64,8 @@ void AlbumJob::run(const AlbumJobSettings& settings) {
     writePictures(root, page);
     page << album::lastLine();
     const QString index = root + QStringLiteral("/Index.html");
-    if (!fileops::writeFileReplacing(index, album::pageBytes(page)))
+    // A read-only page stays as it is, as it would on Windows (a rename would replace it here).
+    if (fileops::isReadOnly(index) || !fileops::writeFileReplacing(index, album::pageBytes(page)))
         throw Error(QStringLiteral("%1 cannot be written").arg(index));
 
     status_.showIdlePrompt();

@@ -151,13 +151,23 @@ TEST(AlbumCommand, AnUnreadableThirdPictureStopsTheJobAndKeepsTheOlderPage) {
     EXPECT_EQ(w.status(), "2/5 枚目の処理中です。");
 }
 
+// A read-only page is left as it is, as Windows would keep it.
 TEST(AlbumCommand, APageThatCannotBeWrittenFailsAfterThePictures) {
-    AlbumWindow w("D:\\album");
-    w.list({"C:\\shots\\a.bmp"});
-    QDir().mkpath(w.folder.host("drive_d/album/Index.html"));
-    w.form->CButton10Click();
-    EXPECT_EQ(pictureSize("D:/album/Thumb/th_a.jpg"), QSize(160, 120));
-    EXPECT_EQ(w.dialogs.shown, QStringList({kBrowse, "beep", kFailure}));
+    for (const bool readOnly : {false, true}) {
+        AlbumWindow w("D:\\album");
+        w.list({"C:\\shots\\a.bmp"});
+        if (readOnly) {
+            w.folder.writeFile("drive_d/album/Index.html", "an earlier page");
+            fileops::setReadOnly("D:/album/Index.html", true);
+        } else {
+            QDir().mkpath(w.folder.host("drive_d/album/Index.html"));
+        }
+        w.form->CButton10Click();
+        EXPECT_EQ(pictureSize("D:/album/Thumb/th_a.jpg"), QSize(160, 120));
+        EXPECT_EQ(w.dialogs.shown, QStringList({kBrowse, "beep", kFailure}));
+        if (readOnly)
+            EXPECT_EQ(bytesOf("D:/album/Index.html"), "an earlier page");
+    }
 }
 
 // A copy or thumbnail would replace a listed source (another one, or its own file when the
