@@ -1,6 +1,7 @@
 #include "Changewindow1.h"
 
 #include "LookAndFeel.h"
+#include "ProgramFolderCheck.h"
 #include "WindowSettingsView.h"
 #include "WindowStatusLine.h"
 #include "jobs/AlbumJob.h"
@@ -24,6 +25,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTabBar>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
@@ -93,6 +95,10 @@ void TConvertForm1::showEvent(QShowEvent* event) {
     if (!shownOnce_) {
         shownOnce_ = true;
         FormShow();
+        // Once the window is on screen, so that the message has it behind.
+        QTimer::singleShot(0, this, [this] {
+            sc::app::checkProgramFolderWritable(programFolder_, dialogs_);
+        });
     }
 }
 

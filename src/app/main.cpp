@@ -12,6 +12,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("SC_CONVERTER"));
+    // Lets the desktop match the window to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("sc-converter"));
     sc::app::installLookAndFeel();
     sc::QtUserDialogs dialogs;
     std::unique_ptr<TConvertForm1> mainWindow;

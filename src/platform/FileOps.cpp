@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -153,6 +154,11 @@ bool canOpenExclusively(const QString& path) {
     QFile file(hostPath(path));
     return file.open(QIODevice::ReadWrite);
 #endif
+}
+
+bool canCreateFileIn(const QString& folder) {
+    QTemporaryFile probe(hostPath(folder) + QStringLiteral("/.write-check-XXXXXX"));
+    return probe.open(); // removed again when the probe goes
 }
 
 bool writeFileReplacing(const QString& path, const QByteArray& bytes) {

@@ -1,5 +1,6 @@
 // Draws the data files of the program folder: the two contact-sheet backgrounds, the user
 // guide, and sample pictures (each with its own modification time) in the two drive folders.
+// Given an icon folder as well, it draws the desktop icon there in the sizes an install needs.
 
 #include "jobs/SheetLayout.h"
 
@@ -153,12 +154,71 @@ bool writeGuide(const QString& path) {
     return true;
 }
 
+// A stack of three pictures, the front one a landscape, on a rounded blue tile: a batch of
+// photos. Drawn in vectors so that every size is sharp.
+QImage desktopIcon(int size) {
+    QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter p(&icon);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 256.0, size / 256.0);
+    QLinearGradient tile(0, 0, 0, 256);
+    tile.setColorAt(0, QColor(58, 110, 190));
+    tile.setColorAt(1, QColor(22, 52, 112));
+    p.setPen(Qt::NoPen);
+    p.setBrush(tile);
+    p.drawRoundedRect(QRectF(8, 8, 240, 240), 44, 44);
+
+    const QRectF card(-84, -64, 168, 128);
+    const QColor shades[] = {QColor(196, 208, 226), QColor(226, 232, 242), Qt::white};
+    const double angles[] = {-14, -5, 4};
+    for (int k = 0; k < 3; ++k) {
+        p.save();
+        p.translate(128, 132);
+        p.rotate(angles[k]);
+        p.setBrush(QColor(0, 0, 0, 60));
+        p.drawRoundedRect(card.translated(4, 6), 8, 8);
+        p.setBrush(shades[k]);
+        p.drawRoundedRect(card, 8, 8);
+        if (k == 2) {
+            const QRectF photo = card.adjusted(10, 10, -10, -10);
+            p.setClipRect(photo);
+            QLinearGradient sky(0, photo.top(), 0, photo.bottom());
+            sky.setColorAt(0, QColor(120, 190, 245));
+            sky.setColorAt(1, QColor(220, 240, 255));
+            p.fillRect(photo, sky);
+            p.setBrush(QColor(255, 214, 90));
+            p.drawEllipse(QPointF(photo.right() - 34, photo.top() + 26), 16, 16);
+            QPainterPath hills;
+            hills.moveTo(photo.left(), photo.bottom());
+            hills.cubicTo(photo.left() + 40, photo.top() + 40, photo.left() + 70, photo.top() + 60,
+                          photo.center().x() + 10, photo.bottom() - 30);
+            hills.cubicTo(photo.right() - 40, photo.top() + 50, photo.right() - 10,
+                          photo.top() + 70, photo.right(), photo.bottom() - 24);
+            hills.lineTo(photo.right(), photo.bottom());
+            p.setBrush(QColor(60, 150, 80));
+            p.drawPath(hills);
+        }
+        p.restore();
+    }
+    return icon;
+}
+
+bool writeIcons(const QString& folder) {
+    bool ok = true;
+    for (int size : {48, 256})
+        ok = save(desktopIcon(size), folder + QStringLiteral("/sc-converter-%1.png").arg(size),
+                  "PNG") &&
+             ok;
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: sc_datagen <program folder>\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: sc_datagen <program folder> [<icon folder>]\n");
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
@@ -189,5 +249,7 @@ int main(int argc, char** argv) {
     int seed = 1;
     for (const Sample& s : samples)
         ok = writeSample(folder + u'/' + QString::fromUtf8(s.path), seed++, s.taken) && ok;
+    if (argc == 3)
+        ok = writeIcons(QString::fromLocal8Bit(argv[2])) && ok;
     return ok ? 0 : 1;
 }
