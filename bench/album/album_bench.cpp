@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <algorithm>
 
 namespace {
 
@@ -96,12 +97,17 @@ int main(int argc, char** argv) {
                               work + QStringLiteral("/magick/Thumb/th_") + name};
     }
 
-    const double album = runAlbum(pictures, work + QStringLiteral("/album"));
-    const double tj = runCommands(turbo);
+    // The machine may be shared: the job and the loop take turns, and each keeps its best.
+    double album = 1e9, tj = 1e9;
+    for (int round = 0; round < 3; ++round) {
+        album = std::min(album, runAlbum(pictures, work + QStringLiteral("/album")));
+        tj = std::min(tj, runCommands(turbo));
+    }
     const double im = runCommands(magick);
 
     std::printf("\n%-40s %8s %10s\n", "20 x 12 MP JPEG -> copy + thumbnail, q70", "seconds",
                 "per picture");
+    std::printf("(the job and the djpeg | cjpeg loop: best of three turns each)\n");
     auto row = [&](const char* name, double s) {
         std::printf("%-40s %8.2f %9.0f ms\n", name, s, s * 1000 / count);
     };
