@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
         sc::winpath::setProgramFolder(programFolder);
         mainWindow = std::make_unique<TConvertForm1>(programFolder, dialogs);
         dialogs.setOwner(mainWindow.get());
-        infoWindow = std::make_unique<TInfoForm1>(mainWindow.get());
+        infoWindow = std::make_unique<TInfoForm1>(programFolder, dialogs, mainWindow.get());
         mainWindow->setInfoWindow(infoWindow.get());
         mainWindow->show();
     } catch (const std::exception& e) {

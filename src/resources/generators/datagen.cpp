@@ -1,6 +1,7 @@
 // Draws the data files of the program folder: the two contact-sheet backgrounds, the user
 // guide, and sample pictures (each with its own modification time) in the two drive folders.
 // Given an icon folder as well, it draws the desktop icon there in the sizes an install needs.
+// With --info-pictures, draws the information window's logo and guide picture instead.
 
 #include "jobs/SheetLayout.h"
 
@@ -213,12 +214,78 @@ bool writeIcons(const QString& folder) {
     return ok;
 }
 
+// The program's name in a blue-to-teal gradient over a thin rule, on white (200 x 54).
+QImage infoLogo() {
+    QImage logo(200, 54, QImage::Format_RGB32);
+    logo.fill(Qt::white);
+    QPainter p(&logo);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient ink(0, 0, 200, 0);
+    ink.setColorAt(0, QColor(20, 60, 170));
+    ink.setColorAt(1, QColor(0, 150, 160));
+    QFont name(QStringLiteral("DejaVu Sans"));
+    name.setPixelSize(22);
+    name.setBold(true);
+    name.setLetterSpacing(QFont::AbsoluteSpacing, -0.5);
+    QPainterPath text;
+    text.addText(4, 26, name, QStringLiteral("SC_CONVERTER"));
+    p.fillPath(text, ink);
+    p.fillRect(QRect(4, 32, 192, 2), ink);
+    p.setPen(QColor(110, 110, 110));
+    QFont small(QStringLiteral("DejaVu Sans"));
+    small.setPixelSize(10);
+    p.setFont(small);
+    p.drawText(QRect(4, 35, 192, 13), Qt::AlignRight | Qt::AlignVCenter,
+               QStringLiteral("picture batch tool"));
+    return logo;
+}
+
+// An open book on a soft blue field with "GUIDE" under it (140 x 140).
+QImage infoGuide() {
+    QImage guide(140, 140, QImage::Format_RGB32);
+    QPainter p(&guide);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient field(0, 0, 0, 140);
+    field.setColorAt(0, QColor(226, 238, 252));
+    field.setColorAt(1, QColor(176, 204, 240));
+    p.fillRect(guide.rect(), field);
+    p.setPen(QPen(QColor(40, 70, 140), 2));
+    for (int side : {-1, 1}) {
+        QPainterPath page;
+        page.moveTo(70, 40);
+        page.cubicTo(70 + side * 18, 30, 70 + side * 36, 30, 70 + side * 46, 36);
+        page.lineTo(70 + side * 46, 92);
+        page.cubicTo(70 + side * 36, 86, 70 + side * 18, 86, 70, 96);
+        page.closeSubpath();
+        p.setBrush(Qt::white);
+        p.drawPath(page);
+        for (int line = 0; line < 4; ++line) {
+            const int y = 48 + line * 10;
+            p.drawLine(QPointF(70 + side * 10, y + 2), QPointF(70 + side * 38, y - 2));
+        }
+    }
+    QFont word(QStringLiteral("DejaVu Sans"));
+    word.setPixelSize(18);
+    word.setBold(true);
+    p.setFont(word);
+    p.setPen(QColor(40, 70, 140));
+    p.drawText(QRect(0, 104, 140, 26), Qt::AlignCenter, QStringLiteral("GUIDE"));
+    return guide;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--info-pictures") == 0) {
+        const QString folder = QString::fromLocal8Bit(argv[2]);
+        const bool ok = save(infoLogo(), folder + QStringLiteral("/logo.png"), "PNG") &&
+                        save(infoGuide(), folder + QStringLiteral("/guide.png"), "PNG");
+        return ok ? 0 : 1;
+    }
     if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: sc_datagen <program folder> [<icon folder>]\n");
+        std::fprintf(stderr, "usage: sc_datagen <program folder> [<icon folder>]\n"
+                             "       sc_datagen --info-pictures <folder>\n");
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
