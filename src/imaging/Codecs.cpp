@@ -12,7 +12,6 @@
 #include <QTransform>
 #include <turbojpeg.h>
 
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -136,7 +135,7 @@ Decoded decodeJpeg(const uchar* data, qsizetype size) {
         result.image = oriented(std::move(result.image), result.metadata.orientation)
                            .convertToFormat(QImage::Format_RGB32);
     // The pixels now stand upright, so a copy that keeps the EXIF block must say so.
-    result.metadata.exif = withUprightOrientation(std::move(result.metadata.exif));
+    result.metadata.exif = exifForCopy(std::move(result.metadata.exif));
     result.metadata.orientation = 1;
     return result;
 }
@@ -166,7 +165,7 @@ struct Channel {
 
 // Uncompressed 16-, 24- and 32-bit bitmaps (bit-field masks included), what cameras and
 // editors write, are converted straight from the mapped file into the picture's buffer; every
-// other kind, and any file whose data falls short of its header, goes through Qt's reader.
+// other kind goes through Qt's reader. Short files never get here (requireEveryRow).
 std::optional<Decoded> decodePlainBmp(QIODevice& device, const QByteArray& head) {
     auto* file = qobject_cast<QFile*>(&device);
     const auto* d = reinterpret_cast<const uchar*>(head.constData());
