@@ -7,6 +7,7 @@
 #include "WindowPreview.h"
 #include "WindowSettingsView.h"
 #include "WindowStatusLine.h"
+#include "jobs/AlbumJob.h"
 #include "jobs/JobRunner.h"
 #include "jobs/JpegJob.h"
 #include "platform/DesktopCloseWatch.h"
@@ -247,8 +248,8 @@ void TConvertForm1::CButton10Click() {
         if (page == ui_->TabSheet3)
             return; // the contact sheets arrive with printing
         if (page == ui_->TabSheet2)
-            return; // the album arrives with its job
-        if (page == ui_->TabSheet1)
+            runAlbumJob();
+        else if (page == ui_->TabSheet1)
             runJpegJob();
     });
     jobRunning_ = false;
@@ -260,6 +261,11 @@ void TConvertForm1::runJpegJob() {
     sc::jobs::JpegJob job(ui_->ImageEdit2->model(), sourceList_, *statusLine_, dialogs_,
                           [this] { SSButton1Click(); });
     job.run(sc::jobs::jpegJobSettings(sc::settings::captureControls(*settingsView_)));
+}
+
+void TConvertForm1::runAlbumJob() {
+    sc::jobs::AlbumJob job(ui_->ImageEdit0->model(), sourceList_, *statusLine_, dialogs_);
+    job.run(sc::jobs::albumJobSettings(sc::settings::captureControls(*settingsView_)));
 }
 
 // Every handler of the reset asks for a preview; one run at the end shows them all.
