@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/JpegMetadata.h"
+
 #include <QByteArray>
 #include <QIODevice>
 #include <QImage>
@@ -11,19 +13,25 @@
 namespace sc::imaging {
 
 struct Decoded {
-    QImage image;  // Format_RGB32
-    int depth = 0; // GKitImage depth code
+    QImage image;          // Format_RGB32
+    int depth = 0;         // GKitImage depth code
+    JpegMetadata metadata; // a JPEG's EXIF (orientation now 1) and colour profile
 };
 
 enum class FileKind { Jpeg, Bmp, Unknown };
 FileKind sniff(const uchar* data, qsizetype size);
 
 // TurboJPEG straight into the RGB32 buffer; CMYK/YCCK converted, EXIF orientation applied.
-// With a non-empty `cover`, decodes at the smallest DCT scale (1/8, 1/4, 1/2) whose upright
-// picture still covers it, for a picture that will only be shrunk to that size.
-Decoded decodeJpeg(const uchar* data, qsizetype size, QSize cover = QSize());
-// EXIF orientation 1 … 8 of a JPEG stream, 1 when absent or unreadable.
-int jpegOrientation(const uchar* data, qsizetype size);
+// How a JPEG that will only be shown small may be decoded small: at the smallest DCT scale
+// (1/8, 1/4, 1/2) whose upright picture still covers `area`. Fit: the picture shown within
+// `area` with its aspect kept (a view). Cover: both sides at least those of `area` (a picture
+// cropped or shrunk to fill it). An empty area decodes whole.
+struct DecodeScale {
+    enum class Mode { Fit, Cover };
+    QSize area;
+    Mode mode = Mode::Fit;
+};
+Decoded decodeJpeg(const uchar* data, qsizetype size, DecodeScale scale = {});
 
 // Any BMP that QImage reads, after our own header check against oversized claims.
 Decoded decodeBmp(QIODevice& device);
@@ -33,6 +41,7 @@ struct JpegSettings {
     int level = 7;
     bool progressive = false;
     bool gray = false;
+    QByteArray segments; // marker segments to carry (metadataSegments), placed after SOI/APP0
 };
 // Encodes `picture` (Format_RGB32) and hands the bytes to `sink` without copying them.
 void encodeJpeg(const QImage& picture, const JpegSettings& settings,

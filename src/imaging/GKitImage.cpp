@@ -68,6 +68,14 @@ void GKitImage::requirePicture(const char* operation) const {
 }
 
 void GKitImage::Load() {
+    load({m_loadSizeHint, imaging::DecodeScale::Mode::Cover});
+}
+
+void GKitImage::LoadScaled(int width, int height) {
+    load({QSize(std::max(1, width), std::max(1, height)), imaging::DecodeScale::Mode::Fit});
+}
+
+void GKitImage::load(const imaging::DecodeScale& scale) {
     const QString name = m_inputFileName;
     if (name.isEmpty())
         throw Error(QStringLiteral("No file name to load"));
@@ -80,11 +88,11 @@ void GKitImage::Load() {
     case imaging::FileKind::Jpeg: {
         const qint64 size = file.size();
         if (const uchar* mapped = file.map(0, size)) {
-            decoded = imaging::decodeJpeg(mapped, size, m_loadSizeHint);
+            decoded = imaging::decodeJpeg(mapped, size, scale);
         } else {
             const QByteArray bytes = file.readAll();
             decoded = imaging::decodeJpeg(reinterpret_cast<const uchar*>(bytes.constData()),
-                                          bytes.size(), m_loadSizeHint);
+                                          bytes.size(), scale);
         }
         break;
     }
@@ -100,6 +108,7 @@ void GKitImage::Load() {
     m_image = std::move(decoded.image);
     m_loaded = m_image;
     m_colorDepth = m_loadedDepth = decoded.depth;
+    m_metadata = m_loadedMetadata = std::move(decoded.metadata);
     changed();
 }
 
@@ -111,14 +120,15 @@ void GKitImage::Save(const QString& fileName) {
     QSaveFile file(winpath::hostPath(fileName));
     if (!file.open(QIODevice::WriteOnly))
         throw Error(QStringLiteral("%1 cannot be written").arg(fileName));
-    bool written = false;
+    bool written = true;
     if (m_saveMediaFormat == kFormatJpeg) {
         imaging::JpegSettings settings;
         settings.level = m_saveQuality;
         settings.progressive = m_saveCompression == kCompressionProgressive;
         settings.gray = m_colorDepth == kDepthGray;
+        settings.segments = imaging::metadataSegments(m_metadata, settings.gray);
         imaging::encodeJpeg(m_image, settings, [&](const char* data, qsizetype size) {
-            written = file.write(data, size) == size;
+            written = written && file.write(data, size) == size;
         });
     } else {
         const QByteArray bytes = imaging::encodeBmp(m_image);
@@ -133,6 +143,7 @@ void GKitImage::Delete() {
     imaging::recycle(m_image);
     imaging::recycle(m_loaded);
     m_colorDepth = m_loadedDepth = 0;
+    m_metadata = m_loadedMetadata = {};
     changed();
 }
 
@@ -144,6 +155,7 @@ void GKitImage::ResizeImage(int width, int height) {
     QImage scaled = imaging::resized(m_image, width, height);
     imaging::recycle(m_image);
     m_image = std::move(scaled);
+    m_metadata = {}; // a thumbnail or a sheet carries no camera data
     // Averaging makes new colours; only greys stay within their depth.
     if (m_colorDepth != kDepthGray)
         m_colorDepth = kDepthFull;
@@ -242,6 +254,7 @@ void GKitImage::Reset() {
     imaging::recycle(m_image);
     m_image = m_loaded;
     m_colorDepth = m_loadedDepth;
+    m_metadata = m_loadedMetadata;
     changed();
 }
 
@@ -296,6 +309,7 @@ void GKitImage::setImage(const QImage& picture, int depth) {
     m_image = picture.convertToFormat(QImage::Format_RGB32);
     m_loaded = m_image;
     m_colorDepth = m_loadedDepth = m_image.isNull() ? 0 : depth;
+    m_metadata = m_loadedMetadata = {};
     changed();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imaging/JpegMetadata.h"
 #include "imaging/Tuning.h"
 
 #include <QImage>
@@ -7,6 +8,10 @@
 #include <functional>
 
 namespace sc {
+
+namespace imaging {
+struct DecodeScale;
+}
 
 // One picture and every operation the program does on it: load, tune, resize, colour depth,
 // save, pages, clipboard. Not a widget: jobs and the preview drive it directly, and the image
@@ -88,14 +93,22 @@ public:
 
     // Reads the picture named by InputFileName (JPEG or BMP, told apart by content, not by the
     // name). A JPEG's EXIF orientation is applied, so the held picture stands upright and stays
-    // so when saved (the saved file carries no EXIF block). CMYK/YCCK and grey JPEGs load;
+    // so when saved. A JPEG's EXIF block (its orientation set to 1) and colour profile are kept
+    // and written into JPEG saves until ResizeImage, Delete, setImage or the next Load drops
+    // them; a damaged EXIF block is dropped at once. CMYK/YCCK and grey JPEGs load;
     // the held picture becomes the one Reset returns to. Raises for a missing or unreadable
     // file, one that is not a JPEG or BMP, a damaged one (a JPEG that decodes only with
     // warnings, such as a truncated one, is refused rather than shown half grey), or one larger
     // than kMaxPixels; the held picture is then left unchanged.
     void Load();
 
+    // Load for a picture that will only be shown within width × height: a JPEG is decoded at
+    // the smallest DCT scale that still covers that area with its aspect kept, so the held
+    // picture may be smaller than the file's (a BMP loads whole). Raises as Load does.
+    void LoadScaled(int width, int height);
+
     // Writes the held picture to `fileName` in the save settings, replacing an existing file.
+    // A JPEG carries the kept EXIF block, and the kept profile when it fits the written colours.
     // The bytes go to a temporary file beside it that is renamed over it, so a failure never
     // leaves a truncated file (also when a JPEG is re-encoded onto its own source).
     // Raises when the control is empty, the file is read-only (it is left as it was) or it
@@ -184,6 +197,7 @@ public:
 
 private:
     void changed();
+    void load(const imaging::DecodeScale& scale);
     void applyPending() const;
     void requirePicture(const char* operation) const;
 
@@ -199,6 +213,8 @@ private:
     mutable imaging::TuningPlan m_pending;
     mutable QImage m_image;
     QImage m_loaded;
+    imaging::JpegMetadata m_metadata; // what a JPEG save carries
+    imaging::JpegMetadata m_loadedMetadata;
     std::function<void()> m_onChange;
 };
 

@@ -4,6 +4,7 @@
 #include "OutputClash.h"
 #include "StatusLine.h"
 #include "imaging/GKitImage.h"
+#include "imaging/JobPicture.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/UserDialogs.h"
@@ -15,8 +16,6 @@
 namespace sc::jobs {
 
 namespace {
-
-constexpr int kJpegFormat = 103;
 
 // Characters that a file name cannot hold on the platform the names are made for.
 bool fitsInFileName(const QString& text) {
@@ -46,13 +45,6 @@ JpegJobSettings jpegJobSettings(const settings::TConvertSettings& s) {
     j.renaming = s.C1_01;
     j.userText = s.Edit2;
     return j;
-}
-
-std::optional<int> saveQualityFor(int qualityIndex) {
-    static constexpr int kQualities[] = {1, 4, 7, 10};
-    if (qualityIndex < 0 || qualityIndex > 3)
-        return std::nullopt;
-    return kQualities[qualityIndex];
 }
 
 std::optional<QString> outputPathFor(const QString& source, const JpegJobSettings& settings) {
@@ -91,7 +83,10 @@ std::optional<QString> renamedPathFor(const QString& source, const QDateTime& ta
 struct JpegJob::Output {
     QString source;
     std::optional<QString> path; // written in the first pass
-    QString key;                 // fileKey(path)
+    // The source's time, read before anything is written: a JPEG re-encoded onto its own path
+    // would otherwise take the time of its conversion. Empty outside the file-date range.
+    std::optional<QDateTime> taken;
+    QString key; // fileKey(path)
     bool overwrittenLater = false;
     QString finalPath; // where the picture is at the end (after a rename)
 };
@@ -102,14 +97,17 @@ JpegJob::JpegJob(GKitImage& image, const TSourceList& sources, StatusLine& statu
       clearSources_(std::move(clearSources)) {}
 
 void JpegJob::run(const JpegJobSettings& settings) {
-    image_.setSaveMediaFormat(kJpegFormat);
-    if (const auto quality = saveQualityFor(settings.qualityIndex))
-        image_.setSaveQuality(*quality);
-    image_.setSaveCompression(1);
+    imaging::setJobSaveSettings(image_, settings.qualityIndex);
     if (sources_.count() == 0)
         return;
 
-    std::vector<Output> outputs;
+    std::vector<Output> outputs = plan(settings);
+    if (const auto clashes = findOutputClashes(sources_.paths(), plannedOutputs(outputs));
+        !clashes.empty()) {
+        dialogs_.message(clashMessage(clashes));
+        status_.showIdlePrompt();
+        return;
+    }
     convertAll(settings, outputs);
     redateAndRename(settings, outputs);
 
@@ -121,31 +119,47 @@ void JpegJob::run(const JpegJobSettings& settings) {
     }
 }
 
-void JpegJob::convertAll(const JpegJobSettings& s, std::vector<Output>& outputs) {
-    status_.repaintWindow();
-    QHash<QString, int> lastWriter;
+std::vector<JpegJob::Output> JpegJob::plan(const JpegJobSettings& s) const {
+    std::vector<Output> outputs;
+    outputs.reserve(sources_.count());
     for (int i = 0; i < sources_.count(); ++i) {
         Output out;
         out.source = sources_.at(i);
+        out.path = outputPathFor(out.source, s);
+        out.taken = fileops::lastWriteTime(out.source);
+        if (out.path) {
+            out.key = fileKey(*out.path);
+            out.finalPath = *out.path;
+        }
+        outputs.push_back(out);
+    }
+    return outputs;
+}
+
+std::vector<PlannedOutput> JpegJob::plannedOutputs(const std::vector<Output>& outputs) {
+    std::vector<PlannedOutput> planned;
+    for (int i = 0; i < int(outputs.size()); ++i) {
+        if (outputs[i].path)
+            planned.push_back({i, *outputs[i].path});
+    }
+    return planned;
+}
+
+void JpegJob::convertAll(const JpegJobSettings& s, std::vector<Output>& outputs) {
+    status_.repaintWindow();
+    QHash<QString, int> lastWriter;
+    for (int i = 0; i < sources_.count() && i < int(outputs.size()); ++i) {
+        Output& out = outputs[i];
         image_.setInputFileName(out.source);
         image_.Load();
-        if (s.brightness != 0 || s.contrast != 0)
-            image_.AdjustBrightness(s.brightness, s.contrast);
-        if (s.red != 0 || s.green != 0 || s.blue != 0)
-            image_.AdjustColorBalance(s.red, s.green, s.blue);
-        if (s.hue != 0 || s.saturation != 0 || s.lightness != 0)
-            image_.AdjustHue(s.hue, s.saturation, s.lightness);
-        out.path = outputPathFor(out.source, s);
+        imaging::tuneLikeTheJob(image_, s.tuning());
         if (out.path) {
             image_.setInputFileName(*out.path);
             image_.Save(*out.path);
-            out.key = fileKey(*out.path);
-            out.finalPath = *out.path;
             if (const auto earlier = lastWriter.find(out.key); earlier != lastWriter.end())
                 outputs[*earlier].overwrittenLater = true;
-            lastWriter.insert(out.key, int(outputs.size()));
+            lastWriter.insert(out.key, i);
         }
-        outputs.push_back(out);
         status_.show(jpegProgress(i + 1, sources_.count()));
         image_.Delete();
     }
@@ -160,7 +174,7 @@ void JpegJob::redateAndRename(const JpegJobSettings& settings, std::vector<Outpu
             dialogs_.message(source + kTimestampUnreadableSuffix);
             continue;
         }
-        const auto taken = fileops::lastWriteTime(source);
+        const auto& taken = outputs[i].taken;
         if (!taken)
             throw Error(
                 QStringLiteral("The time of %1 does not fit the file-date format").arg(source));

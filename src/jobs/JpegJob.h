@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/JobPicture.h"
+#include "jobs/OutputClash.h"
 #include "settings/ConvertSettings.h"
 
 #include <QDateTime>
@@ -29,13 +31,17 @@ struct JpegJobSettings {
     QString destinationFolder = QStringLiteral("C:/Program Files/Snapcycle"); // C0_02
     int renaming = 1; // C1_01: 0 none, 1 date and time, 2 user text and time
     QString userText = QStringLiteral("20040000"); // Edit2
+
+    imaging::TuningValues tuning() const {
+        return {brightness, contrast, red, green, blue, hue, saturation, lightness};
+    }
 };
 
 // The JPEG page's values out of the settings record.
 JpegJobSettings jpegJobSettings(const settings::TConvertSettings& s);
 
 // The save quality of a quality item index; empty for an index outside the list.
-std::optional<int> saveQualityFor(int qualityIndex);
+using imaging::saveQualityFor;
 
 // Where the picture of `source` is written; empty when the destination choice writes nothing.
 std::optional<QString> outputPathFor(const QString& source, const JpegJobSettings& settings);
@@ -46,7 +52,9 @@ std::optional<QString> renamedPathFor(const QString& source, const QDateTime& ta
                                       const JpegJobSettings& settings);
 
 // Converts every picture of the list to JPEG with the tuning of the settings, gives each
-// output its source's time, renames it when asked, and offers to delete the sources.
+// output its source's time, renames it when asked, and offers to delete the sources. When a
+// planned output would land on another listed source, nothing is written: the clash is shown
+// and the job ends.
 class JpegJob {
 public:
     JpegJob(GKitImage& image, const TSourceList& sources, StatusLine& status, UserDialogs& dialogs,
@@ -58,6 +66,9 @@ public:
 
 private:
     struct Output;
+    // Every source's output path and time, before anything is written.
+    std::vector<Output> plan(const JpegJobSettings& settings) const;
+    static std::vector<PlannedOutput> plannedOutputs(const std::vector<Output>& outputs);
     void convertAll(const JpegJobSettings& settings, std::vector<Output>& outputs);
     void redateAndRename(const JpegJobSettings& settings, std::vector<Output>& outputs);
     void deleteSourcesThatLiveOn(const std::vector<Output>& outputs);
