@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -24,7 +25,8 @@ public:
     void repaintWindow() override {}
 };
 
-// Answers No to every question and `folder` to every folder dialog; messages go to stderr.
+// Answers No to every question and `folder` to every folder dialog, cancels printing;
+// messages go to stderr.
 class NoDialogs : public UserDialogs {
 public:
     explicit NoDialogs(QString folder = QString()) : folder_(std::move(folder)) {}
@@ -36,6 +38,7 @@ public:
     QString browseFolder(const QString&, const QString&) override { return folder_; }
     QString browseFolderFrom(const QString&, const QString&) override { return folder_; }
     void openWithShell(const QString&) override {}
+    bool choosePrinter(QPrinter&) override { return false; }
 
 private:
     QString folder_;
@@ -89,7 +92,15 @@ inline double runCommands(const QList<QStringList>& commands) {
     return timer.nsecsElapsed() / 1e9;
 }
 
+// Peak resident memory of this process. Linux keeps ru_maxrss across fork and exec, so a
+// child started by a large parent would report the parent's peak; VmHWM starts afresh.
 inline long peakKilobytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').first().toLong();
+    }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;

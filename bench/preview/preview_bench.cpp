@@ -4,6 +4,7 @@
 //
 //   preview_bench [work folder]
 
+#include "BenchSupport.h"
 #include "imaging/GKitImage.h"
 #include "imaging/PixelOps.h"
 #include "platform/UserDialogs.h"
@@ -30,17 +31,13 @@ namespace {
 
 constexpr int kRuns = 5;
 
-class NoDialogs : public sc::UserDialogs {
+// A message means the preview failed: the figures would be meaningless.
+class ExitOnMessage : public sc::bench::NoDialogs {
 public:
-    void beep() override {}
     void message(const QString& text) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        NoDialogs::message(text);
         std::exit(1);
     }
-    bool askYesNo(const QString&) override { return false; }
-    QString browseFolder(const QString&, const QString&) override { return {}; }
-    QString browseFolderFrom(const QString&, const QString&) override { return {}; }
-    void openWithShell(const QString&) override {}
 };
 
 // A photograph-like 4000 × 3000 picture: smooth gradients with fine noise.
@@ -125,7 +122,7 @@ int main(int argc, char** argv) {
         m.Save(source);
     }
 
-    NoDialogs dialogs;
+    ExitOnMessage dialogs;
     sc::GKitImage before, after;
     TPreviewSettings settings;
     settings.qualityIndex = 2; // save quality 7: libjpeg quality 70

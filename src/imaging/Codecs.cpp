@@ -110,14 +110,16 @@ FileKind sniff(const uchar* data, qsizetype size) {
 namespace {
 
 // The DCT scale (1, 1/2, 1/4 or 1/8, TurboJPEG's fast ones) at which a stored picture of
-// width × height still covers `area` once shown upright in it with its aspect kept.
-int scaleDivisor(int width, int height, int orientation, QSize area) {
-    if (!area.isValid())
+// width × height still covers `scale.area` once upright (see DecodeScale).
+int scaleDivisor(int width, int height, int orientation, const DecodeScale& scale) {
+    if (scale.area.isEmpty())
         return 1;
     const bool turned = orientation >= 5; // stored on its side
-    QSize needed = (turned ? QSize(height, width) : QSize(width, height))
-                       .scaled(area, Qt::KeepAspectRatio)
-                       .expandedTo(QSize(1, 1));
+    QSize needed = scale.area;
+    if (scale.mode == DecodeScale::Mode::Fit)
+        needed = (turned ? QSize(height, width) : QSize(width, height))
+                     .scaled(scale.area, Qt::KeepAspectRatio)
+                     .expandedTo(QSize(1, 1));
     if (turned)
         needed.transpose();
     for (const int divisor : {8, 4, 2}) {
@@ -131,7 +133,7 @@ int scaleDivisor(int width, int height, int orientation, QSize area) {
 
 } // namespace
 
-Decoded decodeJpeg(const uchar* data, qsizetype size, QSize showArea) {
+Decoded decodeJpeg(const uchar* data, qsizetype size, DecodeScale decodeScale) {
     const TjHandle handle = decompressor();
     tjhandle h = handle.get();
     int width = 0, height = 0, subsamp = 0, colorspace = 0;
@@ -143,8 +145,8 @@ Decoded decodeJpeg(const uchar* data, qsizetype size, QSize showArea) {
 
     Decoded result;
     result.metadata = readJpegMetadata(data, size);
-    const tjscalingfactor scale{1,
-                                scaleDivisor(width, height, result.metadata.orientation, showArea)};
+    const tjscalingfactor scale{
+        1, scaleDivisor(width, height, result.metadata.orientation, decodeScale)};
     const int scaledWidth = TJSCALED(width, scale), scaledHeight = TJSCALED(height, scale);
     result.image = allocate(scaledWidth, scaledHeight);
     const bool cmyk = colorspace == TJCS_CMYK || colorspace == TJCS_YCCK;

@@ -31,6 +31,10 @@ QClipboard* systemClipboard() {
 
 } // namespace
 
+void putImageOnClipboard(const QImage& picture) {
+    systemClipboard()->setImage(picture);
+}
+
 GKitImage::GKitImage() = default;
 GKitImage::~GKitImage() = default;
 
@@ -64,14 +68,14 @@ void GKitImage::requirePicture(const char* operation) const {
 }
 
 void GKitImage::Load() {
-    load(QSize());
+    load({m_loadSizeHint, imaging::DecodeScale::Mode::Cover});
 }
 
 void GKitImage::LoadScaled(int width, int height) {
-    load(QSize(std::max(1, width), std::max(1, height)));
+    load({QSize(std::max(1, width), std::max(1, height)), imaging::DecodeScale::Mode::Fit});
 }
 
-void GKitImage::load(QSize showArea) {
+void GKitImage::load(const imaging::DecodeScale& scale) {
     const QString name = m_inputFileName;
     if (name.isEmpty())
         throw Error(QStringLiteral("No file name to load"));
@@ -84,11 +88,11 @@ void GKitImage::load(QSize showArea) {
     case imaging::FileKind::Jpeg: {
         const qint64 size = file.size();
         if (const uchar* mapped = file.map(0, size)) {
-            decoded = imaging::decodeJpeg(mapped, size, showArea);
+            decoded = imaging::decodeJpeg(mapped, size, scale);
         } else {
             const QByteArray bytes = file.readAll();
             decoded = imaging::decodeJpeg(reinterpret_cast<const uchar*>(bytes.constData()),
-                                          bytes.size(), showArea);
+                                          bytes.size(), scale);
         }
         break;
     }
@@ -279,7 +283,7 @@ void GKitImage::CopyToClipboard(int left, int top, int right, int bottom) {
                             .arg(bottom));
         part = m_image.copy(rect);
     }
-    systemClipboard()->setImage(part);
+    putImageOnClipboard(part);
 }
 
 void GKitImage::PasteFromClipboard(int x, int y) {

@@ -9,6 +9,10 @@
 
 namespace sc {
 
+namespace imaging {
+struct DecodeScale;
+}
+
 // One picture and every operation the program does on it: load, tune, resize, colour depth,
 // save, pages, clipboard. Not a widget: jobs and the preview drive it directly, and the image
 // editing control (TGKitImageEdit) holds one and shows it.
@@ -70,6 +74,13 @@ public:
     // See the SaveCompression codes above. Raises for another value.
     int SaveCompression() const { return m_saveCompression; }
     void setSaveCompression(int compression);
+
+    // For a work instance whose pictures will only be shrunk to `size` (thumbnails): Load then
+    // decodes a JPEG at the smallest DCT scale (1/8, 1/4, 1/2) whose picture still covers
+    // `size`, several times faster than a full decode. An empty size (the default) loads
+    // pictures whole. Not an operation of the control; jobs set it around their walk.
+    QSize LoadSizeHint() const { return m_loadSizeHint; }
+    void setLoadSizeHint(const QSize& size) { m_loadSizeHint = size; }
 
     // Depth code of the held picture (codes above): kDepthFull for colour JPEGs and 16/24/32-bit
     // BMPs, kDepthGray for grey JPEGs, the palette code for 1/4/8-bit BMPs (kDepthGray for an
@@ -186,7 +197,7 @@ public:
 
 private:
     void changed();
-    void load(QSize showArea);
+    void load(const imaging::DecodeScale& scale);
     void applyPending() const;
     void requirePicture(const char* operation) const;
 
@@ -196,6 +207,7 @@ private:
     int m_saveCompression = kCompressionBaseline;
     int m_colorDepth = 0;
     int m_loadedDepth = 0;
+    QSize m_loadSizeHint;
     // Tuning not yet applied to m_image (see applyPending): mutable, since reading the
     // picture applies it.
     mutable imaging::TuningPlan m_pending;
@@ -205,5 +217,9 @@ private:
     imaging::JpegMetadata m_loadedMetadata;
     std::function<void()> m_onChange;
 };
+
+// Puts `picture` on the system clipboard as an image, replacing what it held (what
+// CopyToClipboard does with a part of a control's picture). Raises outside a GUI application.
+void putImageOnClipboard(const QImage& picture);
 
 } // namespace sc

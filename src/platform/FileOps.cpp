@@ -9,6 +9,8 @@
 #include <QSaveFile>
 #include <QTemporaryFile>
 
+#include <filesystem>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstdio>
@@ -170,6 +172,13 @@ bool writeFileReplacing(const QString& path, const QByteArray& bytes) {
         return false;
     }
     return file.commit();
+}
+
+bool replaceFile(const QString& fromHost, const QString& toHost) {
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(fromHost.toStdU16String()),
+                            std::filesystem::path(toHost.toStdU16String()), error);
+    return !error;
 }
 
 } // namespace sc::fileops

@@ -9,6 +9,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QUrl>
 
 namespace sc {
@@ -67,6 +69,11 @@ void QtUserDialogs::openWithShell(const QString& documentOrUrl) {
         QDesktopServices::openUrl(url);
     else
         QDesktopServices::openUrl(QUrl::fromLocalFile(winpath::hostPath(documentOrUrl)));
+}
+
+bool QtUserDialogs::choosePrinter(QPrinter& printer) {
+    QPrintDialog dialog(&printer, owner_);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace sc

@@ -368,6 +368,38 @@ TEST(GKitImage, ClipboardCopiesAndPastesClippedAtThePosition) {
     EXPECT_EQ(sheet.image().pixel(20, 30), qRgb(0, 0, 255)) << "Reset undoes a paste";
 }
 
+TEST(GKitImage, AThumbnailHintDecodesAtTheSmallestDctScaleThatCoversIt) {
+    TempProgramFolder folder;
+    const QString path = folder.host("photo.jpg");
+    GKitImage m;
+    m.setImage(photoLike(1600, 1200));
+    m.setSaveQuality(10);
+    m.Save(path);
+    m.setInputFileName(path);
+    const auto loadedSize = [&](QSize hint) {
+        m.setLoadSizeHint(hint);
+        m.Load();
+        return m.image().size();
+    };
+    EXPECT_EQ(loadedSize({160, 120}), QSize(200, 150));
+    EXPECT_EQ(loadedSize({201, 120}), QSize(400, 300));
+    EXPECT_EQ(loadedSize({900, 10}), QSize(1600, 1200)) << "no scale covers it";
+    EXPECT_EQ(loadedSize({}), QSize(1600, 1200));
+
+    // The thumbnail barely differs from one shrunk from the whole picture.
+    m.ResizeImage(160, 120);
+    const QImage whole = m.image();
+    loadedSize({160, 120});
+    m.ResizeImage(160, 120);
+    EXPECT_LE(maxDifference(m.image(), whole), 12);
+
+    // A picture stored turned a quarter covers the hint once upright.
+    if (corpusDir().isEmpty())
+        GTEST_SKIP() << "no corpus";
+    m.setInputFileName(corpusDir() + QStringLiteral("/jpeg/exif-orientation-6.jpg"));
+    EXPECT_EQ(loadedSize({160, 120}), QSize(160, 120));
+}
+
 TEST(GKitImage, LoadScaledDecodesAJpegOnlyAsLargeAsItsAreaNeeds) {
     TempProgramFolder folder;
     const QString jpeg = folder.host("wide.jpg"), bmp = folder.host("wide.bmp");
