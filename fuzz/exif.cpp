@@ -1,13 +1,17 @@
-// EXIF metadata: the walk over a JPEG's header segments to its EXIF block and that block's
-// first IFD. Input that does not start like a JPEG is taken as an EXIF block and wrapped in a
-// minimal JPEG header, so that the fuzzer spends its time in the IFD parser.
+// JPEG metadata: the walk over a JPEG's header segments to its EXIF block and colour profile,
+// the EXIF structure check, the orientation rewrite and the segments a saved copy carries.
+// Input that does not start like a JPEG is taken as an EXIF block and wrapped in a minimal
+// JPEG header, so that the fuzzer spends its time in the IFD parser.
+// What a load keeps must come back unchanged from the segments a save writes, upright.
 #include "FuzzSupport.h"
 
-#include "imaging/Codecs.h"
+#include "imaging/JpegMetadata.h"
 
 #include <algorithm>
 
 namespace {
+
+using sc::imaging::JpegMetadata;
 
 QByteArray asJpeg(const std::uint8_t* data, std::size_t size) {
     const auto* bytes = reinterpret_cast<const char*>(data);
@@ -22,12 +26,37 @@ QByteArray asJpeg(const std::uint8_t* data, std::size_t size) {
     return jpeg.append("\xff\xd9", 2);
 }
 
+JpegMetadata metadataOf(const QByteArray& jpeg) {
+    return sc::imaging::readJpegMetadata(reinterpret_cast<const uchar*>(jpeg.constData()),
+                                         jpeg.size());
+}
+
+// A profile goes only into a stream of the colours it describes.
+bool profileFits(const QByteArray& icc, bool grey) {
+    return icc.size() >= 128 && icc.mid(16, 4) == (grey ? "GRAY" : "RGB ");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const QByteArray jpeg = asJpeg(data, size);
-    const auto* bytes = reinterpret_cast<const uchar*>(jpeg.constData());
-    const int orientation = sc::imaging::jpegOrientation(bytes, jpeg.size());
-    SC_FUZZ_CHECK(orientation >= 1 && orientation <= 8);
+    const JpegMetadata found = metadataOf(asJpeg(data, size));
+    SC_FUZZ_CHECK(found.orientation >= 1 && found.orientation <= 8);
+    SC_FUZZ_CHECK(!found.exif.isEmpty() || found.orientation == 1);
+    if (found.isEmpty())
+        return 0;
+
+    // As a load keeps it: the pixels are turned upright, the block says so.
+    JpegMetadata kept = found;
+    kept.exif = sc::imaging::withUprightOrientation(found.exif);
+    kept.orientation = 1;
+    SC_FUZZ_CHECK(kept.exif.size() == found.exif.size());
+    for (const bool grey : {false, true}) {
+        const QByteArray saved = QByteArray("\xff\xd8", 2) +
+                                 sc::imaging::metadataSegments(kept, grey) +
+                                 QByteArray("\xff\xd9", 2);
+        const JpegMetadata copy = metadataOf(saved);
+        SC_FUZZ_CHECK(copy.exif == kept.exif && copy.orientation == 1);
+        SC_FUZZ_CHECK(copy.icc == (profileFits(kept.icc, grey) ? kept.icc : QByteArray()));
+    }
     return 0;
 }
