@@ -2,10 +2,13 @@
 
 #include "controls/TFolderPathBox.h"
 #include "controls/TSpinEdit.h"
+#include "settings/WindowPlacement.h"
 #include "ui_Changewindow1.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSignalBlocker>
 
 namespace sc::app {
@@ -33,11 +36,16 @@ int WindowSettingsView::windowTop() const {
 int WindowSettingsView::windowLeft() const {
     return window_.x();
 }
-void WindowSettingsView::setWindowTop(int top) {
-    window_.move(window_.x(), top);
+// Without any screen known there is nothing to judge by: the position is kept.
+bool WindowSettingsView::windowShowsAt(int left, int top) const {
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->geometry();
+    return screens.isEmpty() ||
+           settings::showsOnAnyScreen(left, top, window_.frameGeometry().size(), screens);
 }
-void WindowSettingsView::setWindowLeft(int left) {
-    window_.move(left, window_.y());
+void WindowSettingsView::moveWindow(int left, int top) {
+    window_.move(left, top);
 }
 
 // The controls carry the names of their settings keys.

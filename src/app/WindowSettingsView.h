@@ -27,8 +27,8 @@ public:
     void setEnglishDown(bool down) override;
     int windowTop() const override;
     int windowLeft() const override;
-    void setWindowTop(int top) override;
-    void setWindowLeft(int left) override;
+    bool windowShowsAt(int left, int top) const override;
+    void moveWindow(int left, int top) override;
     int itemIndex(settings::Key list) const override;
     void selectItem(settings::Key list, int index) override;
     int spinValue(settings::Key box) const override;

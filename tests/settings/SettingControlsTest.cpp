@@ -73,8 +73,11 @@ public:
     void setEnglishDown(bool down) override { english = down; }
     int windowTop() const override { return top; }
     int windowLeft() const override { return left; }
-    void setWindowTop(int value) override { top = value; }
-    void setWindowLeft(int value) override { left = value; }
+    bool windowShowsAt(int, int) const override { return true; }
+    void moveWindow(int x, int y) override {
+        left = x;
+        top = y;
+    }
     int itemIndex(Key list) const override { return lists.at(list)->currentIndex(); }
     void selectItem(Key list, int index) override {
         const QSignalBlocker quiet(lists.at(list));
