@@ -201,7 +201,8 @@ QByteArray withUprightOrientation(QByteArray exif) {
         const uchar entry[2][10] = {{0, 3, 0, 0, 0, 1, 0, 1, 0, 0}, {3, 0, 1, 0, 0, 0, 1, 0, 0, 0}};
         std::memcpy(t + at + 2, entry[le ? 1 : 0], 10);
     });
-    return exif;
+    // Another IFD may overlap the rewritten entries; a block the rewrite broke is dropped.
+    return exifIsSound(exif) ? exif : QByteArray();
 }
 
 QByteArray metadataSegments(const JpegMetadata& metadata, bool greyStream) {
