@@ -39,6 +39,7 @@ public:
     QString browseFolder(const QString&, const QString&) override { return {}; }
     QString browseFolderFrom(const QString&, const QString&) override { return {}; }
     void openWithShell(const QString&) override {}
+    bool choosePrinter(QPrinter&) override { return false; }
 };
 
 // Half smooth gradients, half noise: the two extremes an encoder meets in photographs.

@@ -3,8 +3,11 @@
 #include "LookAndFeel.h"
 #include "WindowSettingsView.h"
 #include "WindowStatusLine.h"
+#include "imaging/TGKitImagePrint.h"
+#include "jobs/CaptionBitmap.h"
 #include "jobs/JobRunner.h"
 #include "jobs/JpegJob.h"
+#include "jobs/PrintJob.h"
 #include "platform/IniFile.h"
 #include "platform/UserDialogs.h"
 #include "resources/Captions.h"
@@ -42,6 +45,10 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
     statusLine_ = std::make_unique<sc::app::WindowStatusLine>(*this, *ui_->ShadowLabel21, [this] {
         return sc::captions::idlePrompt(japaneseCaptions());
     });
+    Image1_ = std::make_unique<sc::jobs::CaptionBitmap>();
+    GKitImagePrint1_ = new sc::TGKitImagePrint(dialogs_, this);
+    GKitImagePrint1_->setObjectName(QStringLiteral("GKitImagePrint1"));
+    GKitImagePrint1_->setHeaderFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9, QFont::Normal));
     setWindowTitle(QStringLiteral("SC_CONVERTER"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(516, 514);
@@ -78,6 +85,9 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
     connect(ui_->ListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TConvertForm1::ListBox1Click);
     wireSettingControls();
+    // The design's film choice; the window is not ready yet, so the preview stays as it is.
+    ui_->C5_01->setCurrentIndex(1);
+    C5_01Change();
 
     scanStartupFolder();
 }
@@ -199,7 +209,7 @@ void TConvertForm1::CButton10Click() {
     sc::jobs::runGuarded(dialogs_, [this] {
         QWidget* page = ui_->PageControl1->currentWidget();
         if (page == ui_->TabSheet3)
-            return; // the contact sheets arrive with printing
+            return runPrintJob();
         if (page == ui_->TabSheet2)
             return; // the album arrives with its job
         if (page == ui_->TabSheet1)
@@ -214,6 +224,13 @@ void TConvertForm1::runJpegJob() {
     sc::jobs::JpegJob job(ui_->ImageEdit2->model(), sourceList_, *statusLine_, dialogs_,
                           [this] { SSButton1Click(); });
     job.run(sc::jobs::jpegJobSettings(sc::settings::captureControls(*settingsView_)));
+}
+
+void TConvertForm1::runPrintJob() {
+    sc::jobs::PrintJob job(
+        {ui_->ImageEdit0->model(), ui_->ImageEdit4->model(), *Image1_, *GKitImagePrint1_},
+        sourceList_, *statusLine_, programFolder_);
+    job.run([this] { return ui_->C5_01->currentIndex(); });
 }
 
 void TConvertForm1::CButton11Click() {
@@ -292,10 +309,17 @@ void TConvertForm1::C3_09Change() {
 void TConvertForm1::C4_01Change() {
     runChangeHandler(sc::settings::Key::C4_01);
 }
-// The print page's handlers (layout preview, header, footer) arrive with printing.
-void TConvertForm1::C5_01Change() {}
-void TConvertForm1::C5_02Change() {}
-void TConvertForm1::C5_03Change() {}
+void TConvertForm1::C5_01Change() {
+    if (ready_)
+        sc::jobs::showLayout(ui_->C5_01->currentIndex(), ui_->ImageEdit4->model(),
+                             *GKitImagePrint1_, programFolder_);
+}
+void TConvertForm1::C5_02Change() {
+    GKitImagePrint1_->setHeaderText(ui_->C5_02->text());
+}
+void TConvertForm1::C5_03Change() {
+    GKitImagePrint1_->setFooterText(ui_->C5_03->text());
+}
 
 void TConvertForm1::ShineSpeedButton1Click() {
     ui_->PageControl1->setCurrentWidget(ui_->TabSheet1);

@@ -14,7 +14,11 @@ class QDialog;
 class TSourceCommands;
 namespace sc {
 class IniFile;
+class TGKitImagePrint;
 class UserDialogs;
+namespace jobs {
+class CaptionBitmap;
+}
 namespace app {
 class WindowSettingsView;
 class WindowStatusLine;
@@ -46,6 +50,10 @@ public:
     // The batch, as the jobs and the preview read it.
     const TSourceList& sourceList() const { return sourceList_; }
     bool japaneseCaptions() const;
+
+    // The caption bitmap of the vertical sheets (Image1) and the print control.
+    const sc::jobs::CaptionBitmap& captionBitmap() const { return *Image1_; }
+    sc::TGKitImagePrint& printControl() { return *GKitImagePrint1_; }
 
     // The information window that the "info." button shows modally.
     void setInfoWindow(QDialog* info) { infoWindow_ = info; }
@@ -112,6 +120,7 @@ private:
     void saveSettings();
     void wireSettingControls();
     void runJpegJob();
+    void runPrintJob();
     void runChangeHandler(sc::settings::Key key);
 
     std::unique_ptr<Ui::TConvertForm1> ui_;
@@ -124,6 +133,8 @@ private:
     std::unique_ptr<sc::app::WindowSettingsView> settingsView_;
     std::unique_ptr<sc::IniFile> settingsFile_; // open only during the load
     std::unique_ptr<sc::app::WindowStatusLine> statusLine_;
+    std::unique_ptr<sc::jobs::CaptionBitmap> Image1_;
+    sc::TGKitImagePrint* GKitImagePrint1_; // a child of the window
     // While a job runs the window still answers the desktop; a close request then waits for
     // the job's end, and nothing dropped joins the list it is walking.
     bool jobRunning_ = false;

@@ -108,7 +108,23 @@ FileKind sniff(const uchar* data, qsizetype size) {
     return FileKind::Unknown;
 }
 
-Decoded decodeJpeg(const uchar* data, qsizetype size) {
+namespace {
+
+// The smallest of TurboJPEG's SIMD scales at which a width x height picture still covers
+// `cover`; 1/1 when none does or no cover is asked for.
+tjscalingfactor scaleCovering(int width, int height, QSize cover) {
+    for (const int denom : {8, 4, 2}) {
+        const tjscalingfactor factor{1, denom};
+        if (!cover.isEmpty() && TJSCALED(width, factor) >= cover.width() &&
+            TJSCALED(height, factor) >= cover.height())
+            return factor;
+    }
+    return {1, 1};
+}
+
+} // namespace
+
+Decoded decodeJpeg(const uchar* data, qsizetype size, QSize cover) {
     const TjHandle handle = decompressor();
     tjhandle h = handle.get();
     int width = 0, height = 0, subsamp = 0, colorspace = 0;
@@ -117,8 +133,14 @@ Decoded decodeJpeg(const uchar* data, qsizetype size) {
                             &colorspace) != 0)
         throw Error(QStringLiteral("Not a readable JPEG: %1").arg(tjMessage(h)));
     checkSize(width, height);
-
     Decoded result;
+    result.metadata = readJpegMetadata(data, size);
+    const int orientation = result.metadata.orientation;
+    // Orientations 5 to 8 turn the picture a quarter: the stored picture covers the turned size.
+    const tjscalingfactor scale =
+        scaleCovering(width, height, orientation >= 5 ? cover.transposed() : cover);
+    width = TJSCALED(width, scale);
+    height = TJSCALED(height, scale);
     result.image = allocate(width, height);
     const bool cmyk = colorspace == TJCS_CMYK || colorspace == TJCS_YCCK;
     // A damaged stream (warnings) is refused rather than shown half grey: a job would
@@ -131,10 +153,9 @@ Decoded decodeJpeg(const uchar* data, qsizetype size) {
     if (cmyk)
         cmykToRgb32(result.image);
     result.depth = colorspace == TJCS_GRAY ? GKitImage::kDepthGray : GKitImage::kDepthFull;
-    result.metadata = readJpegMetadata(data, size);
-    if (result.metadata.orientation != 1)
-        result.image = oriented(std::move(result.image), result.metadata.orientation)
-                           .convertToFormat(QImage::Format_RGB32);
+    if (orientation != 1)
+        result.image =
+            oriented(std::move(result.image), orientation).convertToFormat(QImage::Format_RGB32);
     // The pixels now stand upright, so a copy that keeps the EXIF block must say so.
     result.metadata.exif = withUprightOrientation(std::move(result.metadata.exif));
     result.metadata.orientation = 1;

@@ -22,7 +22,9 @@ enum class FileKind { Jpeg, Bmp, Unknown };
 FileKind sniff(const uchar* data, qsizetype size);
 
 // TurboJPEG straight into the RGB32 buffer; CMYK/YCCK converted, EXIF orientation applied.
-Decoded decodeJpeg(const uchar* data, qsizetype size);
+// With a non-empty `cover`, decodes at the smallest DCT scale (1/8, 1/4, 1/2) whose upright
+// picture still covers it, for a picture that will only be shrunk to that size.
+Decoded decodeJpeg(const uchar* data, qsizetype size, QSize cover = QSize());
 
 // Any BMP that QImage reads, after our own header check against oversized claims.
 Decoded decodeBmp(QIODevice& device);

@@ -31,6 +31,10 @@ QClipboard* systemClipboard() {
 
 } // namespace
 
+void putImageOnClipboard(const QImage& picture) {
+    systemClipboard()->setImage(picture);
+}
+
 GKitImage::GKitImage() = default;
 GKitImage::~GKitImage() = default;
 
@@ -76,11 +80,11 @@ void GKitImage::Load() {
     case imaging::FileKind::Jpeg: {
         const qint64 size = file.size();
         if (const uchar* mapped = file.map(0, size)) {
-            decoded = imaging::decodeJpeg(mapped, size);
+            decoded = imaging::decodeJpeg(mapped, size, m_loadSizeHint);
         } else {
             const QByteArray bytes = file.readAll();
             decoded = imaging::decodeJpeg(reinterpret_cast<const uchar*>(bytes.constData()),
-                                          bytes.size());
+                                          bytes.size(), m_loadSizeHint);
         }
         break;
     }
@@ -271,7 +275,7 @@ void GKitImage::CopyToClipboard(int left, int top, int right, int bottom) {
                             .arg(bottom));
         part = m_image.copy(rect);
     }
-    systemClipboard()->setImage(part);
+    putImageOnClipboard(part);
 }
 
 void GKitImage::PasteFromClipboard(int x, int y) {

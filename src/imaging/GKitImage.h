@@ -71,6 +71,13 @@ public:
     int SaveCompression() const { return m_saveCompression; }
     void setSaveCompression(int compression);
 
+    // For a work instance whose pictures will only be shrunk to `size` (thumbnails): Load then
+    // decodes a JPEG at the smallest DCT scale (1/8, 1/4, 1/2) whose picture still covers
+    // `size`, several times faster than a full decode. An empty size (the default) loads
+    // pictures whole. Not an operation of the control; jobs set it around their walk.
+    QSize LoadSizeHint() const { return m_loadSizeHint; }
+    void setLoadSizeHint(const QSize& size) { m_loadSizeHint = size; }
+
     // Depth code of the held picture (codes above): kDepthFull for colour JPEGs and 16/24/32-bit
     // BMPs, kDepthGray for grey JPEGs, the palette code for 1/4/8-bit BMPs (kDepthGray for an
     // 8-bit palette of greys). Follows later changes: resizing or pasting into a palette picture
@@ -190,6 +197,7 @@ private:
     int m_saveCompression = kCompressionBaseline;
     int m_colorDepth = 0;
     int m_loadedDepth = 0;
+    QSize m_loadSizeHint;
     // Tuning not yet applied to m_image (see applyPending): mutable, since reading the
     // picture applies it.
     mutable imaging::TuningPlan m_pending;
@@ -199,5 +207,9 @@ private:
     imaging::JpegMetadata m_loadedMetadata;
     std::function<void()> m_onChange;
 };
+
+// Puts `picture` on the system clipboard as an image, replacing what it held (what
+// CopyToClipboard does with a part of a control's picture). Raises outside a GUI application.
+void putImageOnClipboard(const QImage& picture);
 
 } // namespace sc

@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include <filesystem>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstdio>
@@ -164,6 +166,13 @@ bool writeFileReplacing(const QString& path, const QByteArray& bytes) {
         return false;
     }
     return file.commit();
+}
+
+bool replaceFile(const QString& fromHost, const QString& toHost) {
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(fromHost.toStdU16String()),
+                            std::filesystem::path(toHost.toStdU16String()), error);
+    return !error;
 }
 
 } // namespace sc::fileops

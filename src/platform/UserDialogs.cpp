@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QUrl>
 
 namespace sc {
@@ -67,6 +69,11 @@ void QtUserDialogs::openWithShell(const QString& documentOrUrl) {
         QDesktopServices::openUrl(url);
     else
         QDesktopServices::openUrl(QUrl::fromLocalFile(winpath::hostPath(documentOrUrl)));
+}
+
+bool QtUserDialogs::choosePrinter(QPrinter& printer) {
+    QPrintDialog dialog(&printer, owner_);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace sc

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QPrinter;
 class QWidget;
 
 namespace sc {
@@ -25,6 +26,9 @@ public:
     virtual QString browseFolderFrom(const QString& title, const QString& start) = 0;
     // Opens a document (a path text) or a link with its associated program; results ignored.
     virtual void openWithShell(const QString& documentOrUrl) = 0;
+    // The standard print dialog on `printer` (its orientation already set); false when the
+    // user cancels. With no printer installed it offers printing to a PDF file.
+    virtual bool choosePrinter(QPrinter& printer) = 0;
 };
 
 // The desktop implementation: Qt's dialogs, the system beep and QDesktopServices.
@@ -39,6 +43,7 @@ public:
     QString browseFolder(const QString& title, const QString& root) override;
     QString browseFolderFrom(const QString& title, const QString& start) override;
     void openWithShell(const QString& documentOrUrl) override;
+    bool choosePrinter(QPrinter& printer) override;
 
 private:
     QWidget* owner_;

@@ -2,6 +2,7 @@
 
 #include "platform/UserDialogs.h"
 
+#include <QPrinter>
 #include <QStringList>
 #include <deque>
 
@@ -11,10 +12,12 @@ namespace sc::test {
 class ScriptedDialogs : public UserDialogs {
 public:
     // Everything shown, in order: "beep", "message:<text>", "ask:<text>", "browse:<title>|<root>",
-    // "open:<target>".
+    // "open:<target>", "print".
     QStringList shown;
     std::deque<bool> yesNoAnswers;     // an empty script answers No
     std::deque<QString> folderAnswers; // an empty script answers "cancelled"
+    // The print dialog prints to this PDF file; an empty name answers "cancelled".
+    QString pdfOutput;
 
     void beep() override { shown << QStringLiteral("beep"); }
     void message(const QString& text) override { shown << QStringLiteral("message:") + text; }
@@ -39,6 +42,15 @@ public:
     }
     void openWithShell(const QString& target) override {
         shown << QStringLiteral("open:") + target;
+    }
+
+    bool choosePrinter(QPrinter& printer) override {
+        shown << QStringLiteral("print");
+        if (pdfOutput.isEmpty())
+            return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdfOutput);
+        return true;
     }
 
     QStringList messages() const { return shown.filter(QStringLiteral("message:")); }

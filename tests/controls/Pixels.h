@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DesignFont.h"
+
 #include <QColor>
 #include <QEvent>
 #include <QFont>
@@ -14,8 +16,7 @@ namespace sc::test {
 // The window's font, mapped to the Japanese face as the program maps it, without
 // antialiasing so that every text pixel has exactly the colour it was drawn in.
 inline QFont crispDesignFont(int pixelSize) {
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
-                               {QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic")});
+    registerDesignFont();
     QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
     f.setPixelSize(pixelSize);
     f.setStyleStrategy(QFont::NoAntialias);

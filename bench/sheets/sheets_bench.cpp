@@ -1,0 +1,214 @@
+// One vertical contact sheet of 12-megapixel JPEGs, composed to the page file, against
+// ImageMagick's montage with and without its JPEG size hint, on the same files in the same run;
+// how far a thumbnail decoded at a DCT scale lies from one decoded whole; and the job's peak
+// memory for 50 and 500 pictures.
+//
+//   sheets_bench [work folder] [pictures]      (defaults: a temporary folder, 50)
+
+#include "imaging/GKitImage.h"
+#include "imaging/TGKitImagePrint.h"
+#include "jobs/CaptionBitmap.h"
+#include "jobs/PrintJob.h"
+#include "jobs/StatusLine.h"
+#include "platform/UserDialogs.h"
+#include "sources/SourceList.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFont>
+#include <QImage>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+class SilentStatus : public sc::jobs::StatusLine {
+public:
+    void show(const QString&) override {}
+    void showIdlePrompt() override {}
+    void repaintWindow() override {}
+};
+
+// The print dialog is cancelled: the job composes every sheet into the page file, then stops.
+class NoDialogs : public sc::UserDialogs {
+public:
+    void beep() override {}
+    void message(const QString& text) override {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
+    bool askYesNo(const QString&) override { return false; }
+    QString browseFolder(const QString&, const QString&) override { return {}; }
+    QString browseFolderFrom(const QString&, const QString&) override { return {}; }
+    void openWithShell(const QString&) override {}
+    bool choosePrinter(QPrinter&) override { return false; }
+};
+
+// Smooth gradients with fine noise over half of it, as photographs have both.
+QImage testPicture(int index) {
+    QImage image(4000, 3000, QImage::Format_RGB32);
+    QRandomGenerator rng(index);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int n = x > image.width() / 2 ? int(rng.bounded(64)) : 0;
+            row[x] = qRgb(qMin(255, x * 255 / image.width() + n),
+                          qMin(255, y * 255 / image.height() + n),
+                          qMin(255, (x / 7 + y / 5 + index * 40) % 256 + n / 2));
+        }
+    }
+    return image;
+}
+
+QStringList makePictures(const QString& folder, int count) {
+    QStringList paths;
+    QDir().mkpath(folder);
+    sc::GKitImage encoder;
+    encoder.setSaveQuality(9);
+    for (int i = 0; i < count; ++i) {
+        const QString path = QStringLiteral("%1/p%2.jpg").arg(folder).arg(i, 3, 10, QChar(u'0'));
+        if (!QFileInfo::exists(path)) {
+            encoder.setImage(testPicture(i));
+            encoder.Save(path);
+        }
+        paths << path;
+    }
+    return paths;
+}
+
+void makeBackground(const QString& programFolder) {
+    QImage sheet(1063, 1416, QImage::Format_RGB32);
+    sheet.fill(qRgb(250, 250, 245));
+    sheet.save(programFolder + QStringLiteral("/bg_tate.bmp"), "BMP");
+}
+
+double runSheets(const QStringList& pictures, const QString& programFolder) {
+    makeBackground(programFolder);
+    TSourceList sources;
+    sources.addAll(pictures);
+    sc::GKitImage work, canvas;
+    sc::jobs::CaptionBitmap caption;
+    NoDialogs dialogs;
+    sc::TGKitImagePrint printer(dialogs);
+    SilentStatus status;
+    sc::jobs::PrintJob job({work, canvas, caption, printer}, sources, status, programFolder);
+    QElapsedTimer timer;
+    timer.start();
+    job.run([] { return 0; });
+    return timer.nsecsElapsed() / 1e9;
+}
+
+double runCommand(const QStringList& command) {
+    QElapsedTimer timer;
+    timer.start();
+    if (QProcess::execute(command.first(), command.mid(1)) != 0) {
+        std::fprintf(stderr, "%s failed\n", qPrintable(command.first()));
+        return -1;
+    }
+    return timer.nsecsElapsed() / 1e9;
+}
+
+QStringList montage(const QStringList& pictures, const QString& out, bool sizeHint) {
+    QStringList c{QStringLiteral("montage")};
+    if (sizeHint)
+        c << QStringLiteral("-define") << QStringLiteral("jpeg:size=320x240");
+    c << pictures << QStringLiteral("-geometry") << QStringLiteral("160x120!+30+9")
+      << QStringLiteral("-tile") << QStringLiteral("5x10") << out;
+    return c;
+}
+
+// Mean and largest channel difference between thumbnails decoded at a DCT scale and whole.
+void thumbnailDifference(const QStringList& pictures) {
+    sc::GKitImage whole, scaled;
+    scaled.setLoadSizeHint(QSize(160, 120));
+    double sum = 0;
+    qint64 samples = 0;
+    int worst = 0;
+    QSize decoded;
+    for (const QString& p : pictures) {
+        for (sc::GKitImage* m : {&whole, &scaled}) {
+            m->setInputFileName(p);
+            m->Load();
+            if (m == &scaled)
+                decoded = m->image().size();
+            m->ResizeImage(160, 120);
+        }
+        const QImage a = whole.image(), b = scaled.image();
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 160; ++x)
+                for (int shift : {0, 8, 16}) {
+                    const int d = std::abs(int(a.pixel(x, y) >> shift & 0xff) -
+                                           int(b.pixel(x, y) >> shift & 0xff));
+                    sum += d;
+                    worst = std::max(worst, d);
+                    ++samples;
+                }
+    }
+    std::printf(
+        "DCT-scaled thumbnail (decoded at %dx%d) vs whole decode: mean %.3f, max %d levels\n",
+        decoded.width(), decoded.height(), sum / samples, worst);
+}
+
+long peakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv); // the clipboard carries thumbnails onto the sheet
+    const QStringList args = app.arguments();
+    // A child run measures the peak memory of one job over the pictures listed N times over.
+    if (args.size() == 4 && args[1] == u"--peak") {
+        const QStringList all =
+            QDir(args[2]).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
+        QStringList pictures;
+        for (int i = 0; i < args[3].toInt(); ++i)
+            pictures << args[2] + u'/' + all[i % all.size()];
+        QTemporaryDir folder;
+        runSheets(pictures, folder.path());
+        std::printf("%ld\n", peakKilobytes());
+        return 0;
+    }
+    QTemporaryDir temp;
+    const QString work = args.size() > 1 ? args[1] : temp.path();
+    const int count = args.size() > 2 ? args[2].toInt() : 50;
+    std::printf("making %d JPEGs of 4000 x 3000 in %s ...\n", count, qPrintable(work));
+    const QStringList pictures = makePictures(work + QStringLiteral("/in"), count);
+    QDir().mkpath(work + QStringLiteral("/job"));
+
+    // Each contender once to warm the file cache, then timed.
+    runSheets(pictures, work + QStringLiteral("/job"));
+    const double job = runSheets(pictures, work + QStringLiteral("/job"));
+    const double hinted = runCommand(montage(pictures, work + QStringLiteral("/m1.tif"), true));
+    const double plain = runCommand(montage(pictures, work + QStringLiteral("/m2.tif"), false));
+
+    std::printf("\n%-44s %8s %10s\n", "one sheet of 50 x 12 MP JPEG", "seconds", "per picture");
+    auto row = [&](const char* name, double s) {
+        std::printf("%-44s %8.2f %9.1f ms\n", name, s, s * 1000 / count);
+    };
+    row("job (composition to the page file)", job);
+    row("montage -define jpeg:size=320x240", hinted);
+    row("montage", plain);
+    std::printf("\njob / montage with size hint   %.2f  (target <= 0.7)\n", job / hinted);
+    std::printf("montage / job                  %.1f  (target >= 20)\n", plain / job);
+    thumbnailDifference(pictures);
+
+    auto peak = [&](int n) {
+        QProcess child;
+        child.start(app.applicationFilePath(),
+                    {QStringLiteral("--peak"), work + QStringLiteral("/in"), QString::number(n)});
+        child.waitForFinished(-1);
+        return child.readAllStandardOutput().trimmed().toLong();
+    };
+    const long few = peak(count), many = peak(10 * count);
+    std::printf("\npeak memory, %d pictures   %6ld MB\npeak memory, %d pictures  %6ld MB\n", count,
+                few / 1024, 10 * count, many / 1024);
+    return 0;
+}

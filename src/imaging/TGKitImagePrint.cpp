@@ -1,0 +1,65 @@
+#include "imaging/TGKitImagePrint.h"
+
+#include "imaging/TiffPages.h"
+#include "platform/Error.h"
+#include "platform/FileOps.h"
+#include "platform/UserDialogs.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPrinter>
+
+namespace sc {
+
+TGKitImagePrint::TGKitImagePrint(UserDialogs& dialogs, QObject* parent)
+    : QObject(parent), m_dialogs(dialogs) {}
+
+void TGKitImagePrint::setPaperOrientation(int orientation) {
+    if (orientation != kPortrait && orientation != kLandscape)
+        throw Error(QStringLiteral("Unknown paper orientation %1").arg(orientation));
+    m_paperOrientation = orientation;
+}
+
+bool TGKitImagePrint::StartPrint() {
+    if (m_fileName.isEmpty() || !fileops::exists(m_fileName))
+        return false;
+    const imaging::TiffPageReader pages(m_fileName);
+    if (pages.pageCount() == 0)
+        return false;
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(m_paperOrientation == kLandscape ? QPageLayout::Landscape
+                                                                : QPageLayout::Portrait);
+    if (!m_dialogs.choosePrinter(printer))
+        return false;
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw Error(QStringLiteral("The printer cannot start"));
+    for (int i = 0; i < pages.pageCount(); ++i) {
+        if (i > 0 && !printer.newPage())
+            throw Error(QStringLiteral("The printer cannot start a new sheet"));
+        drawPage(painter, pages.page(i), QRectF(painter.window()));
+    }
+    if (!painter.end())
+        throw Error(QStringLiteral("The print could not be finished"));
+    return true;
+}
+
+// Header on the first line of the printable area, footer on the last, the page picture as
+// large as fits between them.
+void TGKitImagePrint::drawPage(QPainter& painter, const QImage& page, const QRectF& area) const {
+    const qreal line = QFontMetricsF(m_headerFont, painter.device()).height();
+    const QRectF header(area.left(), area.top(), area.width(), line);
+    const QRectF footer(area.left(), area.bottom() - line, area.width(), line);
+    const QRectF room = area.adjusted(0, line * 1.5, 0, -line * 1.5);
+    QSizeF size = QSizeF(page.size()).scaled(room.size(), Qt::KeepAspectRatio);
+    const QRectF target(room.center() - QPointF(size.width(), size.height()) / 2, size);
+
+    painter.drawImage(target, page);
+    painter.setFont(m_headerFont);
+    painter.setPen(Qt::black);
+    painter.drawText(header, Qt::AlignCenter | Qt::TextSingleLine, m_headerText);
+    painter.drawText(footer, Qt::AlignCenter | Qt::TextSingleLine, m_footerText);
+}
+
+} // namespace sc

@@ -1,0 +1,51 @@
+#include "jobs/CaptionBitmap.h"
+
+#include "jobs/SheetLayout.h"
+
+#include <QPainter>
+
+namespace sc::jobs {
+
+namespace {
+
+// 96 dots per inch, as the sheets are laid out: 12 points are 16 pixels.
+constexpr int kDotsPerMeter = 3780;
+
+QImage whiteBitmap() {
+    QImage bitmap(sheet::kCaptionWidth, sheet::kCaptionHeight, QImage::Format_Mono);
+    bitmap.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    bitmap.fill(0);
+    bitmap.setDotsPerMeterX(kDotsPerMeter);
+    bitmap.setDotsPerMeterY(kDotsPerMeter);
+    return bitmap;
+}
+
+} // namespace
+
+// The window's default face is the design's Japanese font (substituted at start-up); a
+// two-colour bitmap takes the glyphs without smoothing.
+CaptionBitmap::CaptionBitmap()
+    : m_font(QStringLiteral("ＭＳ Ｐゴシック")), m_bitmap(whiteBitmap()) {
+    m_font.setStyleStrategy(QFont::NoAntialias);
+}
+
+void CaptionBitmap::setFontSize(int points) {
+    m_font.setPointSize(points);
+}
+
+void CaptionBitmap::draw(const QString& text) {
+    QImage canvas(m_bitmap.size(), QImage::Format_RGB32);
+    canvas.setDotsPerMeterX(kDotsPerMeter);
+    canvas.setDotsPerMeterY(kDotsPerMeter);
+    canvas.fill(Qt::white);
+    {
+        QPainter painter(&canvas);
+        painter.setFont(m_font);
+        painter.setPen(Qt::black);
+        painter.drawText(QPoint(0, painter.fontMetrics().ascent()), text);
+    }
+    m_bitmap =
+        canvas.convertToFormat(QImage::Format_Mono, m_bitmap.colorTable(), Qt::ThresholdDither);
+}
+
+} // namespace sc::jobs

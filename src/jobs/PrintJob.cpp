@@ -1,0 +1,131 @@
+#include "jobs/PrintJob.h"
+
+#include "imaging/GKitImage.h"
+#include "imaging/TGKitImagePrint.h"
+#include "jobs/CaptionBitmap.h"
+#include "jobs/JobTexts.h"
+#include "jobs/StatusLine.h"
+#include "platform/FileOps.h"
+#include "platform/WinPath.h"
+#include "sources/SourceList.h"
+
+#include <exception>
+
+namespace sc::jobs {
+
+namespace {
+
+constexpr int kCaptionPoints = 12;
+
+// The work control decodes a JPEG only as large as the thumbnail needs while the job walks,
+// and loads whole pictures again afterwards, whatever ends the walk.
+class ThumbnailLoads {
+public:
+    explicit ThumbnailLoads(GKitImage& work) : work_(work), before_(work.LoadSizeHint()) {
+        work_.setLoadSizeHint(QSize(sheet::kThumbWidth, sheet::kThumbHeight));
+    }
+    ~ThumbnailLoads() { work_.setLoadSizeHint(before_); }
+    ThumbnailLoads(const ThumbnailLoads&) = delete;
+    ThumbnailLoads& operator=(const ThumbnailLoads&) = delete;
+
+private:
+    GKitImage& work_;
+    QSize before_;
+};
+
+} // namespace
+
+PrintJob::PrintJob(const PrintControls& controls, const TSourceList& sources, StatusLine& status,
+                   const QString& programFolder)
+    : controls_(controls), sources_(sources), status_(status), programFolder_(programFolder) {}
+
+QString PrintJob::inProgramFolder(const char* name) const {
+    return programFolder_ + QLatin1String(name);
+}
+
+void PrintJob::run(const std::function<int()>& layoutIndex) {
+    if (layoutIndex() == 0)
+        runLayout(sheet::kVertical);
+    if (layoutIndex() == 1)
+        runLayout(sheet::kFilm);
+}
+
+void PrintJob::runLayout(const sheet::Layout& layout) {
+    // Pages left by a job that failed are not this job's: they are never printed again.
+    const QString pageFile = inProgramFolder(layout.pageFile);
+    fileops::deleteFile(pageFile);
+    if (layout.captions)
+        controls_.caption.setFontSize(kCaptionPoints);
+    if (sources_.count() > 0) {
+        status_.repaintWindow();
+        const ThumbnailLoads thumbnails(controls_.work);
+        for (int i = 0; i < sources_.count(); ++i) {
+            composeFrame(layout, i);
+            status_.show(printProgress(i + 1, sources_.count()));
+        }
+        status_.showIdlePrompt();
+        controls_.work.Delete();
+    }
+    // The sheet in progress, whatever the list held: with no sources, the bare background.
+    appendSheet(layout);
+    controls_.printer.setFileName(pageFile);
+    controls_.printer.StartPrint();
+    fileops::deleteFile(pageFile);
+}
+
+// The order is fixed: the caption is drawn before the source loads, the thumbnail is pasted
+// before its caption, and a full sheet is appended after its last caption.
+void PrintJob::composeFrame(const sheet::Layout& layout, int i) {
+    const QString source = sources_.at(i);
+    const int k = i % layout.capacity;
+    if (layout.captions)
+        controls_.caption.draw(winpath::baseNameOf(source));
+
+    GKitImage& work = controls_.work;
+    work.setInputFileName(source);
+    work.Load();
+    work.ResizeImage(sheet::kThumbWidth, sheet::kThumbHeight);
+    work.CopyToClipboard(0, 0, 0, 0);
+
+    GKitImage& canvas = controls_.canvas;
+    if (k == 0) {
+        canvas.setInputFileName(inProgramFolder(layout.background));
+        canvas.Load();
+        canvas.ChangeColorDepth(GKitImage::kDepthFull);
+    }
+    const sheet::Point at = layout.slot(k);
+    canvas.PasteFromClipboard(at.x, at.y);
+    if (layout.captions) {
+        putImageOnClipboard(controls_.caption.image());
+        canvas.PasteFromClipboard(at.x + sheet::kCaptionOffset.x, at.y + sheet::kCaptionOffset.y);
+    }
+    if (k == layout.capacity - 1) {
+        appendSheet(layout);
+        canvas.Delete();
+    }
+}
+
+// An empty canvas adds no page (the control's rule), so a list that filled its last sheet
+// exactly prints no blank sheet after it.
+void PrintJob::appendSheet(const sheet::Layout& layout) {
+    GKitImage& canvas = controls_.canvas;
+    canvas.setInputFileName(inProgramFolder(layout.pageFile));
+    canvas.AddPage(canvas.InputFileName());
+}
+
+void showLayout(int layoutIndex, GKitImage& preview, TGKitImagePrint& printer,
+                const QString& programFolder) {
+    const sheet::Layout* layout = sheet::layoutFor(layoutIndex);
+    if (!layout)
+        return;
+    printer.setPaperOrientation(layout->paperOrientation);
+    preview.setInputFileName(programFolder + QLatin1String(layout->background));
+    try {
+        preview.Load();
+    } catch (const std::exception&) {
+        // No stale sheet poses as the layout; the job reports the missing background.
+        preview.Delete();
+    }
+}
+
+} // namespace sc::jobs

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "jobs/SheetLayout.h"
+
+#include <QString>
+#include <functional>
+
+class TSourceList;
+
+namespace sc {
+class GKitImage;
+class TGKitImagePrint;
+} // namespace sc
+
+namespace sc::jobs {
+
+class CaptionBitmap;
+class StatusLine;
+
+// What the print job works with on the window.
+struct PrintControls {
+    GKitImage& work;          // ImageEdit0: loads and shrinks each source
+    GKitImage& canvas;        // ImageEdit4: the sheet canvas, also the print preview
+    CaptionBitmap& caption;   // Image1: the file name under a vertical thumbnail
+    TGKitImagePrint& printer; // GKitImagePrint1
+};
+
+// The contact-sheet job: every source becomes a 160 x 120 thumbnail at its slot of a sheet,
+// the clipboard carrying each thumbnail and caption onto the canvas; each full sheet and the
+// last one become pages of the layout's page file, which is printed and then deleted.
+class PrintJob {
+public:
+    PrintJob(const PrintControls& controls, const TSourceList& sources, StatusLine& status,
+             const QString& programFolder);
+
+    // `layoutIndex` reads the print mode's item index; it is read afresh for each layout, and
+    // an index of neither layout runs nothing. Raises on a picture or background that cannot
+    // be read (the runner's guard catches it); the page file then stays until the next job.
+    void run(const std::function<int()>& layoutIndex);
+
+private:
+    void runLayout(const sheet::Layout& layout);
+    void composeFrame(const sheet::Layout& layout, int i);
+    void appendSheet(const sheet::Layout& layout);
+    QString inProgramFolder(const char* name) const;
+
+    PrintControls controls_;
+    const TSourceList& sources_;
+    StatusLine& status_;
+    QString programFolder_;
+};
+
+// The print mode changed on a ready window: the paper orientation first, then the preview
+// loads the layout's bare background. Does nothing for an index of neither layout. A
+// background that cannot be loaded leaves the preview empty, without a message at start-up;
+// the print job reports it with the failure message when it starts a sheet.
+void showLayout(int layoutIndex, GKitImage& preview, TGKitImagePrint& printer,
+                const QString& programFolder);
+
+} // namespace sc::jobs

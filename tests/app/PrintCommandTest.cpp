@@ -1,0 +1,339 @@
+// The print page and its job through the window, printing to a PDF file.
+#include "ScriptedDialogs.h"
+#include "TempProgramFolder.h"
+#include "app/Changewindow1.h"
+#include "app/LookAndFeel.h"
+#include "controls/TShadowLabel.h"
+#include "controls/TShineSpeedButton.h"
+#include "imaging/TGKitImageEdit.h"
+#include "imaging/TGKitImagePrint.h"
+#include "jobs/CaptionBitmap.h"
+#include "jobs/JobTexts.h"
+#include "jobs/SheetLayout.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QProcess>
+
+namespace {
+
+using sc::sheet::Point;
+
+const QRgb kVerticalPaper = qRgb(250, 250, 245);
+const QRgb kFilmPaper = qRgb(30, 30, 36);
+
+QRgb colourOf(int i) {
+    return qRgb((i * 37 + 20) % 256, (i * 91 + 50) % 256, (i * 53 + 100) % 256);
+}
+
+bool near(QRgb a, QRgb b, int tolerance = 6) {
+    return std::abs(qRed(a) - qRed(b)) <= tolerance &&
+           std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+QString run(const QString& program, const QStringList& arguments) {
+    QProcess p;
+    p.start(program, arguments);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// Records the status line each time it is painted, as the user sees it change.
+class StatusRecorder : public QObject {
+public:
+    explicit StatusRecorder(TShadowLabel* label) : label_(label) {
+        label->installEventFilter(this);
+    }
+    QStringList seen;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && (seen.isEmpty() || seen.last() != label_->text()))
+            seen << label_->text();
+        return false;
+    }
+
+private:
+    TShadowLabel* label_;
+};
+
+struct PrintWindow {
+    sc::test::TempProgramFolder folder;
+    sc::test::ScriptedDialogs dialogs;
+    std::unique_ptr<TConvertForm1> form;
+    QString pdf;
+
+    explicit PrintWindow(bool show = true) {
+        sc::app::installLookAndFeel();
+        writeBackground("bg_tate.bmp", sc::sheet::kVerticalSheetSize, kVerticalPaper);
+        writeBackground("bg_film.bmp", sc::sheet::kFilmSheetSize, kFilmPaper);
+        pdf = folder.host("printed.pdf");
+        dialogs.pdfOutput = pdf;
+        form = std::make_unique<TConvertForm1>(folder.path(), dialogs);
+        if (show) {
+            form->show();
+            form->ShineSpeedButton3Click();
+        }
+    }
+    void writeBackground(const char* name, Point size, QRgb colour) {
+        QImage sheet(size.x, size.y, QImage::Format_RGB32);
+        sheet.fill(colour);
+        ASSERT_TRUE(sheet.save(folder.host(QLatin1String(name)), "BMP"));
+    }
+    template <typename T = QWidget> T* get(const char* name) {
+        return form->findChild<T*>(QString::fromLatin1(name));
+    }
+    sc::GKitImage& preview() { return get<sc::TGKitImageEdit>("ImageEdit4")->model(); }
+    sc::TGKitImagePrint& printer() { return form->printControl(); }
+    void chooseLayout(int index) {
+        get<QComboBox>("C5_01")->setCurrentIndex(index);
+        form->C5_01Change();
+    }
+    // `count` small pictures p/000.bmp ... in colourOf(i); `broken` is not a picture.
+    void dropPictures(int count, int broken = -1) {
+        QStringList paths;
+        QDir().mkpath(folder.host("p"));
+        for (int i = 0; i < count; ++i) {
+            const QString host = folder.host(QStringLiteral("p/%1.bmp").arg(i, 3, 10, QChar(u'0')));
+            QImage img(16, 12, QImage::Format_RGB32);
+            img.fill(colourOf(i));
+            if (i == broken)
+                folder.writeFile(host.mid(folder.path().size() + 1), "not a picture");
+            else
+                EXPECT_TRUE(img.save(host, "BMP"));
+            paths << host;
+        }
+        form->dropFiles(paths);
+    }
+    bool pageFileExists(const char* name = "bg_tate.tif") const {
+        return QFileInfo::exists(folder.host(QLatin1String(name)));
+    }
+    // The page pictures inside the printed PDF, in page order.
+    QList<QImage> printedPages() {
+        const QString prefix = folder.host("page");
+        run(QStringLiteral("pdfimages"), {QStringLiteral("-png"), pdf, prefix});
+        QList<QImage> pages;
+        for (const QString& name :
+             QDir(folder.path()).entryList({"page-*.png"}, QDir::Files, QDir::Name)) {
+            pages << QImage(folder.host(name)).convertToFormat(QImage::Format_RGB32);
+            QFile::remove(folder.host(name));
+        }
+        return pages;
+    }
+    QString pdfInfo() { return run(QStringLiteral("pdfinfo"), {pdf}); }
+};
+
+// The thumbnail of frame `i` sits whole at `slot`: near its corners and at its centre it has
+// its colour. (The PDF holds the pages JPEG-compressed: edges ring within their 16-pixel blocks.)
+void expectFrame(const QImage& page, int i, Point slot) {
+    for (const QPoint at : {QPoint(16, 16), QPoint(80, 60), QPoint(143, 103)})
+        EXPECT_TRUE(near(page.pixel(slot.x + at.x(), slot.y + at.y()), colourOf(i)))
+            << "frame " << i << " at " << slot.x << "," << slot.y << " +" << at.x() << "," << at.y()
+            << ": " << std::hex << page.pixel(slot.x + at.x(), slot.y + at.y()) << " not "
+            << colourOf(i);
+    EXPECT_FALSE(near(page.pixel(slot.x - 1, slot.y - 1), colourOf(i)));
+}
+
+// Ink under a thumbnail: its caption.
+int captionInk(const QImage& page, Point slot) {
+    int ink = 0;
+    for (int y = 0; y < 15; ++y)
+        for (int x = 0; x < 143; ++x)
+            ink += qGray(page.pixel(slot.x + 18 + x, slot.y + 120 + y)) < 64;
+    return ink;
+}
+
+} // namespace
+
+TEST(PrintCommand, VerticalFramesAndCaptionsLandAtTheirSlotsFiftyToASheet) {
+    PrintWindow w;
+    w.dropPictures(51);
+    w.form->CButton10Click();
+    const QList<QImage> pages = w.printedPages();
+    ASSERT_EQ(pages.size(), 2);
+    ASSERT_EQ(pages[0].size(), QSize(1063, 1416));
+    expectFrame(pages[0], 0, {18, 39});
+    expectFrame(pages[0], 9, {18, 1281});
+    expectFrame(pages[0], 10, {239, 39});
+    expectFrame(pages[0], 49, {902, 1281});
+    for (const Point slot : {Point{18, 39}, Point{18, 1281}, Point{902, 1281}})
+        EXPECT_GT(captionInk(pages[0], slot), 20);
+    expectFrame(pages[1], 50, {18, 39});
+    EXPECT_GT(captionInk(pages[1], {18, 39}), 20);
+    EXPECT_TRUE(near(pages[1].pixel(239 + 80, 39 + 60), kVerticalPaper)) << "one frame only";
+    EXPECT_EQ(w.dialogs.shown, QStringList{"print"});
+}
+
+TEST(PrintCommand, CaptionsShowTheNamesWithoutExtensionsInJapaneseToo) {
+    PrintWindow w;
+    const QStringList names{"IMG_0001.JPG", "a.b.jpg", QStringLiteral("写真.bmp")};
+    QStringList paths;
+    for (const QString& name : names) {
+        QImage img(16, 12, QImage::Format_RGB32);
+        img.fill(Qt::darkGreen);
+        paths << w.folder.host(name);
+        ASSERT_TRUE(img.save(paths.last(), name.endsWith("bmp") ? "BMP" : "JPG"));
+    }
+    w.form->dropFiles(paths);
+    w.form->CButton10Click();
+    const QList<QImage> pages = w.printedPages();
+    ASSERT_EQ(pages.size(), 1);
+    // The list sorts without regard to case: a.b.jpg, IMG_0001.JPG, 写真.bmp.
+    const QStringList captions{"a.b", "IMG_0001", QStringLiteral("写真")};
+    for (int k = 0; k < 3; ++k) {
+        sc::jobs::CaptionBitmap expected;
+        expected.setFontSize(12);
+        expected.draw(captions[k]);
+        const Point at = sc::sheet::verticalCaption(k);
+        const QImage printed = pages[0].copy(at.x, at.y, 143, 15);
+        EXPECT_EQ(printed.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither),
+                  expected.image().convertToFormat(QImage::Format_Mono, Qt::ThresholdDither))
+            << qPrintable(captions[k]);
+    }
+    EXPECT_EQ(w.form->captionBitmap().image().size(), QSize(143, 15));
+}
+
+TEST(PrintCommand, FilmFramesFillRowsSixtySixToALandscapeSheet) {
+    PrintWindow w;
+    w.chooseLayout(1);
+    w.dropPictures(67);
+    w.form->CButton10Click();
+    QList<QImage> pages = w.printedPages();
+    ASSERT_EQ(pages.size(), 2);
+    expectFrame(pages[0], 10, {1716, 22});
+    expectFrame(pages[0], 11, {16, 245});
+    expectFrame(pages[0], 65, {1716, 1137});
+    expectFrame(pages[1], 66, {16, 22});
+    EXPECT_TRUE(near(pages[0].pixel(16 + 90, 22 + 128), kFilmPaper)) << "and no caption";
+    EXPECT_FALSE(w.pageFileExists("bg_film.tif"));
+
+    // 66 pictures fill one sheet exactly: one landscape page, and the preview is left empty.
+    w.form->SSButton1Click();
+    w.dropPictures(66);
+    w.form->CButton10Click();
+    pages = w.printedPages();
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(w.pdfInfo().contains(QRegularExpression("Page size: +842(\\.\\d+)? x 595")))
+        << qPrintable(w.pdfInfo());
+    EXPECT_TRUE(w.preview().isEmpty());
+}
+
+TEST(PrintCommand, ProgressIsJapaneseAndTheIdlePromptFollowsTheCaptions) {
+    PrintWindow w;
+    w.get<TShineSpeedButton>("ShineSpeedButton6")->setDown(true);
+    w.chooseLayout(1);
+    w.dropPictures(3);
+    StatusRecorder status(w.get<TShadowLabel>("ShadowLabel21"));
+    const QString before = w.get<TShadowLabel>("ShadowLabel21")->text();
+    w.form->CButton10Click();
+    EXPECT_EQ(status.seen, QStringList({before, "1/3 枚目の印刷準備中です。",
+                                        "2/3 枚目の印刷準備中です。", "3/3 枚目の印刷準備中です。",
+                                        "Drop source files or a source folder here."}));
+    const QList<QImage> pages = w.printedPages();
+    ASSERT_EQ(pages.size(), 1);
+    for (int i = 0; i < 3; ++i)
+        expectFrame(pages[0], i, sc::sheet::filmSlot(i));
+    EXPECT_TRUE(near(pages[0].pixel(526 + 80, 22 + 60), kFilmPaper));
+}
+
+TEST(PrintCommand, AnEmptyListPrintsOnePageOfTheBareBackground) {
+    PrintWindow w;
+    const QString before = w.get<TShadowLabel>("ShadowLabel21")->text();
+    w.form->CButton10Click();
+    EXPECT_EQ(w.get<TShadowLabel>("ShadowLabel21")->text(), before);
+    const QList<QImage> pages = w.printedPages();
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(near(pages[0].pixel(18 + 80, 39 + 60), kVerticalPaper));
+    EXPECT_TRUE(near(pages[0].pixel(1000, 1400), kVerticalPaper));
+    EXPECT_FALSE(w.pageFileExists());
+}
+
+TEST(PrintCommand, ThreeVerticalSheetsPrintPortraitWithHeaderAndFooter) {
+    PrintWindow w;
+    w.get<QLineEdit>("C5_02")->setText(QStringLiteral("旅行 2004 header"));
+    w.get<QLineEdit>("C5_03")->setText(QStringLiteral("footer line"));
+    EXPECT_EQ(w.printer().HeaderFont().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(w.printer().HeaderFont().pointSize(), 9);
+    w.dropPictures(120);
+    w.form->CButton10Click();
+    const QString info = w.pdfInfo();
+    EXPECT_TRUE(info.contains(QRegularExpression("Pages: +3\\n"))) << qPrintable(info);
+    EXPECT_TRUE(info.contains(QRegularExpression("Page size: +595(\\.\\d+)? x 842")));
+    const QString text = run(QStringLiteral("pdftotext"), {w.pdf, QStringLiteral("-")});
+    EXPECT_EQ(text.count(QStringLiteral("旅行 2004 header")), 3) << qPrintable(text);
+    EXPECT_EQ(text.count(QStringLiteral("footer line")), 3);
+    EXPECT_FALSE(w.pageFileExists());
+
+    // The preview keeps the third sheet: frames 100 to 119.
+    const QImage sheet = w.preview().image();
+    const Point last = sc::sheet::verticalSlot(19), after = sc::sheet::verticalSlot(20);
+    EXPECT_TRUE(near(sheet.pixel(last.x + 80, last.y + 60), colourOf(119), 0));
+    EXPECT_TRUE(near(sheet.pixel(after.x + 80, after.y + 60), kVerticalPaper, 0));
+}
+
+TEST(PrintCommand, ChoosingALayoutAfterAJobShowsItsBackgroundAndSetsThePaper) {
+    PrintWindow w;
+    EXPECT_EQ(w.preview().image().pixel(500, 500), kVerticalPaper);
+    EXPECT_EQ(w.printer().PaperOrientation(), 1);
+    w.dropPictures(2);
+    w.form->CButton10Click();
+    EXPECT_EQ(w.preview().image().pixel(18 + 80, 39 + 60), colourOf(0));
+    w.chooseLayout(1);
+    EXPECT_EQ(w.preview().image().size(), QSize(1876, 1257));
+    EXPECT_EQ(w.preview().image().pixel(16 + 80, 22 + 60), kFilmPaper);
+    EXPECT_EQ(w.printer().PaperOrientation(), 2);
+    w.chooseLayout(0);
+    EXPECT_EQ(w.preview().image().pixel(18 + 80, 39 + 60), kVerticalPaper);
+    EXPECT_EQ(w.printer().PaperOrientation(), 1);
+}
+
+TEST(PrintCommand, ALayoutChoiceBeforeTheFirstShowChangesNothing) {
+    PrintWindow w(false);
+    w.get<QComboBox>("C5_01")->setCurrentIndex(1);
+    w.form->C5_01Change();
+    EXPECT_TRUE(w.preview().isEmpty());
+    EXPECT_EQ(w.printer().PaperOrientation(), 1);
+    w.form->show();
+    EXPECT_EQ(w.preview().image().size(), QSize(1063, 1416)) << "the reset chose vertical";
+}
+
+TEST(PrintCommand, AFailedJobLeavesItsPagesAndTheNextJobPrintsOnlyItsOwn) {
+    PrintWindow w;
+    w.dropPictures(53, 52); // the third picture of the second sheet is no picture
+    w.form->CButton10Click();
+    EXPECT_EQ(w.dialogs.shown,
+              QStringList({"beep", QStringLiteral("message:") + sc::jobs::kFailureMessage}));
+    EXPECT_EQ(w.get<TShadowLabel>("ShadowLabel21")->text(), "52/53 枚目の印刷準備中です。");
+    EXPECT_TRUE(w.pageFileExists()) << "the full first sheet stays in the page file";
+
+    w.form->SSButton1Click();
+    w.dropPictures(2);
+    w.form->CButton10Click();
+    const QList<QImage> pages = w.printedPages();
+    ASSERT_EQ(pages.size(), 1) << "the failed job's sheet is not printed again";
+    expectFrame(pages[0], 1, {18, 177});
+    EXPECT_FALSE(w.pageFileExists());
+}
+
+TEST(PrintCommand, CancellingThePrintDialogPrintsNothingAndRemovesThePages) {
+    PrintWindow w;
+    w.dialogs.pdfOutput.clear();
+    w.dropPictures(1);
+    w.form->CButton10Click();
+    EXPECT_EQ(w.dialogs.shown, QStringList{"print"});
+    EXPECT_FALSE(QFileInfo::exists(w.pdf));
+    EXPECT_FALSE(w.pageFileExists());
+}
+
+TEST(PrintCommand, AMissingBackgroundEmptiesThePreviewQuietlyAndFailsTheJob) {
+    PrintWindow w;
+    w.dropPictures(1);
+    QFile::remove(w.folder.host("bg_film.bmp"));
+    w.chooseLayout(1);
+    EXPECT_TRUE(w.preview().isEmpty()) << "no stale sheet poses as the film layout";
+    EXPECT_EQ(w.printer().PaperOrientation(), 2);
+    EXPECT_TRUE(w.dialogs.shown.isEmpty());
+    w.form->CButton10Click();
+    EXPECT_EQ(w.dialogs.shown,
+              QStringList({"beep", QStringLiteral("message:") + sc::jobs::kFailureMessage}));
+}

@@ -1,0 +1,149 @@
+// Page files: appended to safely, read back page by page.
+#include "TempProgramFolder.h"
+#include "TestPictures.h"
+#include "imaging/TiffPages.h"
+#include "platform/Error.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+#include <tiffio.h>
+
+using sc::Error;
+using sc::imaging::appendTiffPage;
+using sc::imaging::TiffPageReader;
+using namespace sc::test;
+
+namespace {
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+quint32 get32(const QByteArray& b, qint64 at) {
+    quint32 v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = v << 8 | uchar(b[qsizetype(at + i)]);
+    return v;
+}
+void put32(QByteArray& b, qint64 at, quint32 v) {
+    for (int i = 0; i < 4; ++i)
+        b[qsizetype(at + i)] = char(v >> (8 * i));
+}
+quint16 get16(const QByteArray& b, qint64 at) {
+    return quint16(uchar(b[qsizetype(at)]) | uchar(b[qsizetype(at + 1)]) << 8);
+}
+
+// Offsets of the directories of a little-endian file, following its chain.
+QList<quint32> pageOffsets(const QByteArray& b) {
+    QList<quint32> offsets;
+    for (quint32 at = get32(b, 4); at != 0 && offsets.size() < 10;
+         at = get32(b, at + 2 + 12 * get16(b, at)))
+        offsets << at;
+    return offsets;
+}
+qint64 linkOf(const QByteArray& b, quint32 page) {
+    return page + 2 + 12 * get16(b, page);
+}
+// Where the value of `tag` sits in the directory at `page`.
+qint64 valueOf(const QByteArray& b, quint32 page, quint16 tag) {
+    for (int i = 0; i < get16(b, page); ++i)
+        if (get16(b, page + 2 + 12 * i) == tag)
+            return page + 2 + 12 * i + 8;
+    return -1;
+}
+
+// Appending to a broken file raises and leaves it byte for byte as it was; reading it raises.
+void expectRefused(const QString& path, const QByteArray& broken) {
+    writeBytes(path, broken);
+    EXPECT_THROW(appendTiffPage(path, filled(4, 2, qRgb(1, 2, 3))), Error);
+    EXPECT_EQ(bytesOf(path), broken);
+    EXPECT_THROW(TiffPageReader{path}, Error);
+}
+
+} // namespace
+
+TEST(PageFile, PagesAppendedToAnotherWritersBigEndianFileReadBackExactly) {
+    TempProgramFolder folder;
+    const QString path = folder.host("bg_film.tif");
+    // One 5 x 3 grey page written big-endian by libtiff itself.
+    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "wb");
+    ASSERT_NE(tif, nullptr);
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 5);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 3);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 3);
+    const uchar grey[15] = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 130, 140};
+    TIFFWriteEncodedStrip(tif, 0, const_cast<uchar*>(grey), 15);
+    TIFFClose(tif);
+    if (bytesOf(path).size() % 2 == 0) // an odd length, as other writers may leave
+        writeBytes(path, bytesOf(path) + "!");
+
+    const QImage second = photoLike(31, 17), third = filled(1063, 1416, qRgb(9, 200, 77));
+    appendTiffPage(path, second);
+    appendTiffPage(path, third);
+
+    const TiffPageReader reader(path);
+    ASSERT_EQ(reader.pageCount(), 3);
+    EXPECT_EQ(reader.page(0).pixel(4, 2), qRgb(140, 140, 140));
+    EXPECT_EQ(reader.page(1), second);
+    EXPECT_EQ(reader.page(2), third);
+    tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    ASSERT_NE(tif, nullptr);
+    EXPECT_EQ(TIFFNumberOfDirectories(tif), 3) << "libtiff reads the same chain";
+    TIFFClose(tif);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1)
+        << "no temporary file is left beside it";
+}
+
+TEST(PageFile, AChainThatLoopsIsRefusedAtOnce) {
+    TempProgramFolder folder;
+    const QString path = folder.host("bg_tate.tif");
+    for (int i = 0; i < 2; ++i)
+        appendTiffPage(path, filled(6, 4, qRgb(i, 0, 0)));
+    const QByteArray good = bytesOf(path);
+    const QList<quint32> pages = pageOffsets(good);
+    ASSERT_EQ(pages.size(), 2);
+
+    QByteArray onItself = good, backToFirst = good;
+    put32(onItself, linkOf(good, pages[1]), pages[1]);
+    put32(backToFirst, linkOf(good, pages[1]), pages[0]);
+    expectRefused(path, onItself);
+    expectRefused(path, backToFirst);
+}
+
+TEST(PageFile, ADamagedPageIsRefusedNotBuriedUnderTheNewOne) {
+    TempProgramFolder folder;
+    const QString path = folder.host("bg_tate.tif");
+    for (int i = 0; i < 2; ++i)
+        appendTiffPage(path, filled(4, 2, qRgb(0, i, 0)));
+    const QByteArray good = bytesOf(path);
+    const QList<quint32> pages = pageOffsets(good);
+    ASSERT_EQ(pages.size(), 2);
+
+    QByteArray linkOutside = good, entriesOutside = good, dataOutside = good;
+    put32(linkOutside, linkOf(good, pages[1]), quint32(good.size() + 64));
+    entriesOutside[qsizetype(pages[1])] = char(0xff);
+    entriesOutside[qsizetype(pages[1] + 1)] = char(0x7f);
+    const qint64 strip = valueOf(good, pages[0], TIFFTAG_STRIPOFFSETS);
+    ASSERT_GT(strip, 0);
+    put32(dataOutside, strip, quint32(good.size() - 2));
+    expectRefused(path, linkOutside);
+    expectRefused(path, entriesOutside);
+    expectRefused(path, dataOutside);
+    expectRefused(path, good.left(good.size() - 20));
+    expectRefused(path, QByteArray("II*\0\0\x10\0\0short", 13));
+
+    writeBytes(path, good);
+    appendTiffPage(path, filled(4, 2, qRgb(0, 0, 9)));
+    EXPECT_EQ(TiffPageReader(path).pageCount(), 3) << "the sound file still takes a page";
+}
