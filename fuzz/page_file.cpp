@@ -1,7 +1,8 @@
 // The page file: any bytes as an existing multi-page TIFF that the print job appends a sheet
-// to and the print control reads page by page. Reading either raises sc::Error or gives every
-// page at its stated size; appending either raises sc::Error and leaves the file as it was, or
-// leaves a file that reads whole with one page more than it had, the sheet last and intact.
+// to and the print control reads page by page. Reading either raises sc::Error or gives pages
+// at their stated sizes; appending either raises sc::Error and leaves the file as it was, or
+// leaves a file with one page more than it had, the sheet last and intact, and every page that
+// could be read before unchanged.
 #include "FuzzSupport.h"
 
 #include "imaging/TiffPages.h"
@@ -24,7 +25,7 @@ QImage sheet() {
 
 struct Pages {
     QList<QSize> sizes;
-    QImage last; // the last page, when it is small enough to decode
+    QList<QImage> pictures; // null for a page too large to decode or one that cannot be read
 };
 
 std::optional<Pages> readPages(const QString& path) {
@@ -34,12 +35,16 @@ std::optional<Pages> readPages(const QString& path) {
         for (int i = 0; i < reader.pageCount(); ++i) {
             const QSize size = reader.pageSize(i);
             pages.sizes.append(size);
+            pages.pictures.append(QImage());
             if (qint64(size.width()) * size.height() > kDecodePixels)
                 continue;
-            const QImage page = reader.page(i);
-            SC_FUZZ_CHECK(page.size() == size && page.format() == QImage::Format_RGB32);
-            if (i == reader.pageCount() - 1)
-                pages.last = page;
+            try {
+                pages.pictures.back() = reader.page(i);
+            } catch (const sc::Error&) {
+                continue; // a damaged page: printing it fails with a message
+            }
+            SC_FUZZ_CHECK(pages.pictures.back().size() == size &&
+                          pages.pictures.back().format() == QImage::Format_RGB32);
         }
         return pages;
     } catch (const sc::Error&) {
@@ -68,8 +73,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const std::optional<Pages> pagesAfter = readPages(pageFile.path());
-    SC_FUZZ_CHECK(pagesAfter && pagesAfter->last == page);
-    if (pagesBefore)
-        SC_FUZZ_CHECK(pagesAfter->sizes.size() == pagesBefore->sizes.size() + 1);
+    SC_FUZZ_CHECK(pagesAfter && !pagesAfter->pictures.isEmpty() &&
+                  pagesAfter->pictures.back() == page);
+    if (!pagesBefore)
+        return 0;
+    SC_FUZZ_CHECK(pagesAfter->sizes.size() == pagesBefore->sizes.size() + 1);
+    for (qsizetype i = 0; i < pagesBefore->sizes.size(); ++i)
+        SC_FUZZ_CHECK(pagesBefore->pictures[i].isNull() ||
+                      pagesAfter->pictures[i] == pagesBefore->pictures[i]);
     return 0;
 }

@@ -1,6 +1,9 @@
 #include "Changewindow1.h"
 
+#include "CaptionLanguage.h"
 #include "LookAndFeel.h"
+#include "ProgramFolderCheck.h"
+#include "WindowFace.h"
 #include "WindowSettingsView.h"
 #include "WindowStatusLine.h"
 #include "imaging/TGKitImagePrint.h"
@@ -8,6 +11,7 @@
 #include "jobs/JobRunner.h"
 #include "jobs/JpegJob.h"
 #include "jobs/PrintJob.h"
+#include "platform/DesktopCloseWatch.h"
 #include "platform/IniFile.h"
 #include "platform/UserDialogs.h"
 #include "resources/Captions.h"
@@ -27,6 +31,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTabBar>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
@@ -58,6 +63,7 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
     // The page control's tab row lies outside the visible area: pages change only through the
     // mode buttons and start-up.
     ui_->PageControl1->tabBar()->hide();
+    sc::app::settleWindowFace(*this);
     // Presses on panels, the list, the pages and the edits stay there; only the window's own
     // surface (the bars, their labels, the bare background) drags the window.
     // Files dropped anywhere go to the window's drop handler: no edit takes them as text.
@@ -73,6 +79,10 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
             &TConvertForm1::ShineSpeedButton2Click);
     connect(ui_->ShineSpeedButton3, &TShineSpeedButton::clicked, this,
             &TConvertForm1::ShineSpeedButton3Click);
+    connect(ui_->ShineSpeedButton5, &TShineSpeedButton::clicked, this,
+            &TConvertForm1::ShineSpeedButton5Click);
+    connect(ui_->ShineSpeedButton6, &TShineSpeedButton::clicked, this,
+            &TConvertForm1::ShineSpeedButton6Click);
     connect(ui_->ShineSpeedButton4, &TShineSpeedButton::clicked, this,
             &TConvertForm1::ShineSpeedButton4Click);
     connect(ui_->SSButton12, &TShineSpeedButton::clicked, this, &TConvertForm1::SSButton12Click);
@@ -88,6 +98,10 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
     // The design's film choice; the window is not ready yet, so the preview stays as it is.
     ui_->C5_01->setCurrentIndex(1);
     C5_01Change();
+    // A close request that Qt would drop while a job's question is up is kept for the job's end.
+    closeWatch_ = std::make_unique<sc::DesktopCloseWatch>(
+        [this] { return quintptr(internalWinId()); },
+        [this] { closeAfterJob_ = closeAfterJob_ || jobRunning_; });
 
     scanStartupFolder();
 }
@@ -103,6 +117,10 @@ void TConvertForm1::showEvent(QShowEvent* event) {
     if (!shownOnce_) {
         shownOnce_ = true;
         FormShow();
+        // Once the window is on screen, so that the message has it behind.
+        QTimer::singleShot(0, this, [this] {
+            sc::app::checkProgramFolderWritable(programFolder_, dialogs_);
+        });
     }
 }
 
@@ -258,6 +276,7 @@ void TConvertForm1::wireSettingControls() {
 
 void TConvertForm1::runChangeHandler(sc::settings::Key key) {
     using sc::settings::Key;
+    changeTrace_ << sc::settings::nameOf(key);
     switch (key) {
     case Key::C5_01:
         return C5_01Change();
@@ -329,6 +348,13 @@ void TConvertForm1::ShineSpeedButton2Click() {
 }
 void TConvertForm1::ShineSpeedButton3Click() {
     ui_->PageControl1->setCurrentWidget(ui_->TabSheet3);
+}
+
+void TConvertForm1::ShineSpeedButton5Click() {
+    sc::app::applyCaptionLanguage(*this, true);
+}
+void TConvertForm1::ShineSpeedButton6Click() {
+    sc::app::applyCaptionLanguage(*this, false);
 }
 
 void TConvertForm1::ShineSpeedButton4Click() {

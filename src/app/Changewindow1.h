@@ -13,6 +13,7 @@ class QDialog;
 
 class TSourceCommands;
 namespace sc {
+class DesktopCloseWatch;
 class IniFile;
 class TGKitImagePrint;
 class UserDialogs;
@@ -47,6 +48,9 @@ public:
     // The one entry point for files and folders dropped on the window, in the shell's order.
     void dropFiles(const QStringList& paths);
 
+    // The setting controls' change handlers in the order they ran (what tests look at).
+    const QStringList& changeHandlerTrace() const { return changeTrace_; }
+
     // The batch, as the jobs and the preview read it.
     const TSourceList& sourceList() const { return sourceList_; }
     bool japaneseCaptions() const;
@@ -66,6 +70,9 @@ public slots:
     void ShineSpeedButton1Click();
     void ShineSpeedButton2Click();
     void ShineSpeedButton3Click();
+    // Language buttons: Japanese and English captions; the button that is down applies again.
+    void ShineSpeedButton5Click();
+    void ShineSpeedButton6Click();
     // Title-bar buttons: information, read-me, minimise, close.
     void ShineSpeedButton4Click();
     void SSButton12Click();
@@ -139,10 +146,12 @@ private:
     // the job's end, and nothing dropped joins the list it is walking.
     bool jobRunning_ = false;
     bool closeAfterJob_ = false;
+    std::unique_ptr<sc::DesktopCloseWatch> closeWatch_;
     bool ready_ = false;
     bool shownOnce_ = false;
     bool closed_ = false;
     QStringList trace_;
+    QStringList changeTrace_;
     // Dragging the window by its own surface, where the window manager cannot do it for us.
     bool dragging_ = false;
     QPoint dragOffset_;

@@ -2,9 +2,41 @@
 
 #include <QDialog>
 
-// The information window: logo, credits and links. Created hidden at start-up, shown modally.
+class QAbstractButton;
+namespace sc {
+class UserDialogs;
+}
+
+// The information window: logo, credits and four links, handed to the shell through the dialog
+// seam. Created hidden at start-up and shown modally; closing only hides it. It shows in the
+// centre of the screen the first time and where it was left afterwards. Its texts never switch
+// language.
 class TInfoForm1 : public QDialog {
     Q_OBJECT
 public:
-    explicit TInfoForm1(QWidget* parent = nullptr);
+    // `programFolder` holds the user guide; `dialogs` opens the links.
+    TInfoForm1(const QString& programFolder, sc::UserDialogs& dialogs, QWidget* parent = nullptr);
+
+    static const QString& makerUrl();
+    static const QString& productUrl();
+    static const QString& supportAddress();
+
+    void setVisible(bool visible) override;
+
+public slots:
+    void SpeedButton1Click(); // the maker's page
+    void SpeedButton3Click(); // mail to the support address
+    void SpeedButton4Click(); // the product's page
+    void Image2Click();       // the user guide
+    void SpeedButton2Click(); // close
+
+private:
+    void buildLeftPanel();
+    void buildRightPanel();
+    QAbstractButton* addLink(QWidget* parent, const char* name, const QRect& place,
+                             const QString& hint);
+
+    QString programFolder_;
+    sc::UserDialogs& dialogs_;
+    bool placed_ = false;
 };

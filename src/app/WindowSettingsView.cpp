@@ -1,5 +1,6 @@
 #include "WindowSettingsView.h"
 
+#include "CaptionLanguage.h"
 #include "controls/TFolderPathBox.h"
 #include "controls/TSpinEdit.h"
 #include "settings/WindowPlacement.h"
@@ -24,10 +25,12 @@ bool WindowSettingsView::englishDown() const {
     return ui_.ShineSpeedButton6->isDown();
 }
 
-// The English captions themselves come with the caption switch; here the button's state.
+// Before the saved selections are read, so that they land in the English lists.
 void WindowSettingsView::setEnglishDown(bool down) {
-    if (down)
-        ui_.ShineSpeedButton6->setDown(true);
+    if (!down)
+        return;
+    ui_.ShineSpeedButton6->setDown(true);
+    applyCaptionLanguage(window_, false);
 }
 
 int WindowSettingsView::windowTop() const {

@@ -12,6 +12,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("SC_CONVERTER"));
+    // Lets the desktop match the window to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("sc-converter"));
     sc::app::installLookAndFeel();
     sc::QtUserDialogs dialogs;
     std::unique_ptr<TConvertForm1> mainWindow;
@@ -21,7 +23,7 @@ int main(int argc, char** argv) {
         sc::winpath::setProgramFolder(programFolder);
         mainWindow = std::make_unique<TConvertForm1>(programFolder, dialogs);
         dialogs.setOwner(mainWindow.get());
-        infoWindow = std::make_unique<TInfoForm1>(mainWindow.get());
+        infoWindow = std::make_unique<TInfoForm1>(programFolder, dialogs, mainWindow.get());
         mainWindow->setInfoWindow(infoWindow.get());
         mainWindow->show();
     } catch (const std::exception& e) {

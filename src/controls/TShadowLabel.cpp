@@ -16,7 +16,11 @@ template <typename T> void TShadowLabel::change(T& member, const T& value) {
     if (member == value)
         return;
     member = value;
-    update();
+    // The shadow's offset decides how far a label that keeps its text whole must grow.
+    if (design_.isValid())
+        growAroundText();
+    else
+        update();
 }
 
 int TShadowLabel::fontHeight() const {
@@ -81,23 +85,63 @@ QString TShadowLabel::shownText() const {
     return t;
 }
 
-QRect TShadowLabel::textRect() const {
-    QRect r = rect();
+QRect TShadowLabel::textRectIn(const QSize& size) const {
+    QRect r(QPoint(0, 0), size);
     const int h = QFontMetrics(font()).boundingRect(r, textFlags(), shownText()).height();
     const Qt::Alignment v = alignment() & Qt::AlignVertical_Mask;
     // A text taller than the label moves up by half the excess, as it moves down when shorter.
     if (v & Qt::AlignVCenter)
-        r.translate(0, (height() - h) / 2);
+        r.translate(0, (size.height() - h) / 2);
     else if (v & Qt::AlignBottom)
-        r.translate(0, height() - h);
+        r.translate(0, size.height() - h);
     return r;
+}
+
+QRect TShadowLabel::textRect() const {
+    if (!design_.isValid())
+        return textRectIn(size());
+    return textRectIn(design_.size()).translated(design_.topLeft() - pos());
+}
+
+void TShadowLabel::keepTextWhole() {
+    if (!design_.isValid())
+        design_ = geometry();
+    growAroundText();
+}
+
+void TShadowLabel::setText(const QString& text) {
+    QLabel::setText(text);
+    growAroundText();
+}
+
+// The union of the design rectangle and everything painted: the text's line boxes where the
+// design places them, widened to the text's own width, and its shadow and highlight copies.
+void TShadowLabel::growAroundText() {
+    if (!design_.isValid())
+        return;
+    const QRect placed = textRectIn(design_.size());
+    const QFontMetrics fm(font());
+    const QRect text = fm.boundingRect(placed, textFlags(), shownText());
+    // Glyphs may reach a pixel or two past the line box and the advance (the full-width low
+    // line, italic overhangs, antialiasing).
+    QRect painted = text.adjusted(-1, -2, 1, 2);
+    if (shadow_.visible)
+        painted |= painted.translated(shadow_.offset);
+    if (highlight_.visible)
+        painted |= painted.translated(highlight_.offset);
+    const QRect grown =
+        (painted | QRect(QPoint(0, 0), design_.size())).translated(design_.topLeft());
+    if (grown != geometry())
+        setGeometry(grown);
+    update();
 }
 
 void TShadowLabel::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setFont(font());
     const QRect r = textRect();
-    const int flags = textFlags();
+    // The label has grown around its text: the design's text box must not clip it.
+    const int flags = textFlags() | Qt::TextDontClip;
     const QString t = shownText();
     const bool enabled = isEnabled();
     const QColor shadowColor = enabled ? shadow_.color : QColor(128, 128, 128);
@@ -118,4 +162,6 @@ void TShadowLabel::changeEvent(QEvent* event) {
     QLabel::changeEvent(event);
     if (event->type() == QEvent::EnabledChange)
         update();
+    else if (event->type() == QEvent::FontChange)
+        growAroundText();
 }

@@ -58,12 +58,25 @@ public:
     // Where the text is drawn (before the shadow offsets), for the current text and size.
     QRect textRect() const;
 
+    // From now on the label's present geometry is its design rectangle: the text is placed
+    // in it as designed, and the label grows around it whenever its text or font changes, so
+    // the whole text with its descenders and shadow is painted. A right-aligned label grows to
+    // the left, a left-aligned one to the right, a centred one both ways; all grow up and down.
+    void keepTextWhole();
+    // The design rectangle in the parent (the geometry, for a label that does not grow).
+    QRect designRect() const { return design_.isValid() ? design_ : geometry(); }
+    // Sets the text and grows the label around it.
+    void setText(const QString& text);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
     int textFlags() const;
+    // textRect() within a rectangle of `size` at the origin.
+    QRect textRectIn(const QSize& size) const;
+    void growAroundText();
     QString shownText() const;
     template <typename T> void change(T& member, const T& value);
 
@@ -71,4 +84,5 @@ private:
     Shadow shadow_{true, QColor(192, 192, 192), QPoint(1, 1)};
     Shadow highlight_{true, QColor(255, 255, 255), QPoint(-1, -1)};
     Ellipsis ellipsis_ = elNone;
+    QRect design_; // valid once the label keeps its text whole
 };

@@ -310,6 +310,28 @@ QColor TShineSpeedButton::rampStep(const QColor& start, const QColor& end, int e
                   ch(start.blue(), end.blue()));
 }
 
+// A glyph that sits low in its line (the full-width low line) or high may fall on the frame
+// lines of a small button: moves the caption's ink, with its shadow copy, inside the frame
+// whenever it fits there. Returns the vertical shift for the baseline at `baseline`.
+int TShineSpeedButton::inkShiftIntoFrame(const QFontMetrics& fm, int baseline) const {
+    if (caption_.isEmpty() || frameType_ == ftFlatFrame)
+        return 0;
+    const QRect ink = fm.tightBoundingRect(caption_);
+    const int top = baseline + ink.top();
+    const int bottom = baseline + ink.bottom() + (fontShadow_.isValid() ? 1 : 0);
+    // Rows 0, 1 and height - 2, height - 1 carry the outline and the frame; a pressed caption
+    // moves one row further down.
+    const int firstRow = 2;
+    const int lastRow = height() - 4;
+    if (bottom - top > lastRow - firstRow)
+        return 0;
+    if (bottom > lastRow)
+        return lastRow - bottom;
+    if (top < firstRow)
+        return firstRow - top;
+    return 0;
+}
+
 void TShineSpeedButton::paintEvent(QPaintEvent*) {
     const int w = width();
     const int h = height();
@@ -340,9 +362,10 @@ void TShineSpeedButton::paintEvent(QPaintEvent*) {
     p.setFont(f);
     const QFontMetrics fm(f);
     const QPoint shift = sunken ? QPoint(1, 1) : QPoint(0, 0);
-    const QPoint at =
-        QPoint((w - fm.horizontalAdvance(caption_)) / 2, (h - fm.height()) / 2 + fm.ascent()) +
-        shift;
+    QPoint at =
+        QPoint((w - fm.horizontalAdvance(caption_)) / 2, (h - fm.height()) / 2 + fm.ascent());
+    at.ry() += inkShiftIntoFrame(fm, at.y());
+    at += shift;
     auto text = [&](const QColor& col, QPoint offset) {
         p.setPen(col);
         p.drawText(at + offset, caption_);

@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <QWidget>
 
+class QFontMetrics;
+
 // An owner-drawn push button with a gradient face, an enclosed frame and a shadowed caption
 // that turns bold under the mouse. Buttons with the same non-zero group index on one parent
 // latch exclusively. With `clickDownHook` the button stays drawn pressed while the handlers of
@@ -144,6 +146,7 @@ private:
     void applyDown(bool on);
     void groupChanged();
     QFont activeFont() const;
+    int inkShiftIntoFrame(const QFontMetrics& fm, int baseline) const;
     template <typename T> void change(T& member, const T& value);
 
     QString caption_;

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <filesystem>
 
@@ -155,6 +156,11 @@ bool canOpenExclusively(const QString& path) {
     QFile file(hostPath(path));
     return file.open(QIODevice::ReadWrite);
 #endif
+}
+
+bool canCreateFileIn(const QString& folder) {
+    QTemporaryFile probe(hostPath(folder) + QStringLiteral("/.write-check-XXXXXX"));
+    return probe.open(); // removed again when the probe goes
 }
 
 bool writeFileReplacing(const QString& path, const QByteArray& bytes) {

@@ -41,6 +41,10 @@ qint64 fileSize(const QString& path);
 // fails for a missing, read-only or busy file. Releases it at once.
 bool canOpenExclusively(const QString& path);
 
+// Whether a new file can be made in `folder`, found by making one and removing it again: the
+// permission bits alone do not say (root ignores them, a read-only mount overrides them).
+bool canCreateFileIn(const QString& folder);
+
 // Writes `bytes` beside `path` and renames over it, so a failure never leaves a truncated file.
 bool writeFileReplacing(const QString& path, const QByteArray& bytes);
 // Renames the host file `from` over the host file `to` in one step (the last step of a write

@@ -1,11 +1,13 @@
 #include "UserDialogs.h"
 
+#include "FolderBrowser.h"
 #include "WinPath.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -40,21 +42,19 @@ bool QtUserDialogs::askYesNo(const QString& text) {
            QMessageBox::Yes;
 }
 
+// Held inside `root`; a root that does not exist is answered as a cancel, without a dialog.
 QString QtUserDialogs::browseFolder(const QString& title, const QString& root) {
-    const QString hostRoot = QDir::cleanPath(winpath::hostPath(root));
-    QString start = hostRoot.isEmpty() ? QDir::homePath() : hostRoot;
-    for (;;) {
-        const QString chosen = QFileDialog::getExistingDirectory(owner_, title, start);
-        if (chosen.isEmpty())
-            return QString();
-        const QString clean = QDir::cleanPath(chosen);
-        if (root.isEmpty())
-            return clean;
-        if (clean == hostRoot || clean.startsWith(hostRoot + u'/'))
-            return toRootSpelling(root, hostRoot, clean);
-        // Outside the allowed tree: ask again, starting where the user may choose.
-        start = hostRoot;
+    if (root.isEmpty()) {
+        const QString chosen = QFileDialog::getExistingDirectory(owner_, title, QDir::homePath());
+        return chosen.isEmpty() ? QString() : QDir::cleanPath(chosen);
     }
+    const QString hostRoot = QDir::cleanPath(winpath::hostPath(root));
+    if (!QFileInfo(hostRoot).isDir())
+        return QString();
+    ConfinedFolderDialog dialog(owner_, title, hostRoot);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return toRootSpelling(root, hostRoot, QDir::cleanPath(dialog.selectedFiles().first()));
 }
 
 QString QtUserDialogs::browseFolderFrom(const QString& title, const QString& start) {

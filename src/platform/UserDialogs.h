@@ -19,7 +19,8 @@ public:
     // A Yes/No confirmation; true for Yes.
     virtual bool askYesNo(const QString& text) = 0;
     // A folder browser that starts at `root` and cannot leave it (empty root: anywhere).
-    // Returns the chosen folder as a path text, or an empty text when cancelled.
+    // Returns the chosen folder as a path text, or an empty text when cancelled; a root that
+    // does not exist counts as a cancel.
     virtual QString browseFolder(const QString& title, const QString& root) = 0;
     // A folder browser free to go anywhere, opened at `start` (a path text; empty: the home
     // folder). A folder on a mapped drive comes back in its Windows spelling ("D:/out").

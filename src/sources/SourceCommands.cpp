@@ -6,6 +6,8 @@
 #include "platform/UserDialogs.h"
 #include "platform/WinPath.h"
 
+#include <QDir>
+
 // Collects what one command finds and inserts it into the list in one step at the end.
 class TSourceCommands::Batch {
 public:
@@ -54,6 +56,13 @@ bool TSourceCommands::isPictureName(const QString& path) {
            extension.compare(u".JPG", Qt::CaseInsensitive) == 0;
 }
 
+bool TSourceCommands::isInsideDeviceFolder(const QString& folder) {
+    const QString root = QDir::cleanPath(sc::winpath::hostPath(deviceFolder()));
+    const QString chosen = QDir::cleanPath(sc::winpath::hostPath(folder));
+    return chosen.compare(root, Qt::CaseInsensitive) == 0 ||
+           chosen.startsWith(root + u'/', Qt::CaseInsensitive);
+}
+
 void TSourceCommands::SearchFile1Find(const QString& path) {
     if (pending_)
         pending_->append(path);
@@ -90,10 +99,14 @@ void TSourceCommands::dropFiles(const QStringList& items) {
     }
 }
 
+// Without a device folder there is nothing to choose from: as if the browser were cancelled.
+// A folder outside the device folder, which the browser should never give, is refused the same.
 void TSourceCommands::SSButton2Click() {
+    if (!sc::fileops::isFolder(deviceFolder()))
+        return;
     const QString folder =
         dialogs_.browseFolder(QStringLiteral("変換元フォルダの選択"), deviceFolder());
-    if (folder.isEmpty())
+    if (folder.isEmpty() || !isInsideDeviceFolder(folder))
         return;
     scanFolder(folder, false, {QStringLiteral("*.bmp"), QStringLiteral("*.jpg")});
 }

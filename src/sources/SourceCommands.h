@@ -42,6 +42,8 @@ public:
     static const QString& deviceFolder();
     // True for a name whose extension, from the last dot, is .bmp or .jpg in any letter case.
     static bool isPictureName(const QString& path);
+    // True for the device folder and the folders below it, in any spelling of the path.
+    static bool isInsideDeviceFolder(const QString& folder);
 
 private:
     class Batch;

@@ -1,3 +1,4 @@
+#include "Children.h"
 #include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
 #include "app/Changewindow1.h"
@@ -15,6 +16,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QEnterEvent>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QListView>
 #include <QMouseEvent>
@@ -36,16 +38,20 @@ struct Window {
     TConvertForm1 form{(sc::app::installLookAndFeel(), folder.path()), dialogs};
 
     template <typename T = QWidget> T* get(const char* name) {
-        T* w = form.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return sc::test::childOf<T>(form, name);
     }
     QTabWidget* pages() { return get<QTabWidget>("PageControl1"); }
     QWidget* page() { return pages()->currentWidget(); }
     TShineSpeedButton* button(const char* name) { return get<TShineSpeedButton>(name); }
+    // Where a control lies in the window; for a label, the rectangle its text is placed in
+    // (the label itself grows around its text).
     QRect placeInWindow(const char* name) {
         QWidget* w = get(name);
-        return QRect(w->mapTo(&form, QPoint(0, 0)), w->size());
+        if (auto* label = qobject_cast<TShadowLabel*>(w)) {
+            const QRect design = label->designRect();
+            return QRect(label->parentWidget()->mapTo(&form, design.topLeft()), design.size());
+        }
+        return sc::test::placeIn(form, *w);
     }
     void showAndWait() {
         form.show();
@@ -171,8 +177,8 @@ TEST(MainWindow, EveryControlSitsAtItsPlaceWithItsHint) {
     EXPECT_EQ(w.get("C0_02")->geometry(), QRect(64, 26, 166, 19));
     EXPECT_EQ(w.get("ImageEdit4")->size(), QSize(220, 264));
     EXPECT_EQ(w.get("ImageEdit4")->toolTip(), QStringLiteral(" 印刷プレビュー"));
-    EXPECT_EQ(w.get("Label7")->geometry().topLeft(), QPoint(416, 72));
-    EXPECT_EQ(w.get("Label4")->geometry().topLeft(), QPoint(244, 248));
+    EXPECT_EQ(w.get<TShadowLabel>("Label7")->designRect().topLeft(), QPoint(416, 72));
+    EXPECT_EQ(w.get<TShadowLabel>("Label4")->designRect().topLeft(), QPoint(244, 248));
     EXPECT_EQ(w.get("ImageEdit1")->parentWidget(), w.get("TabSheet1"));
     EXPECT_EQ(w.get("ImageEdit4")->parentWidget(), w.get("TabSheet3"));
     EXPECT_EQ(w.get("C4_01")->parentWidget(), w.get("TabSheet2"));
@@ -302,6 +308,30 @@ TEST(MainWindow, FormCloseSavesOnceWhicheverWayTheWindowCloses) {
     QCoreApplication::sendEvent(&w.form, &fromDesktop);
     w.form.FormClose(); // the program ending after the loop
     EXPECT_EQ(count(w.form.lifecycleTrace(), "saveSettings"), 1);
+}
+
+// An install the user cannot write is named once, when the window shows; closing (which cannot
+// save) says nothing more. /proc takes no new files even from root, so the test holds as root.
+TEST(MainWindow, AnUnwritableProgramFolderIsReportedOnceAtStart) {
+    Window writable;
+    writable.showAndWait();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(writable.dialogs.messages().isEmpty());
+
+    if (!QFileInfo::exists(QStringLiteral("/proc/self")))
+        GTEST_SKIP() << "no /proc to stand for an unwritable folder";
+    sc::test::ScriptedDialogs dialogs;
+    TConvertForm1 form(QStringLiteral("/proc"), dialogs);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].contains(QStringLiteral("書き込めません")));
+    EXPECT_TRUE(dialogs.messages()[0].contains(QStringLiteral("\n/proc\n")));
+    form.close();
+    form.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs.messages().size(), 1);
 }
 
 TEST(MainWindow, DraggingTheWindowsOwnSurfaceMovesItButNotTheListPagesOrButtons) {

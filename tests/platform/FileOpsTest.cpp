@@ -1,6 +1,7 @@
 #include "platform/FileOps.h"
 #include "TempProgramFolder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -54,6 +55,28 @@ TEST(ReadOnly, IsHonouredEvenForRoot) {
     EXPECT_TRUE(fileops::isReadOnly("C:/ro.bmp"));
     EXPECT_FALSE(fileops::canOpenExclusively("C:/ro.bmp"));
     EXPECT_FALSE(fileops::canOpenExclusively("C:/missing.bmp"));
+}
+
+// Found by making a file, since the bits alone do not say: root ignores them. /proc takes no
+// new file even from root; a folder without write bits refuses one only to other users.
+TEST(Writing, CanCreateFileInTriesAndLeavesNothingBehind) {
+    test::TempProgramFolder folder;
+    EXPECT_TRUE(fileops::canCreateFileIn(folder.path()));
+    EXPECT_TRUE(QDir(folder.path())
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                    .isEmpty());
+    EXPECT_FALSE(fileops::canCreateFileIn(folder.host("missing")));
+    if (QFileInfo::exists(QStringLiteral("/proc/self")))
+        EXPECT_FALSE(fileops::canCreateFileIn(QStringLiteral("/proc")));
+
+    const QString locked = folder.host("locked");
+    QDir().mkpath(locked);
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+    QFile plain(locked + QStringLiteral("/plain"));
+    const bool bitsIgnored = plain.open(QIODevice::WriteOnly); // true only for root
+    plain.remove();
+    EXPECT_EQ(fileops::canCreateFileIn(locked), bitsIgnored);
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TEST(Listing, MatchesWildcardsWithoutRegardToCase) {

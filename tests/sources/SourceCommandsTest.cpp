@@ -109,3 +109,27 @@ TEST(ClearButton, EmptiesTheListAndShowsTheIdlePromptEvenWhenEmpty) {
     EXPECT_EQ(s.list.count(), 0);
     EXPECT_EQ(s.status.last(), "変換元の画像ファイル or フォルダをドロップしてください。");
 }
+
+TEST(DeviceFolderButton, AMissingDeviceFolderCountsAsACancelAndAnOutsideAnswerAddsNothing) {
+    sc::test::TempProgramFolder folder;
+    folder.writeFile("drive_c/Album/a.bmp");
+    Sources s;
+    s.dialogs.folderAnswers.push_back("C:\\Album");
+    s.commands.SSButton2Click();
+    EXPECT_TRUE(s.dialogs.shown.isEmpty()); // no device folder: no browser at all
+    EXPECT_EQ(s.list.count(), 0);
+    s.dialogs.folderAnswers.clear();
+
+    folder.writeFile("drive_c/Program Files/Snapcycle/b.bmp");
+    folder.writeFile("drive_c/Program Files/Snapcycle2/c.bmp");
+    for (const char* outside : {"C:\\Album", "C:\\Program Files\\Snapcycle2",
+                                "C:\\Program Files\\Snapcycle\\..\\Snapcycle2"})
+        s.dialogs.folderAnswers.push_back(outside);
+    for (int i = 0; i < 3; ++i)
+        s.commands.SSButton2Click();
+    EXPECT_EQ(s.list.count(), 0);
+    // The device folder itself in another spelling is inside.
+    s.dialogs.folderAnswers.push_back("c:/program files/SNAPCYCLE");
+    s.commands.SSButton2Click();
+    EXPECT_EQ(s.list.count(), 1);
+}

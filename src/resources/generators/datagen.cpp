@@ -1,5 +1,7 @@
 // Draws the data files of the program folder: the two contact-sheet backgrounds, the user
 // guide, and sample pictures (each with its own modification time) in the two drive folders.
+// Given an icon folder as well, it draws the desktop icon there in the sizes an install needs.
+// With --info-pictures, draws the information window's logo and guide picture instead.
 
 #include "jobs/SheetLayout.h"
 
@@ -153,12 +155,137 @@ bool writeGuide(const QString& path) {
     return true;
 }
 
+// A stack of three pictures, the front one a landscape, on a rounded blue tile: a batch of
+// photos. Drawn in vectors so that every size is sharp.
+QImage desktopIcon(int size) {
+    QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter p(&icon);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 256.0, size / 256.0);
+    QLinearGradient tile(0, 0, 0, 256);
+    tile.setColorAt(0, QColor(58, 110, 190));
+    tile.setColorAt(1, QColor(22, 52, 112));
+    p.setPen(Qt::NoPen);
+    p.setBrush(tile);
+    p.drawRoundedRect(QRectF(8, 8, 240, 240), 44, 44);
+
+    const QRectF card(-84, -64, 168, 128);
+    const QColor shades[] = {QColor(196, 208, 226), QColor(226, 232, 242), Qt::white};
+    const double angles[] = {-14, -5, 4};
+    for (int k = 0; k < 3; ++k) {
+        p.save();
+        p.translate(128, 132);
+        p.rotate(angles[k]);
+        p.setBrush(QColor(0, 0, 0, 60));
+        p.drawRoundedRect(card.translated(4, 6), 8, 8);
+        p.setBrush(shades[k]);
+        p.drawRoundedRect(card, 8, 8);
+        if (k == 2) {
+            const QRectF photo = card.adjusted(10, 10, -10, -10);
+            p.setClipRect(photo);
+            QLinearGradient sky(0, photo.top(), 0, photo.bottom());
+            sky.setColorAt(0, QColor(120, 190, 245));
+            sky.setColorAt(1, QColor(220, 240, 255));
+            p.fillRect(photo, sky);
+            p.setBrush(QColor(255, 214, 90));
+            p.drawEllipse(QPointF(photo.right() - 34, photo.top() + 26), 16, 16);
+            QPainterPath hills;
+            hills.moveTo(photo.left(), photo.bottom());
+            hills.cubicTo(photo.left() + 40, photo.top() + 40, photo.left() + 70, photo.top() + 60,
+                          photo.center().x() + 10, photo.bottom() - 30);
+            hills.cubicTo(photo.right() - 40, photo.top() + 50, photo.right() - 10,
+                          photo.top() + 70, photo.right(), photo.bottom() - 24);
+            hills.lineTo(photo.right(), photo.bottom());
+            p.setBrush(QColor(60, 150, 80));
+            p.drawPath(hills);
+        }
+        p.restore();
+    }
+    return icon;
+}
+
+bool writeIcons(const QString& folder) {
+    bool ok = true;
+    for (int size : {48, 256})
+        ok = save(desktopIcon(size), folder + QStringLiteral("/sc-converter-%1.png").arg(size),
+                  "PNG") &&
+             ok;
+    return ok;
+}
+
+// The program's name in a blue-to-teal gradient over a thin rule, on white (200 x 54).
+QImage infoLogo() {
+    QImage logo(200, 54, QImage::Format_RGB32);
+    logo.fill(Qt::white);
+    QPainter p(&logo);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient ink(0, 0, 200, 0);
+    ink.setColorAt(0, QColor(20, 60, 170));
+    ink.setColorAt(1, QColor(0, 150, 160));
+    QFont name(QStringLiteral("DejaVu Sans"));
+    name.setPixelSize(22);
+    name.setBold(true);
+    name.setLetterSpacing(QFont::AbsoluteSpacing, -0.5);
+    QPainterPath text;
+    text.addText(4, 26, name, QStringLiteral("SC_CONVERTER"));
+    p.fillPath(text, ink);
+    p.fillRect(QRect(4, 32, 192, 2), ink);
+    p.setPen(QColor(110, 110, 110));
+    QFont small(QStringLiteral("DejaVu Sans"));
+    small.setPixelSize(10);
+    p.setFont(small);
+    p.drawText(QRect(4, 35, 192, 13), Qt::AlignRight | Qt::AlignVCenter,
+               QStringLiteral("picture batch tool"));
+    return logo;
+}
+
+// An open book on a soft blue field with "GUIDE" under it (140 x 140).
+QImage infoGuide() {
+    QImage guide(140, 140, QImage::Format_RGB32);
+    QPainter p(&guide);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient field(0, 0, 0, 140);
+    field.setColorAt(0, QColor(226, 238, 252));
+    field.setColorAt(1, QColor(176, 204, 240));
+    p.fillRect(guide.rect(), field);
+    p.setPen(QPen(QColor(40, 70, 140), 2));
+    for (int side : {-1, 1}) {
+        QPainterPath page;
+        page.moveTo(70, 40);
+        page.cubicTo(70 + side * 18, 30, 70 + side * 36, 30, 70 + side * 46, 36);
+        page.lineTo(70 + side * 46, 92);
+        page.cubicTo(70 + side * 36, 86, 70 + side * 18, 86, 70, 96);
+        page.closeSubpath();
+        p.setBrush(Qt::white);
+        p.drawPath(page);
+        for (int line = 0; line < 4; ++line) {
+            const int y = 48 + line * 10;
+            p.drawLine(QPointF(70 + side * 10, y + 2), QPointF(70 + side * 38, y - 2));
+        }
+    }
+    QFont word(QStringLiteral("DejaVu Sans"));
+    word.setPixelSize(18);
+    word.setBold(true);
+    p.setFont(word);
+    p.setPen(QColor(40, 70, 140));
+    p.drawText(QRect(0, 104, 140, 26), Qt::AlignCenter, QStringLiteral("GUIDE"));
+    return guide;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: sc_datagen <program folder>\n");
+    if (argc == 3 && qstrcmp(argv[1], "--info-pictures") == 0) {
+        const QString folder = QString::fromLocal8Bit(argv[2]);
+        const bool ok = save(infoLogo(), folder + QStringLiteral("/logo.png"), "PNG") &&
+                        save(infoGuide(), folder + QStringLiteral("/guide.png"), "PNG");
+        return ok ? 0 : 1;
+    }
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: sc_datagen <program folder> [<icon folder>]\n"
+                             "       sc_datagen --info-pictures <folder>\n");
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
@@ -189,5 +316,7 @@ int main(int argc, char** argv) {
     int seed = 1;
     for (const Sample& s : samples)
         ok = writeSample(folder + u'/' + QString::fromUtf8(s.path), seed++, s.taken) && ok;
+    if (argc == 3)
+        ok = writeIcons(QString::fromLocal8Bit(argv[2])) && ok;
     return ok ? 0 : 1;
 }
