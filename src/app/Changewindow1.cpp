@@ -119,7 +119,8 @@ void TConvertForm1::showEvent(QShowEvent* event) {
         FormShow();
         // Once the window is on screen, so that the message has it behind.
         QTimer::singleShot(0, this, [this] {
-            sc::app::checkProgramFolderWritable(programFolder_, dialogs_);
+            unwritableFolderReported_ =
+                !sc::app::checkProgramFolderWritable(programFolder_, dialogs_);
         });
     }
 }
@@ -196,12 +197,12 @@ void TConvertForm1::showJpegPage() {
     ui_->PageControl1->setCurrentWidget(ui_->TabSheet1);
 }
 
-// A save that fails leaves the earlier file whole and is said so; the window closes all the
-// same.
+// A save that fails leaves the earlier file whole and is said so, unless the user already
+// heard at start that the folder cannot be written; the window closes all the same.
 void TConvertForm1::saveSettings() {
     step("saveSettings");
     const QString path = sc::settings::settingsFilePath(programFolder_);
-    if (!sc::settings::saveControlsToFile(*settingsView_, path))
+    if (!sc::settings::saveControlsToFile(*settingsView_, path) && !unwritableFolderReported_)
         dialogs_.message(sc::settings::saveFailedMessage(QDir::toNativeSeparators(path)));
 }
 

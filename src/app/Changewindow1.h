@@ -149,6 +149,9 @@ private:
     std::unique_ptr<sc::DesktopCloseWatch> closeWatch_;
     bool ready_ = false;
     bool shownOnce_ = false;
+    // Set once the user has been told at start that the program folder cannot be written:
+    // the settings save that then fails at close says nothing more.
+    bool unwritableFolderReported_ = false;
     bool closed_ = false;
     QStringList trace_;
     QStringList changeTrace_;
