@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // As a load keeps it: the pixels are turned upright, the block says so (or is dropped
     // when the rewrite would damage it).
     JpegMetadata kept = found;
-    kept.exif = sc::imaging::withUprightOrientation(found.exif);
+    kept.exif = sc::imaging::exifForCopy(found.exif);
     kept.orientation = 1;
     SC_FUZZ_CHECK(kept.exif.isEmpty() || kept.exif.size() == found.exif.size());
     for (const bool grey : {false, true}) {

@@ -4,9 +4,11 @@
 #include "LookAndFeel.h"
 #include "ProgramFolderCheck.h"
 #include "WindowFace.h"
+#include "WindowPreview.h"
 #include "WindowSettingsView.h"
 #include "WindowStatusLine.h"
 #include "imaging/TGKitImagePrint.h"
+#include "jobs/AlbumJob.h"
 #include "jobs/CaptionBitmap.h"
 #include "jobs/JobRunner.h"
 #include "jobs/JpegJob.h"
@@ -22,6 +24,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -46,7 +49,10 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
         [this](const QString& text) { ui_->ShadowLabel21->setText(text); });
     settingsView_ = std::make_unique<sc::app::WindowSettingsView>(
         *ui_, *this, [this](sc::settings::Key key) { runChangeHandler(key); },
-        [this] { ListBox1Click(); });
+        [this] { preview_->runForChange(); });
+    preview_ =
+        std::make_unique<sc::app::WindowPreview>(*ui_, *this, sourceList_, *settingsView_, dialogs_,
+                                                 programFolder_, [this] { return jobRunning_; });
     statusLine_ = std::make_unique<sc::app::WindowStatusLine>(*this, *ui_->ShadowLabel21, [this] {
         return sc::captions::idlePrompt(japaneseCaptions());
     });
@@ -92,8 +98,9 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
     connect(ui_->SSButton1, &TShineSpeedButton::clicked, this, &TConvertForm1::SSButton1Click);
     connect(ui_->CButton11, &TShineSpeedButton::clicked, this, &TConvertForm1::CButton11Click);
     connect(ui_->CButton10, &TShineSpeedButton::clicked, this, &TConvertForm1::CButton10Click);
-    connect(ui_->ListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &TConvertForm1::ListBox1Click);
+    // The selection itself, by mouse or keys: a click that selects the current row again counts.
+    connect(ui_->ListBox1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { preview_->runForChange(); });
     wireSettingControls();
     // The design's film choice; the window is not ready yet, so the preview stays as it is.
     ui_->C5_01->setCurrentIndex(1);
@@ -119,8 +126,7 @@ void TConvertForm1::showEvent(QShowEvent* event) {
         FormShow();
         // Once the window is on screen, so that the message has it behind.
         QTimer::singleShot(0, this, [this] {
-            unwritableFolderReported_ =
-                !sc::app::checkProgramFolderWritable(programFolder_, dialogs_);
+            folderUnwritableSaid_ = !sc::app::checkProgramFolderWritable(programFolder_, dialogs_);
         });
     }
 }
@@ -129,10 +135,13 @@ void TConvertForm1::FormShow() {
     ready_ = true;
     step("ready");
     showPrintPage();
+    // Every handler of the reset and the load asks for a preview; the last one shows it all.
+    preview_->beginBatch();
     resetSettings();
     openSettingsFile();
     loadStoredSettings();
     closeSettingsFile();
+    preview_->endBatch();
     showJpegPage();
 }
 
@@ -154,6 +163,17 @@ void TConvertForm1::FormClose() {
         return;
     closed_ = true;
     saveSettings();
+}
+
+void TConvertForm1::endProgram() {
+    endRequested_ = true;
+    if (jobRunning_) {
+        FormClose();
+        closeAfterJob_ = true;
+        return;
+    }
+    close();
+    QCoreApplication::exit(0);
 }
 
 void TConvertForm1::scanStartupFolder() {
@@ -197,13 +217,19 @@ void TConvertForm1::showJpegPage() {
     ui_->PageControl1->setCurrentWidget(ui_->TabSheet1);
 }
 
-// A save that fails leaves the earlier file whole and is said so, unless the user already
-// heard at start that the folder cannot be written; the window closes all the same.
+// A save that fails leaves the earlier file whole and is said so, unless the start said it
+// already (an unwritable program folder) or the system is ending the program, when nobody
+// could answer a message; the window closes all the same.
 void TConvertForm1::saveSettings() {
     step("saveSettings");
     const QString path = sc::settings::settingsFilePath(programFolder_);
-    if (!sc::settings::saveControlsToFile(*settingsView_, path) && !unwritableFolderReported_)
-        dialogs_.message(sc::settings::saveFailedMessage(QDir::toNativeSeparators(path)));
+    if (sc::settings::saveControlsToFile(*settingsView_, path))
+        return;
+    const QString message = sc::settings::saveFailedMessage(QDir::toNativeSeparators(path));
+    if (folderUnwritableSaid_ || endRequested_)
+        qWarning("%s", qUtf8Printable(message));
+    else
+        dialogs_.message(message);
 }
 
 bool TConvertForm1::japaneseCaptions() const {
@@ -218,8 +244,10 @@ void TConvertForm1::SSButton1Click() {
     sourceCommands_->SSButton1Click(sc::captions::idlePrompt(japaneseCaptions()));
 }
 
-// The preview run of the selected source; it arrives with the preview.
-void TConvertForm1::ListBox1Click() {}
+// The preview run of the selected source.
+void TConvertForm1::ListBox1Click() {
+    preview_->run();
+}
 
 // The page decides the job, tested in the order print, album, JPEG; the mode buttons' state
 // plays no part.
@@ -230,8 +258,8 @@ void TConvertForm1::CButton10Click() {
         if (page == ui_->TabSheet3)
             return runPrintJob();
         if (page == ui_->TabSheet2)
-            return; // the album arrives with its job
-        if (page == ui_->TabSheet1)
+            runAlbumJob();
+        else if (page == ui_->TabSheet1)
             runJpegJob();
     });
     jobRunning_ = false;
@@ -252,8 +280,16 @@ void TConvertForm1::runPrintJob() {
     job.run([this] { return ui_->C5_01->currentIndex(); });
 }
 
+void TConvertForm1::runAlbumJob() {
+    sc::jobs::AlbumJob job(ui_->ImageEdit0->model(), sourceList_, *statusLine_, dialogs_);
+    job.run(sc::jobs::albumJobSettings(sc::settings::captureControls(*settingsView_)));
+}
+
+// Every handler of the reset asks for a preview; one run at the end shows them all.
 void TConvertForm1::CButton11Click() {
+    preview_->beginBatch();
     sc::settings::resetControls(*settingsView_);
+    preview_->endBatch();
 }
 
 void TConvertForm1::wireSettingControls() {

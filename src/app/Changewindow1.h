@@ -21,6 +21,7 @@ namespace jobs {
 class CaptionBitmap;
 }
 namespace app {
+class WindowPreview;
 class WindowSettingsView;
 class WindowStatusLine;
 } // namespace app
@@ -61,6 +62,11 @@ public:
 
     // The information window that the "info." button shows modally.
     void setInfoWindow(QDialog* info) { infoWindow_ = info; }
+
+    // The system asks the program to end (a logout, Ctrl+C): the settings are saved as on a
+    // normal close and the program ends, leaving any dialog that is open. A running job ends
+    // first; the settings are saved at once all the same.
+    void endProgram();
 
 public slots:
     void FormShow();
@@ -128,6 +134,7 @@ private:
     void wireSettingControls();
     void runJpegJob();
     void runPrintJob();
+    void runAlbumJob();
     void runChangeHandler(sc::settings::Key key);
 
     std::unique_ptr<Ui::TConvertForm1> ui_;
@@ -142,16 +149,16 @@ private:
     std::unique_ptr<sc::app::WindowStatusLine> statusLine_;
     std::unique_ptr<sc::jobs::CaptionBitmap> Image1_;
     sc::TGKitImagePrint* GKitImagePrint1_; // a child of the window
+    std::unique_ptr<sc::app::WindowPreview> preview_;
     // While a job runs the window still answers the desktop; a close request then waits for
     // the job's end, and nothing dropped joins the list it is walking.
     bool jobRunning_ = false;
     bool closeAfterJob_ = false;
+    bool endRequested_ = false;         // the system asked the program to end
+    bool folderUnwritableSaid_ = false; // the start said the settings cannot be saved
     std::unique_ptr<sc::DesktopCloseWatch> closeWatch_;
     bool ready_ = false;
     bool shownOnce_ = false;
-    // Set once the user has been told at start that the program folder cannot be written:
-    // the settings save that then fails at close says nothing more.
-    bool unwritableFolderReported_ = false;
     bool closed_ = false;
     QStringList trace_;
     QStringList changeTrace_;

@@ -96,6 +96,10 @@ void WindowSettingsView::setText(Key key, const QString& text) {
     edit(key)->setText(text);
 }
 
+bool WindowSettingsView::isBeingTyped(Key box) const {
+    return box == Key::C0_02 && ui_.C0_02->changeIsTyped();
+}
+
 void WindowSettingsView::setEnabledWithLabel(Key control, bool enabled) {
     if (control == Key::C0_02) {
         ui_.C0_02->setEnabled(enabled);

@@ -35,6 +35,7 @@ public:
     void setSpinValue(settings::Key box, int value) override;
     QString text(settings::Key box) const override;
     void setText(settings::Key box, const QString& text) override;
+    bool isBeingTyped(settings::Key box) const override;
     void runChangeHandler(settings::Key control) override { runHandler_(control); }
     void setEnabledWithLabel(settings::Key control, bool enabled) override;
     void setBackground(settings::Key control, const QColor& colour) override;

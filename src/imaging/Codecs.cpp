@@ -12,7 +12,6 @@
 #include <QTransform>
 #include <turbojpeg.h>
 
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -110,21 +109,31 @@ FileKind sniff(const uchar* data, qsizetype size) {
 
 namespace {
 
-// The smallest of TurboJPEG's SIMD scales at which a width x height picture still covers
-// `cover`; 1/1 when none does or no cover is asked for.
-tjscalingfactor scaleCovering(int width, int height, QSize cover) {
-    for (const int denom : {8, 4, 2}) {
-        const tjscalingfactor factor{1, denom};
-        if (!cover.isEmpty() && TJSCALED(width, factor) >= cover.width() &&
-            TJSCALED(height, factor) >= cover.height())
-            return factor;
+// The DCT scale (1, 1/2, 1/4 or 1/8, TurboJPEG's fast ones) at which a stored picture of
+// width × height still covers `scale.area` once upright (see DecodeScale).
+int scaleDivisor(int width, int height, int orientation, const DecodeScale& scale) {
+    if (scale.area.isEmpty())
+        return 1;
+    const bool turned = orientation >= 5; // stored on its side
+    QSize needed = scale.area;
+    if (scale.mode == DecodeScale::Mode::Fit)
+        needed = (turned ? QSize(height, width) : QSize(width, height))
+                     .scaled(scale.area, Qt::KeepAspectRatio)
+                     .expandedTo(QSize(1, 1));
+    if (turned)
+        needed.transpose();
+    for (const int divisor : {8, 4, 2}) {
+        const tjscalingfactor factor{1, divisor};
+        if (TJSCALED(width, factor) >= needed.width() &&
+            TJSCALED(height, factor) >= needed.height())
+            return divisor;
     }
-    return {1, 1};
+    return 1;
 }
 
 } // namespace
 
-Decoded decodeJpeg(const uchar* data, qsizetype size, QSize cover) {
+Decoded decodeJpeg(const uchar* data, qsizetype size, DecodeScale decodeScale) {
     const TjHandle handle = decompressor();
     tjhandle h = handle.get();
     int width = 0, height = 0, subsamp = 0, colorspace = 0;
@@ -133,31 +142,29 @@ Decoded decodeJpeg(const uchar* data, qsizetype size, QSize cover) {
                             &colorspace) != 0)
         throw Error(QStringLiteral("Not a readable JPEG: %1").arg(tjMessage(h)));
     checkSize(width, height);
+
     Decoded result;
     result.metadata = readJpegMetadata(data, size);
-    const int orientation = result.metadata.orientation;
-    // Orientations 5 to 8 turn the picture a quarter: the stored picture covers the turned size.
-    const tjscalingfactor scale =
-        scaleCovering(width, height, orientation >= 5 ? cover.transposed() : cover);
-    width = TJSCALED(width, scale);
-    height = TJSCALED(height, scale);
-    result.image = allocate(width, height);
+    const tjscalingfactor scale{
+        1, scaleDivisor(width, height, result.metadata.orientation, decodeScale)};
+    const int scaledWidth = TJSCALED(width, scale), scaledHeight = TJSCALED(height, scale);
+    result.image = allocate(scaledWidth, scaledHeight);
     const bool cmyk = colorspace == TJCS_CMYK || colorspace == TJCS_YCCK;
     // A damaged stream (warnings) is refused rather than shown half grey: a job would
     // otherwise replace a source that a repair tool might still rescue.
     const int flags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS;
-    if (tjDecompress2(h, data, static_cast<unsigned long>(size), result.image.bits(), width,
-                      int(result.image.bytesPerLine()), height, cmyk ? TJPF_CMYK : TJPF_BGRX,
+    if (tjDecompress2(h, data, static_cast<unsigned long>(size), result.image.bits(), scaledWidth,
+                      int(result.image.bytesPerLine()), scaledHeight, cmyk ? TJPF_CMYK : TJPF_BGRX,
                       flags) != 0)
         throw Error(QStringLiteral("The JPEG cannot be decoded: %1").arg(tjMessage(h)));
     if (cmyk)
         cmykToRgb32(result.image);
     result.depth = colorspace == TJCS_GRAY ? GKitImage::kDepthGray : GKitImage::kDepthFull;
-    if (orientation != 1)
-        result.image =
-            oriented(std::move(result.image), orientation).convertToFormat(QImage::Format_RGB32);
+    if (result.metadata.orientation != 1)
+        result.image = oriented(std::move(result.image), result.metadata.orientation)
+                           .convertToFormat(QImage::Format_RGB32);
     // The pixels now stand upright, so a copy that keeps the EXIF block must say so.
-    result.metadata.exif = withUprightOrientation(std::move(result.metadata.exif));
+    result.metadata.exif = exifForCopy(std::move(result.metadata.exif));
     result.metadata.orientation = 1;
     return result;
 }
@@ -187,7 +194,7 @@ struct Channel {
 
 // Uncompressed 16-, 24- and 32-bit bitmaps (bit-field masks included), what cameras and
 // editors write, are converted straight from the mapped file into the picture's buffer; every
-// other kind, and any file whose data falls short of its header, goes through Qt's reader.
+// other kind goes through Qt's reader. Short files never get here (requireEveryRow).
 std::optional<Decoded> decodePlainBmp(QIODevice& device, const QByteArray& head) {
     auto* file = qobject_cast<QFile*>(&device);
     const auto* d = reinterpret_cast<const uchar*>(head.constData());

@@ -22,9 +22,16 @@ enum class FileKind { Jpeg, Bmp, Unknown };
 FileKind sniff(const uchar* data, qsizetype size);
 
 // TurboJPEG straight into the RGB32 buffer; CMYK/YCCK converted, EXIF orientation applied.
-// With a non-empty `cover`, decodes at the smallest DCT scale (1/8, 1/4, 1/2) whose upright
-// picture still covers it, for a picture that will only be shrunk to that size.
-Decoded decodeJpeg(const uchar* data, qsizetype size, QSize cover = QSize());
+// How a JPEG that will only be shown small may be decoded small: at the smallest DCT scale
+// (1/8, 1/4, 1/2) whose upright picture still covers `area`. Fit: the picture shown within
+// `area` with its aspect kept (a view). Cover: both sides at least those of `area` (a picture
+// cropped or shrunk to fill it). An empty area decodes whole.
+struct DecodeScale {
+    enum class Mode { Fit, Cover };
+    QSize area;
+    Mode mode = Mode::Fit;
+};
+Decoded decodeJpeg(const uchar* data, qsizetype size, DecodeScale scale = {});
 
 // Any BMP that QImage reads, after our own header check against oversized claims.
 Decoded decodeBmp(QIODevice& device);

@@ -68,6 +68,14 @@ void GKitImage::requirePicture(const char* operation) const {
 }
 
 void GKitImage::Load() {
+    load({m_loadSizeHint, imaging::DecodeScale::Mode::Cover});
+}
+
+void GKitImage::LoadScaled(int width, int height) {
+    load({QSize(std::max(1, width), std::max(1, height)), imaging::DecodeScale::Mode::Fit});
+}
+
+void GKitImage::load(const imaging::DecodeScale& scale) {
     const QString name = m_inputFileName;
     if (name.isEmpty())
         throw Error(QStringLiteral("No file name to load"));
@@ -80,11 +88,11 @@ void GKitImage::Load() {
     case imaging::FileKind::Jpeg: {
         const qint64 size = file.size();
         if (const uchar* mapped = file.map(0, size)) {
-            decoded = imaging::decodeJpeg(mapped, size, m_loadSizeHint);
+            decoded = imaging::decodeJpeg(mapped, size, scale);
         } else {
             const QByteArray bytes = file.readAll();
             decoded = imaging::decodeJpeg(reinterpret_cast<const uchar*>(bytes.constData()),
-                                          bytes.size(), m_loadSizeHint);
+                                          bytes.size(), scale);
         }
         break;
     }

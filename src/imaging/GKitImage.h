@@ -9,6 +9,10 @@
 
 namespace sc {
 
+namespace imaging {
+struct DecodeScale;
+}
+
 // One picture and every operation the program does on it: load, tune, resize, colour depth,
 // save, pages, clipboard. Not a widget: jobs and the preview drive it directly, and the image
 // editing control (TGKitImageEdit) holds one and shows it.
@@ -97,6 +101,11 @@ public:
     // warnings, such as a truncated one, is refused rather than shown half grey), or one larger
     // than kMaxPixels; the held picture is then left unchanged.
     void Load();
+
+    // Load for a picture that will only be shown within width × height: a JPEG is decoded at
+    // the smallest DCT scale that still covers that area with its aspect kept, so the held
+    // picture may be smaller than the file's (a BMP loads whole). Raises as Load does.
+    void LoadScaled(int width, int height);
 
     // Writes the held picture to `fileName` in the save settings, replacing an existing file.
     // A JPEG carries the kept EXIF block, and the kept profile when it fits the written colours.
@@ -188,6 +197,7 @@ public:
 
 private:
     void changed();
+    void load(const imaging::DecodeScale& scale);
     void applyPending() const;
     void requirePicture(const char* operation) const;
 

@@ -96,16 +96,23 @@ bool exifIsSound(const QByteArray& tiff) {
     return ExifCheck(t, tiff.size(), *le).ifd(get32(t + 4, *le), true);
 }
 
-// Calls `visit` with the offset of each orientation entry of IFD0 of a sound block.
+// Calls `visit` with the offset of each orientation entry of IFD0 that lies inside the block.
+// Reads IFD0 alone, so a picture still stands upright when a later part of its block is damaged.
 template <typename Visit> void forEachOrientationEntry(const QByteArray& tiff, Visit visit) {
-    const bool le = *littleEndian(tiff);
+    const auto le = littleEndian(tiff);
+    if (!le)
+        return;
     const auto* t = reinterpret_cast<const uchar*>(tiff.constData());
-    const quint32 ifd = get32(t + 4, le);
-    const int count = get16(t + ifd, le);
+    const quint32 ifd = get32(t + 4, *le);
+    if (ifd < 8 || qsizetype(ifd) + 2 > tiff.size())
+        return;
+    const int count = get16(t + ifd, *le);
     for (int i = 0; i < count; ++i) {
         const qsizetype at = qsizetype(ifd) + 2 + qsizetype(i) * 12;
-        if (get16(t + at, le) == kOrientationTag)
-            visit(at, le);
+        if (at + 12 > tiff.size())
+            return;
+        if (get16(t + at, *le) == kOrientationTag)
+            visit(at, *le);
     }
 }
 
@@ -154,6 +161,7 @@ JpegMetadata readJpegMetadata(const uchar* data, qsizetype size) {
     QMap<int, QByteArray> iccChunks;
     int iccCount = 0;
     bool iccConsistent = true;
+    bool exifSeen = false; // only the first EXIF block counts
     qsizetype at = 2;
     while (at + 4 <= size && data[at] == 0xff) {
         const uchar marker = data[at + 1];
@@ -168,14 +176,14 @@ JpegMetadata readJpegMetadata(const uchar* data, qsizetype size) {
             break;
         const uchar* payload = data + at + 4;
         const qsizetype payloadSize = length - 2;
-        if (marker == 0xe1 && result.exif.isEmpty() && payloadSize > kExifTagSize &&
+        if (marker == 0xe1 && !exifSeen && payloadSize > kExifTagSize &&
             std::memcmp(payload, kExifTag, kExifTagSize) == 0) {
+            exifSeen = true;
             QByteArray exif(reinterpret_cast<const char*>(payload + kExifTagSize),
                             payloadSize - kExifTagSize);
-            if (exifIsSound(exif)) {
-                result.orientation = orientationOf(exif);
+            result.orientation = orientationOf(exif);
+            if (exifIsSound(exif))
                 result.exif = std::move(exif);
-            }
         } else if (marker == 0xe2 && payloadSize > kIccTagSize + 2 &&
                    std::memcmp(payload, kIccTag, kIccTagSize) == 0) {
             const int sequence = payload[kIccTagSize], count = payload[kIccTagSize + 1];
@@ -192,15 +200,21 @@ JpegMetadata readJpegMetadata(const uchar* data, qsizetype size) {
     return result;
 }
 
-QByteArray withUprightOrientation(QByteArray exif) {
+QByteArray exifForCopy(QByteArray exif) {
     if (!exifIsSound(exif))
         return {};
+    const bool le = *littleEndian(exif);
     auto* t = reinterpret_cast<uchar*>(exif.data());
-    forEachOrientationEntry(exif, [&](qsizetype at, bool le) {
+    forEachOrientationEntry(exif, [&](qsizetype at, bool) {
         // One SHORT of value 1, held in the entry itself.
         const uchar entry[2][10] = {{0, 3, 0, 0, 0, 1, 0, 1, 0, 0}, {3, 0, 1, 0, 0, 0, 1, 0, 0, 0}};
         std::memcpy(t + at + 2, entry[le ? 1 : 0], 10);
     });
+    // IFD0's link to IFD1, the embedded thumbnail, is cut; its bytes stay unreferenced.
+    const quint32 ifd0 = get32(t + 4, le);
+    const qsizetype next = qsizetype(ifd0) + 2 + qsizetype(get16(t + ifd0, le)) * 12;
+    if (next + 4 <= exif.size())
+        std::memset(t + next, 0, 4);
     // Another IFD may overlap the rewritten entries; a block the rewrite broke is dropped.
     return exifIsSound(exif) ? exif : QByteArray();
 }

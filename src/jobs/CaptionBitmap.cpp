@@ -2,7 +2,10 @@
 
 #include "jobs/SheetLayout.h"
 
+#include <QFontMetrics>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace sc::jobs {
 
@@ -42,7 +45,11 @@ void CaptionBitmap::draw(const QString& text) {
         QPainter painter(&canvas);
         painter.setFont(m_font);
         painter.setPen(Qt::black);
-        painter.drawText(QPoint(0, painter.fontMetrics().ascent()), text);
+        // The cell's top goes to row 0, unless that would push the descent (where underscores
+        // sit) below the bitmap: the substitute face descends a row deeper than the design's.
+        const QFontMetrics metrics = painter.fontMetrics();
+        const int baseline = std::min(metrics.ascent(), canvas.height() - metrics.descent());
+        painter.drawText(QPoint(0, baseline), text);
     }
     m_bitmap =
         canvas.convertToFormat(QImage::Format_Mono, m_bitmap.colorTable(), Qt::ThresholdDither);

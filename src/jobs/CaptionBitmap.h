@@ -14,7 +14,8 @@ public:
     CaptionBitmap();
 
     void setFontSize(int points);
-    // Clears the bitmap to white and draws `text` with its top-left corner at (0, 0).
+    // Clears the bitmap to white and draws `text` from the left edge, its cell's top at the
+    // top edge, raised as far as its descent needs to stay inside the bitmap.
     void draw(const QString& text);
     // The bitmap: Format_Mono, colour 0 white, colour 1 black.
     const QImage& image() const { return m_bitmap; }

@@ -1,10 +1,6 @@
 #pragma once
 
-#include <functional>
-
-namespace sc {
-class UserDialogs;
-}
+#include "platform/CommandGuard.h"
 
 namespace sc::jobs {
 
@@ -12,8 +8,8 @@ namespace sc::jobs {
 enum class JobPage { Jpeg, Album, Print, None };
 
 // Runs one job inside the one failure guard: any failure it raises ends it with the alert
-// sound and the failure message; files already written stay, the closing steps do not run.
-// Returns false when the job failed.
-bool runGuarded(UserDialogs& dialogs, const std::function<void()>& job);
+// sound and the failure message; files already written stay, the closing steps do not run,
+// the status line keeps the last progress. Returns false when the job failed.
+using sc::runGuarded;
 
 } // namespace sc::jobs

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "platform/CommandGuard.h"
+
 #include <QString>
 
 // Texts the jobs put in the status line and in their dialogs. Progress texts never follow the
 // caption language.
 namespace sc::jobs {
 
-inline const QString kFailureMessage =
-    QStringLiteral("非対応フォーマットが含まれていました。処理を中止します。");
+using sc::kFailureMessage;
 inline const QString kRenamePassText = QStringLiteral("日付リネーム処理中です。");
 inline const QString kTimestampUnreadableSuffix =
     QStringLiteral(" からはタイムスタンプが読み込めません。");

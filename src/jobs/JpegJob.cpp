@@ -4,6 +4,7 @@
 #include "OutputClash.h"
 #include "StatusLine.h"
 #include "imaging/GKitImage.h"
+#include "imaging/JobPicture.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/UserDialogs.h"
@@ -15,8 +16,6 @@
 namespace sc::jobs {
 
 namespace {
-
-constexpr int kJpegFormat = 103;
 
 // Characters that a file name cannot hold on the platform the names are made for.
 bool fitsInFileName(const QString& text) {
@@ -46,13 +45,6 @@ JpegJobSettings jpegJobSettings(const settings::TConvertSettings& s) {
     j.renaming = s.C1_01;
     j.userText = s.Edit2;
     return j;
-}
-
-std::optional<int> saveQualityFor(int qualityIndex) {
-    static constexpr int kQualities[] = {1, 4, 7, 10};
-    if (qualityIndex < 0 || qualityIndex > 3)
-        return std::nullopt;
-    return kQualities[qualityIndex];
 }
 
 std::optional<QString> outputPathFor(const QString& source, const JpegJobSettings& settings) {
@@ -105,10 +97,7 @@ JpegJob::JpegJob(GKitImage& image, const TSourceList& sources, StatusLine& statu
       clearSources_(std::move(clearSources)) {}
 
 void JpegJob::run(const JpegJobSettings& settings) {
-    image_.setSaveMediaFormat(kJpegFormat);
-    if (const auto quality = saveQualityFor(settings.qualityIndex))
-        image_.setSaveQuality(*quality);
-    image_.setSaveCompression(1);
+    imaging::setJobSaveSettings(image_, settings.qualityIndex);
     if (sources_.count() == 0)
         return;
 
@@ -163,12 +152,7 @@ void JpegJob::convertAll(const JpegJobSettings& s, std::vector<Output>& outputs)
         Output& out = outputs[i];
         image_.setInputFileName(out.source);
         image_.Load();
-        if (s.brightness != 0 || s.contrast != 0)
-            image_.AdjustBrightness(s.brightness, s.contrast);
-        if (s.red != 0 || s.green != 0 || s.blue != 0)
-            image_.AdjustColorBalance(s.red, s.green, s.blue);
-        if (s.hue != 0 || s.saturation != 0 || s.lightness != 0)
-            image_.AdjustHue(s.hue, s.saturation, s.lightness);
+        imaging::tuneLikeTheJob(image_, s.tuning());
         if (out.path) {
             image_.setInputFileName(*out.path);
             image_.Save(*out.path);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imaging/JobPicture.h"
 #include "jobs/OutputClash.h"
 #include "settings/ConvertSettings.h"
 
@@ -30,13 +31,17 @@ struct JpegJobSettings {
     QString destinationFolder = QStringLiteral("C:/Program Files/Snapcycle"); // C0_02
     int renaming = 1; // C1_01: 0 none, 1 date and time, 2 user text and time
     QString userText = QStringLiteral("20040000"); // Edit2
+
+    imaging::TuningValues tuning() const {
+        return {brightness, contrast, red, green, blue, hue, saturation, lightness};
+    }
 };
 
 // The JPEG page's values out of the settings record.
 JpegJobSettings jpegJobSettings(const settings::TConvertSettings& s);
 
 // The save quality of a quality item index; empty for an index outside the list.
-std::optional<int> saveQualityFor(int qualityIndex);
+using imaging::saveQualityFor;
 
 // Where the picture of `source` is written; empty when the destination choice writes nothing.
 std::optional<QString> outputPathFor(const QString& source, const JpegJobSettings& settings);

@@ -236,8 +236,11 @@ void IniFile::indexLine(qsizetype start, qsizetype bodyEnd, qsizetype lineEnd, P
         return;
     if (line.kind == LineKind::Key) {
         const QString id = keyId(state.section, line.name);
-        if (!keyIndex_.contains(id)) {
-            keyIndex_.insert(id, static_cast<qsizetype>(keyLines_.size()));
+        // One look-up per key line; only the first line of a key is kept.
+        const qsizetype known = keyIndex_.size();
+        qsizetype& index = keyIndex_[id];
+        if (keyIndex_.size() > known) {
+            index = static_cast<qsizetype>(keyLines_.size());
             keyLines_.push_back({start, bodyEnd});
         }
     }

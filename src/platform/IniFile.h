@@ -35,7 +35,8 @@ public:
     const QString& path() const { return path_; }
 
     // Reads the file. A missing file reads as an empty one (true); false when it exists but
-    // cannot be read, and the content is then empty.
+    // cannot be read or is larger than any settings file (256 MB), and the content is then
+    // empty.
     bool load();
     // Writes the content to the file through a temporary file and a rename. False on failure.
     [[nodiscard]] bool save() const;

@@ -1,6 +1,7 @@
 #include "SettingsSteps.h"
 
 #include "platform/IniFile.h"
+#include "settings/ChangeRules.h"
 
 #include <string_view>
 
@@ -96,7 +97,8 @@ TConvertSettings captureControls(const SettingsView& view) {
             s.setNumber(info.key, view.spinValue(info.key));
             break;
         case Kind::Text:
-            s.setText(info.key, view.text(info.key));
+            s.setText(info.key, info.key == Key::C0_02 ? settledPath(view.text(info.key))
+                                                       : view.text(info.key));
             break;
         default:
             break;

@@ -23,7 +23,8 @@ void loadControls(const IniFile& ini, SettingsView& view);
 // (the controls then keep their values).
 bool loadControlsFromFile(const QString& path, SettingsView& view);
 
-// The values the controls hold now (a spin box's typed value beyond its range included).
+// The values the controls hold now (a spin box's typed value beyond its range included; the
+// output folder as it settles, without the trailing separator the user may be typing).
 TConvertSettings captureControls(const SettingsView& view);
 
 // FormClose: all 21 keys written in file order, every other line of the file kept.

@@ -41,6 +41,9 @@ public:
     // Texts: C0_02 (the folder path box), Edit2, Edit1, C5_02, C5_03.
     virtual QString text(Key box) const = 0;
     virtual void setText(Key box, const QString& text) = 0;
+    // Whether the change being handled is the user's typing in the box (C0_02): its text is
+    // not final until the user leaves the box, which raises the change once more.
+    virtual bool isBeingTyped(Key box) const = 0;
 
     // Runs the window's change handler of the control (C0_01Change, C0_02Change, ...,
     // C5_03Change). The handlers of this folder's rules call runChangeRule().

@@ -423,11 +423,22 @@ TEST(MainWindow, Screenshot) {
         GTEST_SKIP() << "SC_SCREENSHOT not set";
     Window w;
     w.showAndWait();
-    // A few pictures from the device folder, as "登録" lists them.
-    for (const char* name : {"SC000001.bmp", "SC000002.bmp", "SC000003.jpg", "SC000004.jpg"})
-        w.folder.writeFile(QStringLiteral("drive_c/Program Files/Snapcycle/") +
-                           QLatin1String(name));
+    // The sample pictures of the device folder, as "登録" lists them; one selected and tuned.
+    const QString samples = qEnvironmentVariable("SC_PROGRAM_DIR") +
+                            QStringLiteral("/drive_c/Program Files/Snapcycle/");
+    for (const char* name : {"SC000001.bmp", "SC000002.bmp", "SC000003.jpg", "SC000004.jpg"}) {
+        const QString copy =
+            w.folder.host(QStringLiteral("drive_c/Program Files/Snapcycle/") + name);
+        QDir().mkpath(QFileInfo(copy).absolutePath());
+        ASSERT_TRUE(QFile::copy(samples + name, copy)) << name;
+    }
     w.dialogs.folderAnswers = {QStringLiteral("C:\\Program Files\\Snapcycle")};
     w.form.SSButton2Click();
+    auto* list = w.get<QListView>("ListBox1");
+    list->selectionModel()->select(list->model()->index(2, 0), QItemSelectionModel::Select);
+    w.get<TSpinEdit>("C3_01")->setValue(15);
+    w.get<TSpinEdit>("C3_07")->setValue(-40);
+    w.get<TSpinEdit>("C3_08")->setValue(30);
+    EXPECT_TRUE(w.dialogs.messages().isEmpty());
     EXPECT_TRUE(w.form.grab().save(target));
 }

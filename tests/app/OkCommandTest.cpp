@@ -1,14 +1,12 @@
 // The OK command through the window, on real files in a temporary program folder.
 #include "CameraJpeg.h"
-#include "ScriptedDialogs.h"
-#include "TempProgramFolder.h"
-#include "app/Changewindow1.h"
+#include "WindowFixture.h"
 #include "controls/TFolderPathBox.h"
-#include "controls/TShadowLabel.h"
 #include "controls/TShineSpeedButton.h"
 #include "controls/TSpinEdit.h"
 #include "imaging/JpegMetadata.h"
 #include "imaging/TGKitImageEdit.h"
+#include "jobs/AlbumJob.h"
 #include "jobs/JobTexts.h"
 #include "platform/FileOps.h"
 
@@ -18,56 +16,9 @@
 #include <QCoreApplication>
 #include <QImage>
 
+using namespace sc::test;
+
 namespace {
-
-const QDateTime kTaken(QDate(2004, 1, 2), QTime(9, 5, 6));
-
-struct Window {
-    sc::test::TempProgramFolder folder;
-    sc::test::ScriptedDialogs dialogs;
-    std::unique_ptr<TConvertForm1> form;
-
-    Window() {
-        form = std::make_unique<TConvertForm1>(folder.path(), dialogs);
-        form->show();
-    }
-    template <typename T = QWidget> T* get(const char* name) {
-        return form->findChild<T*>(QString::fromLatin1(name));
-    }
-    QString status() { return get<TShadowLabel>("ShadowLabel21")->text(); }
-    // Drops pictures written at host paths under the program folder.
-    void dropPictures(const QStringList& names, const QString& broken = QString()) {
-        QStringList paths;
-        for (const QString& name : names) {
-            const QString host = folder.host(name);
-            QDir().mkpath(QFileInfo(host).absolutePath());
-            if (name == broken) {
-                folder.writeFile(name, "not a picture");
-            } else {
-                QImage img(8, 6, QImage::Format_RGB32);
-                img.fill(Qt::darkCyan);
-                ASSERT_TRUE(img.save(host, "BMP"));
-            }
-            sc::fileops::setLastWriteTime(host, kTaken);
-            paths << host;
-        }
-        form->dropFiles(paths);
-    }
-    // Writes `bytes` at a host path under the program folder with a modification time.
-    QString place(const QString& name, const QByteArray& bytes, const QDateTime& time = kTaken) {
-        const QString host = folder.writeFile(name, bytes);
-        sc::fileops::setLastWriteTime(host, time);
-        return host;
-    }
-    QByteArray bytesOf(const QString& name) {
-        QFile f(folder.host(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    void choose(const char* list, int index) {
-        get<QComboBox>(list)->setCurrentIndex(index);
-        QMetaObject::invokeMethod(form.get(), (QByteArray(list) + "Change").constData());
-    }
-};
 
 QByteArray encoded(QColor colour, const char* format) {
     QImage img(8, 6, QImage::Format_RGB32);
@@ -123,8 +74,9 @@ TEST(OkCommand, AFailureStopsTheJobAndLeavesTheLastProgressShowing) {
 TEST(OkCommand, TheVisiblePageChoosesTheJobNotTheModeButtons) {
     Window w;
     w.dropPictures({"shots/a.bmp"});
-    w.form->ShineSpeedButton2Click(); // the album page, whose job is not here yet
+    w.form->ShineSpeedButton2Click(); // the album page: its folder dialog is cancelled
     w.form->CButton10Click();
+    EXPECT_EQ(w.dialogs.shown, QStringList({"browse:" + sc::jobs::kAlbumFolderTitle + "|"}));
     EXPECT_FALSE(QFileInfo::exists(w.folder.host("shots/a.jpg")));
     w.form->ShineSpeedButton1Click();
     w.get<TShineSpeedButton>("ShineSpeedButton1")->setDown(false);
@@ -157,7 +109,7 @@ TEST(OkCommand, AnOutputThatWouldReplaceAnotherListedSourceWritesNothing) {
         QStringList paths;
         for (int i = 0; i < c.files.size(); ++i)
             paths << w.place(c.files[i], encoded(i ? Qt::red : Qt::blue, i ? "JPG" : "BMP"));
-        const QStringList before = {w.bytesOf(c.files[0]), w.bytesOf(c.files[1])};
+        const QList<QByteArray> before = {w.bytesOf(c.files[0]), w.bytesOf(c.files[1])};
         w.form->dropFiles(paths);
         if (c.intoFolder) {
             w.choose("C0_01", 1);
@@ -166,11 +118,12 @@ TEST(OkCommand, AnOutputThatWouldReplaceAnotherListedSourceWritesNothing) {
         w.dialogs.yesNoAnswers = {true};
         w.form->CButton10Click();
         const std::string what = c.files.join(" + ").toStdString();
-        ASSERT_EQ(w.dialogs.shown.size(), 1) << what;
-        EXPECT_TRUE(w.dialogs.shown[0].startsWith("message:出力先が他の変換元ファイルと重なる"));
-        EXPECT_TRUE(w.dialogs.shown[0].contains(paths[0]) && w.dialogs.shown[0].contains(paths[1]))
+        const QString shown = w.dialogs.shown.join(u'|');
+        EXPECT_TRUE(shown.startsWith("message:出力先が他の変換元ファイルと重なる")) << what;
+        EXPECT_TRUE(shown.contains(paths[0]) && shown.contains(paths[1])) << what;
+        EXPECT_EQ(w.dialogs.shown.size(), 1) << what;
+        EXPECT_EQ(QList<QByteArray>({w.bytesOf(c.files[0]), w.bytesOf(c.files[1])}), before)
             << what;
-        EXPECT_EQ(QStringList({w.bytesOf(c.files[0]), w.bytesOf(c.files[1])}), before) << what;
         EXPECT_EQ(sc::fileops::listMatching(QFileInfo(paths[0]).path(), "*").size(),
                   c.intoFolder ? 1 : 2)
             << what;

@@ -367,3 +367,66 @@ TEST(GKitImage, ClipboardCopiesAndPastesClippedAtThePosition) {
     sheet.Reset();
     EXPECT_EQ(sheet.image().pixel(20, 30), qRgb(0, 0, 255)) << "Reset undoes a paste";
 }
+
+TEST(GKitImage, AThumbnailHintDecodesAtTheSmallestDctScaleThatCoversIt) {
+    TempProgramFolder folder;
+    const QString path = folder.host("photo.jpg");
+    GKitImage m;
+    m.setImage(photoLike(1600, 1200));
+    m.setSaveQuality(10);
+    m.Save(path);
+    m.setInputFileName(path);
+    const auto loadedSize = [&](QSize hint) {
+        m.setLoadSizeHint(hint);
+        m.Load();
+        return m.image().size();
+    };
+    EXPECT_EQ(loadedSize({160, 120}), QSize(200, 150));
+    EXPECT_EQ(loadedSize({201, 120}), QSize(400, 300));
+    EXPECT_EQ(loadedSize({900, 10}), QSize(1600, 1200)) << "no scale covers it";
+    EXPECT_EQ(loadedSize({}), QSize(1600, 1200));
+
+    // The thumbnail barely differs from one shrunk from the whole picture.
+    m.ResizeImage(160, 120);
+    const QImage whole = m.image();
+    loadedSize({160, 120});
+    m.ResizeImage(160, 120);
+    EXPECT_LE(maxDifference(m.image(), whole), 12);
+
+    // A picture stored turned a quarter covers the hint once upright.
+    if (corpusDir().isEmpty())
+        GTEST_SKIP() << "no corpus";
+    m.setInputFileName(corpusDir() + QStringLiteral("/jpeg/exif-orientation-6.jpg"));
+    EXPECT_EQ(loadedSize({160, 120}), QSize(160, 120));
+}
+
+TEST(GKitImage, LoadScaledDecodesAJpegOnlyAsLargeAsItsAreaNeeds) {
+    TempProgramFolder folder;
+    const QString jpeg = folder.host("wide.jpg"), bmp = folder.host("wide.bmp");
+    const QImage picture = photoLike(1000, 800);
+    ASSERT_TRUE(picture.save(jpeg, "JPG", 90));
+    ASSERT_TRUE(picture.save(bmp, "BMP"));
+    GKitImage m;
+    m.setInputFileName(jpeg);
+    m.LoadScaled(164, 124); // shown 155 x 124: 1/8 (125 x 100) is too small
+    EXPECT_EQ(m.image().size(), QSize(250, 200));
+    GKitImage whole;
+    whole.setInputFileName(jpeg);
+    whole.Load();
+    whole.ResizeImage(250, 200);
+    EXPECT_LT(meanSquaredError(m.image(), whole.image()), 4.0);
+    m.LoadScaled(2000, 2000);
+    EXPECT_EQ(m.image().size(), QSize(1000, 800));
+    m.setInputFileName(bmp);
+    m.LoadScaled(164, 124);
+    EXPECT_EQ(m.image().size(), QSize(1000, 800));
+    // A picture stored on its side (480 x 640) is measured upright: shown 164 x 123, which
+    // 1/4 (160 x 120) would not cover.
+    if (corpusDir().isEmpty())
+        return;
+    m.setInputFileName(corpusDir() + "/jpeg/exif-orientation-6.jpg");
+    m.LoadScaled(164, 124);
+    EXPECT_EQ(m.image().size(), QSize(320, 240));
+    m.LoadScaled(80, 60);
+    EXPECT_EQ(m.image().size(), QSize(80, 60));
+}

@@ -42,6 +42,12 @@ TEST(CaptionBitmap, IsA143By15TwoColourBitmapInTheDesignFontAtTwelvePoints) {
     EXPECT_EQ(caption.font().pointSize(), 12);
 }
 
+TEST(CaptionBitmap, AnUnderscoreStaysInsideTheBitmap) {
+    const QImage plain = captionOf(QStringLiteral("IMG 0001")).image();
+    const QImage underscored = captionOf(QStringLiteral("IMG_0001")).image();
+    EXPECT_NE(plain, underscored) << "IMG_0001 must not read as IMG 0001";
+}
+
 TEST(CaptionBitmap, ShowsOnlyTheLastNameDrawnCutAtTheRightEdge) {
     CaptionBitmap caption = captionOf(QStringLiteral("a_rather_long_name_of_a_picture"));
     EXPECT_GT(inkColumns(caption.image(), 133), 3) << "a long name runs to the edge";

@@ -71,6 +71,8 @@ public:
         log << QStringLiteral("text %1 %2").arg(name(box), text);
         values.setText(box, text);
     }
+    bool typing = false; // the path box's change comes from the user's typing
+    bool isBeingTyped(Key box) const override { return typing && box == Key::C0_02; }
     void runChangeHandler(Key control) override {
         log << QStringLiteral("handler %1").arg(name(control));
         settings::runChangeRule(control, *this);

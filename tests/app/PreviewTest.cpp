@@ -1,0 +1,204 @@
+// The preview of the selected source through the window: who runs it, what it shows, and
+// that its after size is the size of the file the JPEG job writes.
+#include "ScriptedDialogs.h"
+#include "TempProgramFolder.h"
+#include "app/Changewindow1.h"
+#include "controls/TShadowLabel.h"
+#include "controls/TSpinEdit.h"
+#include "imaging/TGKitImageEdit.h"
+#include "platform/CommandGuard.h"
+#include "sources/SourcePreview.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QTest>
+
+namespace {
+
+struct Window {
+    sc::test::TempProgramFolder folder;
+    sc::test::ScriptedDialogs dialogs;
+    std::unique_ptr<TConvertForm1> form = std::make_unique<TConvertForm1>(folder.path(), dialogs);
+
+    template <typename T = QWidget> T* get(const char* name) {
+        T* w = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QString label(const char* name) { return get<TShadowLabel>(name)->text(); }
+    sc::GKitImage& view(const char* name) { return get<sc::TGKitImageEdit>(name)->model(); }
+    bool viewsEmpty() { return view("ImageEdit1").isEmpty() && view("ImageEdit2").isEmpty(); }
+    QListView* list() { return get<QListView>("ListBox1"); }
+
+    // A grey bitmap at a host path, dropped; with `bytes`, a small one padded to that size.
+    QString drop(const QString& name, qint64 bytes = 0, int level = 100) {
+        const QString path = folder.host(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QImage picture(bytes > 0 ? QSize(8, 6) : QSize(40, 30), QImage::Format_RGB32);
+        picture.fill(qRgb(level, level, level));
+        EXPECT_TRUE(picture.save(path, "BMP"));
+        if (bytes > 0)
+            QFile(path).resize(bytes);
+        form->dropFiles({path});
+        return path;
+    }
+    void clickRow(int row, Qt::KeyboardModifiers modifiers = {}) {
+        const QRect rect = list()->visualRect(list()->model()->index(row, 0));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers, rect.center());
+    }
+    void handler(const char* name) {
+        QMetaObject::invokeMethod(form.get(), (QByteArray(name) + "Change").constData());
+    }
+    int afterLevel() { return qRed(view("ImageEdit2").image().pixel(5, 5)); }
+};
+
+} // namespace
+
+TEST(Preview, SelectingByMouseOrKeysPreviewsAndLeavesNoTemporaryFile) {
+    Window w;
+    w.form->show();
+    w.drop("shots/a.bmp", 999);
+    w.drop("shots/b.bmp", 12'345);
+    EXPECT_EQ(w.label("Label7"), "0KB");
+    EXPECT_EQ(w.label("Label4"), "0KB");
+    w.clickRow(0);
+    EXPECT_EQ(w.label("Label7"), "1 KB  ");
+    EXPECT_TRUE(w.label("Label4").endsWith(QStringLiteral(" KB\u3000")));
+    EXPECT_FALSE(w.view("ImageEdit1").isEmpty());
+    EXPECT_FALSE(w.view("ImageEdit2").isEmpty());
+    EXPECT_FALSE(QFile::exists(w.folder.host("_tmp000.tmp")));
+    QTest::keyClick(w.list(), Qt::Key_Down);
+    EXPECT_EQ(w.label("Label7"), "12 KB  ");
+    // Deselected, then the same (still current) entry clicked again: both are previewed.
+    w.clickRow(1, Qt::ControlModifier);
+    EXPECT_TRUE(w.viewsEmpty());
+    EXPECT_EQ(w.label("Label7"), "12 KB  ");
+    QFile(w.folder.host("shots/b.bmp")).resize(5'000);
+    w.clickRow(1);
+    EXPECT_EQ(w.label("Label7"), "5 KB  ");
+    EXPECT_TRUE(w.dialogs.shown.isEmpty());
+}
+
+TEST(Preview, QualityAndEveryTuningBoxRerunItButTheAlbumQualityDoesNot) {
+    Window w;
+    w.form->show();
+    const QString source = w.drop("shots/a.bmp", 3'000);
+    w.clickRow(0);
+    qint64 size = 3'000;
+    auto grown = [&] {
+        size += 1'000;
+        QFile(source).resize(size);
+        return QString::number(size / 1000) + QStringLiteral(" KB  ");
+    };
+    w.get<QComboBox>("C4_01")->setCurrentIndex(0);
+    w.handler("C4_01");
+    grown();
+    EXPECT_EQ(w.label("Label7"), "3 KB  ");
+    w.get<QComboBox>("C1_02")->setCurrentIndex(0);
+    w.handler("C1_02");
+    EXPECT_EQ(w.label("Label7"), "4 KB  ");
+    for (const char* box :
+         {"C3_01", "C3_02", "C3_04", "C3_05", "C3_06", "C3_07", "C3_08", "C3_09"}) {
+        const QString expected = grown();
+        w.get<TSpinEdit>(box)->setValue(5);
+        EXPECT_EQ(w.label("Label7"), expected) << box;
+    }
+}
+
+TEST(Preview, AnUnreadableSelectionBeepsSaysSoAndLeavesBothViewsEmpty) {
+    Window w;
+    w.form->show();
+    const QString bad = w.folder.writeFile("shots/bad.jpg", "not a picture");
+    w.form->dropFiles({bad});
+    w.clickRow(0);
+    EXPECT_EQ(w.dialogs.shown,
+              QStringList({"beep", QStringLiteral("message:") + sc::kFailureMessage}));
+    EXPECT_TRUE(w.viewsEmpty());
+    EXPECT_EQ(w.label("Label7"), "0KB");
+}
+
+TEST(Preview, AfterClearingTheListATuningChangeEmptiesTheViewsAndKeepsTheLabels) {
+    Window w;
+    w.form->show();
+    w.drop("shots/a.bmp", 4'000);
+    w.clickRow(0);
+    const QString after = w.label("Label4");
+    w.form->SSButton1Click();
+    EXPECT_FALSE(w.viewsEmpty()); // clearing alone does not run it
+    w.get<TSpinEdit>("C3_02")->setValue(10);
+    EXPECT_TRUE(w.viewsEmpty());
+    EXPECT_EQ(w.label("Label7"), "4 KB  ");
+    EXPECT_EQ(w.label("Label4"), after);
+}
+
+TEST(Preview, ARunBeforeTheWindowIsShownDoesNothing) {
+    Window w;
+    w.drop("shots/a.bmp", 4'000);
+    w.list()->selectionModel()->select(w.list()->model()->index(0, 0),
+                                       QItemSelectionModel::ClearAndSelect);
+    w.form->ListBox1Click();
+    EXPECT_TRUE(w.viewsEmpty());
+    EXPECT_EQ(w.label("Label7"), "0KB");
+}
+
+TEST(Preview, EmptyingTheBrightnessBoxPreviewsAtItsMinimum) {
+    Window w;
+    w.form->show();
+    w.drop("shots/a.bmp", 0, 100);
+    w.clickRow(0);
+    EXPECT_NEAR(w.afterLevel(), 100, 2);
+    w.get<TSpinEdit>("C3_01")->editor()->setText(QString());
+    EXPECT_EQ(w.get<TSpinEdit>("C3_01")->value(), -100);
+    EXPECT_LE(w.afterLevel(), 2);
+}
+
+TEST(Preview, TheAfterSizeIsTheSizeOfTheFileTheJobWrites) {
+    Window w;
+    w.form->show();
+    QImage picture(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 400; ++x)
+            picture.setPixel(x, y, qRgb((x * 7 + y) % 256, (x ^ y) % 256, (y * 3) % 256));
+    const QString source = w.folder.host("shots/a.bmp");
+    QDir().mkpath(w.folder.host("shots"));
+    ASSERT_TRUE(picture.save(source, "BMP"));
+    w.form->dropFiles({source});
+    w.get<QComboBox>("C1_01")->setCurrentIndex(0); // keep the output's name
+    w.handler("C1_01");
+    w.get<QComboBox>("C1_02")->setCurrentIndex(3);
+    w.handler("C1_02");
+    w.get<TSpinEdit>("C3_07")->setValue(40);
+    w.clickRow(0);
+    w.form->CButton10Click();
+    const qint64 written = QFileInfo(w.folder.host("shots/a.jpg")).size();
+    ASSERT_GT(written, 1000);
+    EXPECT_EQ(w.label("Label4"), TSourcePreview::afterSizeText(written));
+}
+
+TEST(Preview, HeldKeysArePreviewedOnceTheKeysAlreadyWaitingAreHandled) {
+    Window w;
+    w.form->show();
+    w.drop("shots/a.bmp", 0, 100);
+    w.clickRow(0);
+    QLineEdit* brightness = w.get<TSpinEdit>("C3_01")->editor();
+    auto key = [&](QEvent::Type type, bool repeated) {
+        return new QKeyEvent(type, Qt::Key_Up, Qt::NoModifier, QString(), repeated);
+    };
+    // A single press is previewed at once.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QApplication::sendEvent(brightness, &press);
+    EXPECT_NEAR(w.afterLevel(), 113, 2);
+    // Repeats of a held key join into one run after the repeats already waiting.
+    for (int i = 0; i < 9; ++i)
+        QCoreApplication::postEvent(brightness, key(QEvent::KeyPress, true));
+    QCoreApplication::postEvent(brightness, key(QEvent::KeyRelease, false));
+    QCoreApplication::sendPostedEvents(brightness);
+    EXPECT_EQ(w.get<TSpinEdit>("C3_01")->value(), 50);
+    EXPECT_NEAR(w.afterLevel(), 113, 2); // not yet
+    QCoreApplication::processEvents();
+    EXPECT_NEAR(w.afterLevel(), 228, 2); // 100 + 255 / 2, the value the key stopped at
+}

@@ -1,0 +1,47 @@
+// The after view of the preview is the file the JPEG job writes: the same bytes for the same
+// source and settings, at every quality item, tuned, for BMP and JPEG sources.
+#include "CameraJpeg.h"
+#include "JobFixture.h"
+#include "PreviewFixture.h"
+
+#include <QFile>
+
+using namespace sc;
+using namespace sc::test;
+
+TEST(PreviewAndJob, TheAfterViewIsByteForByteTheFileTheJobWrites) {
+    PreviewFixture f;
+    RecordingStatusLine status;
+    GKitImage jobImage;
+    const QStringList sources = {
+        f.source("shot.bmp", stripes(120, 90)), f.source("shot2.jpg", stripes(90, 120)),
+        f.folder.writeFile(
+            "camera.jpg",
+            jpegWithExif(stripes(120, 90), cameraExif("Make", "Model", "2004:01:02 09:05:06", 6)))};
+    QDir().mkpath(f.folder.host("out"));
+    for (int item = 0; item < 4; ++item) {
+        for (const QString& source : sources) {
+            jobs::JpegJobSettings s;
+            s.qualityIndex = item;
+            s.brightness = 10, s.contrast = -20, s.red = 5, s.green = -5, s.blue = 15;
+            s.hue = 30, s.saturation = 20, s.lightness = -10;
+            s.renaming = 0;
+            s.destination = 1;
+            s.destinationFolder = f.folder.host("out");
+            f.settings = {item, s.tuning()};
+            f.selected = source;
+            f.encoded.clear();
+            f.preview.run();
+
+            TSourceList list;
+            list.add(source);
+            jobs::JpegJob(jobImage, list, status, f.dialogs, [] {}).run(s);
+            QFile written(*jobs::outputPathFor(source, s));
+            ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << written.fileName().toStdString();
+            const QByteArray job = written.readAll();
+            ASSERT_EQ(f.encoded.size(), 1);
+            EXPECT_TRUE(f.encoded[0] == job) << "item " << item << " " << source.toStdString();
+            EXPECT_EQ(f.afterText, TSourcePreview::afterSizeText(job.size()));
+        }
+    }
+}
