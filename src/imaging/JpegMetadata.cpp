@@ -215,7 +215,8 @@ QByteArray exifForCopy(QByteArray exif) {
     const qsizetype next = qsizetype(ifd0) + 2 + qsizetype(get16(t + ifd0, le)) * 12;
     if (next + 4 <= exif.size())
         std::memset(t + next, 0, 4);
-    return exif;
+    // Another IFD may overlap the rewritten entries; a block the rewrite broke is dropped.
+    return exifIsSound(exif) ? exif : QByteArray();
 }
 
 QByteArray metadataSegments(const JpegMetadata& metadata, bool greyStream) {
