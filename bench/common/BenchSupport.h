@@ -12,11 +12,24 @@
 #include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <sys/resource.h>
 
 namespace sc::bench {
+
+// Best of `runs` timed runs of `work`, in milliseconds.
+inline double bestOf(int runs, const std::function<void()>& work) {
+    double best = 1e18;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        work();
+        best = std::min(best, t.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
 
 class SilentStatus : public jobs::StatusLine {
 public:

@@ -57,14 +57,7 @@ QImage photo() {
 }
 
 double bestOf(const std::function<void()>& work) {
-    double best = 1e18;
-    for (int i = 0; i < kRuns; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        best = std::min(best, t.nsecsElapsed() / 1e6);
-    }
-    return best;
+    return sc::bench::bestOf(kRuns, work);
 }
 
 // CPU time of this process so far, every thread included.
