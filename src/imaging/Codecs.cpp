@@ -1,6 +1,7 @@
 #include "imaging/Codecs.h"
 
 #include "imaging/Buffers.h"
+#include "imaging/ByteOrder.h"
 #include "imaging/GKitImage.h"
 #include "platform/Error.h"
 
@@ -11,7 +12,6 @@
 #include <QTransform>
 #include <turbojpeg.h>
 
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -97,42 +97,6 @@ QImage oriented(QImage image, int orientation) {
     }
 }
 
-quint16 get16(const uchar* p, bool le) {
-    return le ? quint16(p[0] | p[1] << 8) : quint16(p[0] << 8 | p[1]);
-}
-quint32 get32(const uchar* p, bool le) {
-    return le ? quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24
-              : quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | quint32(p[3]);
-}
-
-// Orientation tag of IFD0 in an EXIF block (the APP1 payload after "Exif\0\0"). Only IFD0 is
-// read and every offset is checked against the block, so broken or looping IFDs cost nothing.
-int exifOrientation(const uchar* tiff, qsizetype size) {
-    if (size < 8)
-        return 1;
-    bool le;
-    if (tiff[0] == 'I' && tiff[1] == 'I')
-        le = true;
-    else if (tiff[0] == 'M' && tiff[1] == 'M')
-        le = false;
-    else
-        return 1;
-    const quint32 ifd = get32(tiff + 4, le);
-    if (ifd < 8 || qsizetype(ifd) + 2 > size)
-        return 1;
-    const int count = get16(tiff + ifd, le);
-    for (int i = 0; i < count; ++i) {
-        const qsizetype at = qsizetype(ifd) + 2 + qsizetype(i) * 12;
-        if (at + 12 > size)
-            break;
-        if (get16(tiff + at, le) == 0x0112 && get16(tiff + at + 2, le) == 3) {
-            const int value = get16(tiff + at + 8, le);
-            return value >= 1 && value <= 8 ? value : 1;
-        }
-    }
-    return 1;
-}
-
 } // namespace
 
 FileKind sniff(const uchar* data, qsizetype size) {
@@ -141,30 +105,6 @@ FileKind sniff(const uchar* data, qsizetype size) {
     if (size >= 2 && data[0] == 'B' && data[1] == 'M')
         return FileKind::Bmp;
     return FileKind::Unknown;
-}
-
-int jpegOrientation(const uchar* data, qsizetype size) {
-    qsizetype at = 2;
-    while (at + 4 <= size) {
-        if (data[at] != 0xff)
-            return 1;
-        const uchar marker = data[at + 1];
-        if (marker == 0xff) { // fill byte
-            ++at;
-            continue;
-        }
-        if (marker == 0xda || marker == 0xd9) // start of scan, end of image: no more headers
-            return 1;
-        const qsizetype length = data[at + 2] << 8 | data[at + 3];
-        if (length < 2 || at + 2 + length > size)
-            return 1;
-        const uchar* payload = data + at + 4;
-        const qsizetype payloadSize = length - 2;
-        if (marker == 0xe1 && payloadSize > 6 && std::memcmp(payload, "Exif\0\0", 6) == 0)
-            return exifOrientation(payload + 6, payloadSize - 6);
-        at += 2 + length;
-    }
-    return 1;
 }
 
 Decoded decodeJpeg(const uchar* data, qsizetype size) {
@@ -190,10 +130,13 @@ Decoded decodeJpeg(const uchar* data, qsizetype size) {
     if (cmyk)
         cmykToRgb32(result.image);
     result.depth = colorspace == TJCS_GRAY ? GKitImage::kDepthGray : GKitImage::kDepthFull;
-    const int orientation = jpegOrientation(data, size);
-    if (orientation != 1)
-        result.image =
-            oriented(std::move(result.image), orientation).convertToFormat(QImage::Format_RGB32);
+    result.metadata = readJpegMetadata(data, size);
+    if (result.metadata.orientation != 1)
+        result.image = oriented(std::move(result.image), result.metadata.orientation)
+                           .convertToFormat(QImage::Format_RGB32);
+    // The pixels now stand upright, so a copy that keeps the EXIF block must say so.
+    result.metadata.exif = withUprightOrientation(std::move(result.metadata.exif));
+    result.metadata.orientation = 1;
     return result;
 }
 
@@ -222,7 +165,7 @@ struct Channel {
 
 // Uncompressed 16-, 24- and 32-bit bitmaps (bit-field masks included), what cameras and
 // editors write, are converted straight from the mapped file into the picture's buffer; every
-// other kind, and any file whose data falls short of its header, goes through Qt's reader.
+// other kind goes through Qt's reader. Short files never get here (requireEveryRow).
 std::optional<Decoded> decodePlainBmp(QIODevice& device, const QByteArray& head) {
     auto* file = qobject_cast<QFile*>(&device);
     const auto* d = reinterpret_cast<const uchar*>(head.constData());
@@ -286,6 +229,27 @@ std::optional<Decoded> decodePlainBmp(QIODevice& device, const QByteArray& head)
     return result;
 }
 
+// An uncompressed or bit-field bitmap must hold every row its header promises; any reader
+// would otherwise make up the missing rows (and a tiny file claiming a huge size would cost a
+// huge allocation). Checked before either decoder sees the file.
+void requireEveryRow(QIODevice& device, const QByteArray& head, qint64 width, qint64 height,
+                     int bits, quint32 compression) {
+    constexpr quint32 kNone = 0, kBitFields = 3, kAlphaBitFields = 6;
+    const bool wholeRows =
+        compression == kNone || ((compression == kBitFields || compression == kAlphaBitFields) &&
+                                 (bits == 16 || bits == 32));
+    if (!wholeRows || !(bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 ||
+                        bits == 24 || bits == 32))
+        return;
+    const auto* d = reinterpret_cast<const uchar*>(head.constData());
+    // Readers take the pixels from the stated offset, or straight after the header when the
+    // offset points into it.
+    const qint64 start = std::max<qint64>(get32(d + 10, true), 14 + qint64(get32(d + 14, true)));
+    const qint64 stride = (width * bits + 31) / 32 * 4;
+    if (device.size() < start + stride * height)
+        throw Error(QStringLiteral("The bitmap is shorter than its header says"));
+}
+
 } // namespace
 
 Decoded decodeBmp(QIODevice& device) {
@@ -298,6 +262,7 @@ Decoded decodeBmp(QIODevice& device) {
     const quint32 headerSize = get32(d + 14, true);
     qint64 width, height;
     int bits;
+    quint32 compression = 0; // none
     if (headerSize == 12) {
         width = get16(d + 18, true);
         height = get16(d + 20, true);
@@ -308,10 +273,13 @@ Decoded decodeBmp(QIODevice& device) {
         width = qint32(get32(d + 18, true));
         height = qint32(get32(d + 22, true));
         bits = get16(d + 28, true);
+        if (headerSize >= 20 && bytes.size() >= 34)
+            compression = get32(d + 30, true);
         if (height < 0)
             height = -height;
     }
     checkSize(width, height);
+    requireEveryRow(device, bytes, width, height, bits, compression);
     if (auto plain = decodePlainBmp(device, bytes))
         return std::move(*plain);
 
@@ -364,7 +332,18 @@ void encodeJpeg(const QImage& picture, const JpegSettings& s,
         throw Error(QStringLiteral("The JPEG cannot be encoded: %1").arg(tjMessage(h)));
     }
     std::unique_ptr<unsigned char, void (*)(unsigned char*)> guard(out, tjFree);
-    sink(reinterpret_cast<const char*>(out), qsizetype(outSize));
+    const auto* bytes = reinterpret_cast<const char*>(out);
+    if (s.segments.isEmpty()) {
+        sink(bytes, qsizetype(outSize));
+        return;
+    }
+    // The kept segments follow SOI and the JFIF APP0 segment, which must come first.
+    qsizetype head = 2;
+    if (outSize >= 6 && out[2] == 0xff && out[3] == 0xe0)
+        head = std::min<qsizetype>(4 + (out[4] << 8 | out[5]), qsizetype(outSize));
+    sink(bytes, head);
+    sink(s.segments.constData(), s.segments.size());
+    sink(bytes + head, qsizetype(outSize) - head);
 }
 
 QByteArray encodeBmp(const QImage& picture) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/JpegMetadata.h"
+
 #include <QByteArray>
 #include <QIODevice>
 #include <QImage>
@@ -11,8 +13,9 @@
 namespace sc::imaging {
 
 struct Decoded {
-    QImage image;  // Format_RGB32
-    int depth = 0; // GKitImage depth code
+    QImage image;          // Format_RGB32
+    int depth = 0;         // GKitImage depth code
+    JpegMetadata metadata; // a JPEG's EXIF (orientation now 1) and colour profile
 };
 
 enum class FileKind { Jpeg, Bmp, Unknown };
@@ -20,8 +23,6 @@ FileKind sniff(const uchar* data, qsizetype size);
 
 // TurboJPEG straight into the RGB32 buffer; CMYK/YCCK converted, EXIF orientation applied.
 Decoded decodeJpeg(const uchar* data, qsizetype size);
-// EXIF orientation 1 … 8 of a JPEG stream, 1 when absent or unreadable.
-int jpegOrientation(const uchar* data, qsizetype size);
 
 // Any BMP that QImage reads, after our own header check against oversized claims.
 Decoded decodeBmp(QIODevice& device);
@@ -31,6 +32,7 @@ struct JpegSettings {
     int level = 7;
     bool progressive = false;
     bool gray = false;
+    QByteArray segments; // marker segments to carry (metadataSegments), placed after SOI/APP0
 };
 // Encodes `picture` (Format_RGB32) and hands the bytes to `sink` without copying them.
 void encodeJpeg(const QImage& picture, const JpegSettings& settings,

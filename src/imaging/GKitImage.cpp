@@ -96,6 +96,7 @@ void GKitImage::Load() {
     m_image = std::move(decoded.image);
     m_loaded = m_image;
     m_colorDepth = m_loadedDepth = decoded.depth;
+    m_metadata = m_loadedMetadata = std::move(decoded.metadata);
     changed();
 }
 
@@ -107,14 +108,15 @@ void GKitImage::Save(const QString& fileName) {
     QSaveFile file(winpath::hostPath(fileName));
     if (!file.open(QIODevice::WriteOnly))
         throw Error(QStringLiteral("%1 cannot be written").arg(fileName));
-    bool written = false;
+    bool written = true;
     if (m_saveMediaFormat == kFormatJpeg) {
         imaging::JpegSettings settings;
         settings.level = m_saveQuality;
         settings.progressive = m_saveCompression == kCompressionProgressive;
         settings.gray = m_colorDepth == kDepthGray;
+        settings.segments = imaging::metadataSegments(m_metadata, settings.gray);
         imaging::encodeJpeg(m_image, settings, [&](const char* data, qsizetype size) {
-            written = file.write(data, size) == size;
+            written = written && file.write(data, size) == size;
         });
     } else {
         const QByteArray bytes = imaging::encodeBmp(m_image);
@@ -129,6 +131,7 @@ void GKitImage::Delete() {
     imaging::recycle(m_image);
     imaging::recycle(m_loaded);
     m_colorDepth = m_loadedDepth = 0;
+    m_metadata = m_loadedMetadata = {};
     changed();
 }
 
@@ -140,6 +143,7 @@ void GKitImage::ResizeImage(int width, int height) {
     QImage scaled = imaging::resized(m_image, width, height);
     imaging::recycle(m_image);
     m_image = std::move(scaled);
+    m_metadata = {}; // a thumbnail or a sheet carries no camera data
     // Averaging makes new colours; only greys stay within their depth.
     if (m_colorDepth != kDepthGray)
         m_colorDepth = kDepthFull;
@@ -238,6 +242,7 @@ void GKitImage::Reset() {
     imaging::recycle(m_image);
     m_image = m_loaded;
     m_colorDepth = m_loadedDepth;
+    m_metadata = m_loadedMetadata;
     changed();
 }
 
@@ -292,6 +297,7 @@ void GKitImage::setImage(const QImage& picture, int depth) {
     m_image = picture.convertToFormat(QImage::Format_RGB32);
     m_loaded = m_image;
     m_colorDepth = m_loadedDepth = m_image.isNull() ? 0 : depth;
+    m_metadata = m_loadedMetadata = {};
     changed();
 }
 

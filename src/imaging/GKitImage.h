@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imaging/JpegMetadata.h"
 #include "imaging/Tuning.h"
 
 #include <QImage>
@@ -81,7 +82,9 @@ public:
 
     // Reads the picture named by InputFileName (JPEG or BMP, told apart by content, not by the
     // name). A JPEG's EXIF orientation is applied, so the held picture stands upright and stays
-    // so when saved (the saved file carries no EXIF block). CMYK/YCCK and grey JPEGs load;
+    // so when saved. A JPEG's EXIF block (its orientation set to 1) and colour profile are kept
+    // and written into JPEG saves until ResizeImage, Delete, setImage or the next Load drops
+    // them; a damaged EXIF block is dropped at once. CMYK/YCCK and grey JPEGs load;
     // the held picture becomes the one Reset returns to. Raises for a missing or unreadable
     // file, one that is not a JPEG or BMP, a damaged one (a JPEG that decodes only with
     // warnings, such as a truncated one, is refused rather than shown half grey), or one larger
@@ -89,6 +92,7 @@ public:
     void Load();
 
     // Writes the held picture to `fileName` in the save settings, replacing an existing file.
+    // A JPEG carries the kept EXIF block, and the kept profile when it fits the written colours.
     // The bytes go to a temporary file beside it that is renamed over it, so a failure never
     // leaves a truncated file (also when a JPEG is re-encoded onto its own source).
     // Raises when the control is empty, the file is read-only (it is left as it was) or it
@@ -191,6 +195,8 @@ private:
     mutable imaging::TuningPlan m_pending;
     mutable QImage m_image;
     QImage m_loaded;
+    imaging::JpegMetadata m_metadata; // what a JPEG save carries
+    imaging::JpegMetadata m_loadedMetadata;
     std::function<void()> m_onChange;
 };
 

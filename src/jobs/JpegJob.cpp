@@ -91,7 +91,10 @@ std::optional<QString> renamedPathFor(const QString& source, const QDateTime& ta
 struct JpegJob::Output {
     QString source;
     std::optional<QString> path; // written in the first pass
-    QString key;                 // fileKey(path)
+    // The source's time, read before anything is written: a JPEG re-encoded onto its own path
+    // would otherwise take the time of its conversion. Empty outside the file-date range.
+    std::optional<QDateTime> taken;
+    QString key; // fileKey(path)
     bool overwrittenLater = false;
     QString finalPath; // where the picture is at the end (after a rename)
 };
@@ -109,7 +112,13 @@ void JpegJob::run(const JpegJobSettings& settings) {
     if (sources_.count() == 0)
         return;
 
-    std::vector<Output> outputs;
+    std::vector<Output> outputs = plan(settings);
+    if (const auto clashes = findOutputClashes(sources_.paths(), plannedOutputs(outputs));
+        !clashes.empty()) {
+        dialogs_.message(clashMessage(clashes));
+        status_.showIdlePrompt();
+        return;
+    }
     convertAll(settings, outputs);
     redateAndRename(settings, outputs);
 
@@ -121,12 +130,37 @@ void JpegJob::run(const JpegJobSettings& settings) {
     }
 }
 
-void JpegJob::convertAll(const JpegJobSettings& s, std::vector<Output>& outputs) {
-    status_.repaintWindow();
-    QHash<QString, int> lastWriter;
+std::vector<JpegJob::Output> JpegJob::plan(const JpegJobSettings& s) const {
+    std::vector<Output> outputs;
+    outputs.reserve(sources_.count());
     for (int i = 0; i < sources_.count(); ++i) {
         Output out;
         out.source = sources_.at(i);
+        out.path = outputPathFor(out.source, s);
+        out.taken = fileops::lastWriteTime(out.source);
+        if (out.path) {
+            out.key = fileKey(*out.path);
+            out.finalPath = *out.path;
+        }
+        outputs.push_back(out);
+    }
+    return outputs;
+}
+
+std::vector<PlannedOutput> JpegJob::plannedOutputs(const std::vector<Output>& outputs) {
+    std::vector<PlannedOutput> planned;
+    for (int i = 0; i < int(outputs.size()); ++i) {
+        if (outputs[i].path)
+            planned.push_back({i, *outputs[i].path});
+    }
+    return planned;
+}
+
+void JpegJob::convertAll(const JpegJobSettings& s, std::vector<Output>& outputs) {
+    status_.repaintWindow();
+    QHash<QString, int> lastWriter;
+    for (int i = 0; i < sources_.count() && i < int(outputs.size()); ++i) {
+        Output& out = outputs[i];
         image_.setInputFileName(out.source);
         image_.Load();
         if (s.brightness != 0 || s.contrast != 0)
@@ -135,17 +169,13 @@ void JpegJob::convertAll(const JpegJobSettings& s, std::vector<Output>& outputs)
             image_.AdjustColorBalance(s.red, s.green, s.blue);
         if (s.hue != 0 || s.saturation != 0 || s.lightness != 0)
             image_.AdjustHue(s.hue, s.saturation, s.lightness);
-        out.path = outputPathFor(out.source, s);
         if (out.path) {
             image_.setInputFileName(*out.path);
             image_.Save(*out.path);
-            out.key = fileKey(*out.path);
-            out.finalPath = *out.path;
             if (const auto earlier = lastWriter.find(out.key); earlier != lastWriter.end())
                 outputs[*earlier].overwrittenLater = true;
-            lastWriter.insert(out.key, int(outputs.size()));
+            lastWriter.insert(out.key, i);
         }
-        outputs.push_back(out);
         status_.show(jpegProgress(i + 1, sources_.count()));
         image_.Delete();
     }
@@ -160,7 +190,7 @@ void JpegJob::redateAndRename(const JpegJobSettings& settings, std::vector<Outpu
             dialogs_.message(source + kTimestampUnreadableSuffix);
             continue;
         }
-        const auto taken = fileops::lastWriteTime(source);
+        const auto& taken = outputs[i].taken;
         if (!taken)
             throw Error(
                 QStringLiteral("The time of %1 does not fit the file-date format").arg(source));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jobs/OutputClash.h"
 #include "settings/ConvertSettings.h"
 
 #include <QDateTime>
@@ -46,7 +47,9 @@ std::optional<QString> renamedPathFor(const QString& source, const QDateTime& ta
                                       const JpegJobSettings& settings);
 
 // Converts every picture of the list to JPEG with the tuning of the settings, gives each
-// output its source's time, renames it when asked, and offers to delete the sources.
+// output its source's time, renames it when asked, and offers to delete the sources. When a
+// planned output would land on another listed source, nothing is written: the clash is shown
+// and the job ends.
 class JpegJob {
 public:
     JpegJob(GKitImage& image, const TSourceList& sources, StatusLine& status, UserDialogs& dialogs,
@@ -58,6 +61,9 @@ public:
 
 private:
     struct Output;
+    // Every source's output path and time, before anything is written.
+    std::vector<Output> plan(const JpegJobSettings& settings) const;
+    static std::vector<PlannedOutput> plannedOutputs(const std::vector<Output>& outputs);
     void convertAll(const JpegJobSettings& settings, std::vector<Output>& outputs);
     void redateAndRename(const JpegJobSettings& settings, std::vector<Output>& outputs);
     void deleteSourcesThatLiveOn(const std::vector<Output>& outputs);

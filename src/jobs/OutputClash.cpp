@@ -2,6 +2,7 @@
 
 #include "platform/WinPath.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 
@@ -10,7 +11,11 @@ namespace sc::jobs {
 QString fileKey(const QString& path) {
     const QFileInfo info(winpath::hostPath(path));
     const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+    if (!canonical.isEmpty())
+        return canonical;
+    // A file yet to be written: its folder's one spelling, so two texts of it still agree.
+    const QString folder = info.absoluteDir().canonicalPath();
+    return folder.isEmpty() ? info.absoluteFilePath() : folder + u'/' + info.fileName();
 }
 
 std::vector<OutputClash> findOutputClashes(const QStringList& sources,

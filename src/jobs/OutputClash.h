@@ -9,7 +9,8 @@
 namespace sc::jobs {
 
 // One spelling per file, so two path texts of the same file compare equal (Windows spelling,
-// drive mapping, "..", links). A file that does not exist yet keeps its absolute spelling.
+// drive mapping, "..", links). A file that does not exist yet keeps its name in its folder's
+// one spelling.
 QString fileKey(const QString& path);
 
 // A file a job means to write, and the listed source whose picture it carries.

@@ -1,14 +1,18 @@
 // The OK command through the window, on real files in a temporary program folder.
+#include "CameraJpeg.h"
 #include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
 #include "app/Changewindow1.h"
+#include "controls/TFolderPathBox.h"
 #include "controls/TShadowLabel.h"
 #include "controls/TShineSpeedButton.h"
 #include "controls/TSpinEdit.h"
+#include "imaging/JpegMetadata.h"
 #include "imaging/TGKitImageEdit.h"
 #include "jobs/JobTexts.h"
 #include "platform/FileOps.h"
 
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -49,11 +53,31 @@ struct Window {
         }
         form->dropFiles(paths);
     }
+    // Writes `bytes` at a host path under the program folder with a modification time.
+    QString place(const QString& name, const QByteArray& bytes, const QDateTime& time = kTaken) {
+        const QString host = folder.writeFile(name, bytes);
+        sc::fileops::setLastWriteTime(host, time);
+        return host;
+    }
+    QByteArray bytesOf(const QString& name) {
+        QFile f(folder.host(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
     void choose(const char* list, int index) {
         get<QComboBox>(list)->setCurrentIndex(index);
         QMetaObject::invokeMethod(form.get(), (QByteArray(list) + "Change").constData());
     }
 };
+
+QByteArray encoded(QColor colour, const char* format) {
+    QImage img(8, 6, QImage::Format_RGB32);
+    img.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    img.save(&buffer, format);
+    return bytes;
+}
 
 } // namespace
 
@@ -119,4 +143,83 @@ TEST(OkCommand, ACloseRequestDuringAJobWaitsForItsEnd) {
     EXPECT_TRUE(QFileInfo::exists(w.folder.host("shots/b.jpg")));
     EXPECT_FALSE(w.form->isVisible());
     EXPECT_TRUE(QFileInfo::exists(w.folder.host("SC_CONVERTER.ini")));
+}
+
+TEST(OkCommand, AnOutputThatWouldReplaceAnotherListedSourceWritesNothing) {
+    const struct {
+        QStringList files;
+        bool intoFolder; // C0_01 = 1, C0_02 = D:/out
+    } cases[] = {{{"shots/x.bmp", "shots/x.jpg"}, false},
+                 {{"shots/x.jpg", "shots/x.JPG"}, false},
+                 {{"drive_c/shots/a.bmp", "drive_d/out/a.jpg"}, true}};
+    for (const auto& c : cases) {
+        Window w;
+        QStringList paths;
+        for (int i = 0; i < c.files.size(); ++i)
+            paths << w.place(c.files[i], encoded(i ? Qt::red : Qt::blue, i ? "JPG" : "BMP"));
+        const QList<QByteArray> before = {w.bytesOf(c.files[0]), w.bytesOf(c.files[1])};
+        w.form->dropFiles(paths);
+        if (c.intoFolder) {
+            w.choose("C0_01", 1);
+            w.get<TFolderPathBox>("C0_02")->setPath("D:/out");
+        }
+        w.dialogs.yesNoAnswers = {true};
+        w.form->CButton10Click();
+        const std::string what = c.files.join(" + ").toStdString();
+        const QString shown = w.dialogs.shown.join(u'|');
+        EXPECT_TRUE(shown.startsWith("message:出力先が他の変換元ファイルと重なる")) << what;
+        EXPECT_TRUE(shown.contains(paths[0]) && shown.contains(paths[1])) << what;
+        EXPECT_EQ(w.dialogs.shown.size(), 1) << what;
+        EXPECT_EQ(QList<QByteArray>({w.bytesOf(c.files[0]), w.bytesOf(c.files[1])}), before)
+            << what;
+        EXPECT_EQ(sc::fileops::listMatching(QFileInfo(paths[0]).path(), "*").size(),
+                  c.intoFolder ? 1 : 2)
+            << what;
+        EXPECT_EQ(w.status(), "変換元の画像ファイル or フォルダをドロップしてください。");
+        EXPECT_EQ(w.form->sourceList().count(), 2);
+    }
+}
+
+TEST(OkCommand, TenJpegsConvertedInPlaceAreRenamedAfterTheirOwnTimesAndKeepTheirExif) {
+    Window w;
+    QImage picture(16, 12, QImage::Format_RGB32);
+    picture.fill(Qt::darkYellow);
+    QStringList paths;
+    for (int i = 0; i < 10; ++i) {
+        const QDateTime taken = kTaken.addSecs(i * 62);
+        const QByteArray exif = sc::test::cameraExif(
+            "SC Optics", "Model 7", taken.toString("yyyy:MM:dd hh:mm:ss").toLatin1(), 6);
+        paths << w.place(QStringLiteral("camera/p%1.jpg").arg(i),
+                         sc::test::jpegWithExif(picture, exif), taken);
+    }
+    w.form->dropFiles(paths); // with the default settings: beside the source, date and time
+    w.form->CButton10Click();
+    EXPECT_EQ(sc::fileops::listMatching(w.folder.host("camera"), "p*.jpg"), QStringList());
+    for (int i = 0; i < 10; ++i) {
+        const QDateTime taken = kTaken.addSecs(i * 62);
+        const QString out = "camera/sc_" + taken.toString("yyyyMMdd_hhmm_ss") + ".jpg";
+        ASSERT_TRUE(QFileInfo::exists(w.folder.host(out))) << i;
+        EXPECT_EQ(sc::fileops::lastWriteTime(w.folder.host(out)), taken) << i;
+        const QByteArray bytes = w.bytesOf(out);
+        const auto kept = sc::imaging::readJpegMetadata(
+            reinterpret_cast<const uchar*>(bytes.constData()), bytes.size());
+        EXPECT_TRUE(kept.exif.contains("SC Optics")) << i;
+        EXPECT_TRUE(kept.exif.contains(taken.toString("yyyy:MM:dd hh:mm:ss").toLatin1())) << i;
+        EXPECT_EQ(kept.orientation, 1) << i;
+        EXPECT_EQ(QImage::fromData(bytes).size(), QSize(12, 16)) << i; // turned once, upright
+    }
+}
+
+TEST(OkCommand, AHalfBitmapIsRefusedAndItsSourceKept) {
+    Window w;
+    const QByteArray whole = encoded(Qt::darkCyan, "BMP");
+    const QByteArray half = whole.left(whole.size() / 2);
+    w.form->dropFiles({w.place("shots/half.bmp", half)});
+    w.dialogs.yesNoAnswers = {true};
+    w.form->CButton10Click();
+    EXPECT_EQ(w.dialogs.shown,
+              QStringList({"beep", QStringLiteral("message:") + sc::jobs::kFailureMessage}));
+    EXPECT_EQ(w.bytesOf("shots/half.bmp"), half);
+    EXPECT_FALSE(QFileInfo::exists(w.folder.host("shots/half.jpg")));
+    EXPECT_EQ(w.form->sourceList().count(), 1);
 }

@@ -175,14 +175,48 @@ TEST(GKitImage, PlainBitmapsReadTopDownBottomUpAndPadded) {
             EXPECT_EQ(m.image().pixel(2, 0), qRgb(0, 0, 255)) << bits << topDown;
             EXPECT_EQ(m.image().pixel(1, 1), qRgb(4, 5, 6)) << bits << topDown;
         }
-    // Data shorter than the header promises: handed to the general reader, never overrun.
+    // Data shorter than the header promises is refused, never completed with made-up rows.
     GKitImage m;
     m.setInputFileName(folder.writeFile("short.bmp", bitmap(24, false, 1)));
-    try {
-        m.Load();
-        EXPECT_EQ(m.image().size(), QSize(3, 2));
-    } catch (const Error&) {
+    EXPECT_THROW(m.Load(), Error);
+}
+
+TEST(GKitImage, EveryBitmapShorterThanItsHeaderSaysIsRefusedByEitherDecoder) {
+    TempProgramFolder folder;
+    // width x height at `bits` per pixel, uncompressed, grey palette where there is one.
+    auto bitmap = [](int width, int height, int bits) {
+        const int colours = bits <= 8 ? 1 << bits : 0;
+        const qint64 offset = 14 + 40 + 4 * colours, stride = (qint64(width) * bits + 31) / 32 * 4;
+        QByteArray b;
+        auto le = [&b](quint32 v, int bytes) {
+            for (int i = 0; i < bytes; ++i)
+                b += char(v >> (8 * i));
+        };
+        b += "BM";
+        le(quint32(offset + stride * height), 4), le(0, 4), le(quint32(offset), 4);
+        le(40, 4), le(width, 4), le(height, 4), le(1, 2), le(bits, 2), le(0, 4);
+        le(quint32(stride * height), 4), le(2835, 4), le(2835, 4), le(colours, 4), le(0, 4);
+        for (int i = 0; i < colours; ++i)
+            le(quint32(i * 255 / (colours - 1)) * 0x010101u, 4);
+        if (stride * height < (1 << 20))
+            b += QByteArray(stride * height, '\x5a');
+        return b;
+    };
+    GKitImage m;
+    for (int bits : {1, 4, 8, 16, 24, 32}) {
+        const QByteArray whole = bitmap(13, 7, bits);
+        m.setInputFileName(folder.writeFile("whole.bmp", whole));
+        ASSERT_NO_THROW(m.Load()) << bits;
+        EXPECT_EQ(m.image().size(), QSize(13, 7));
+        for (qsizetype size : {whole.size() - 1, whole.size() / 2}) {
+            m.setInputFileName(folder.writeFile("cut.bmp", whole.left(size)));
+            EXPECT_THROW(m.Load(), Error) << bits << " bits, " << size << " bytes";
+            EXPECT_EQ(m.image().size(), QSize(13, 7)) << "the held picture stays";
+        }
     }
+    // A tiny file claiming a huge picture fails at once instead of loading as a black one.
+    m.setInputFileName(folder.writeFile("claim.bmp", bitmap(14000, 14000, 24).left(70)));
+    EXPECT_THROW(m.Load(), Error);
 }
 
 TEST(GKitImage, EveryFailureRaisesAndLeavesThingsAsTheyWere) {
