@@ -3,72 +3,19 @@
 //
 //   jobs_bench [work folder] [pictures]      (defaults: a temporary folder, 20)
 
+#include "BenchSupport.h"
 #include "imaging/GKitImage.h"
 #include "jobs/JobRunner.h"
 #include "jobs/JpegJob.h"
-#include "jobs/StatusLine.h"
-#include "platform/UserDialogs.h"
 #include "sources/SourceList.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QImage>
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <cstdio>
-#include <sys/resource.h>
 
 namespace {
 
-class SilentStatus : public sc::jobs::StatusLine {
-public:
-    void show(const QString&) override {}
-    void showIdlePrompt() override {}
-    void repaintWindow() override {}
-};
-
-class NoDialogs : public sc::UserDialogs {
-public:
-    void beep() override {}
-    void message(const QString& text) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    bool askYesNo(const QString&) override { return false; }
-    QString browseFolder(const QString&, const QString&) override { return {}; }
-    QString browseFolderFrom(const QString&, const QString&) override { return {}; }
-    void openWithShell(const QString&) override {}
-};
-
-// Half smooth gradients, half noise: the two extremes an encoder meets in photographs.
-QImage testPicture(int index) {
-    QImage image(4000, 3000, QImage::Format_RGB888);
-    QRandomGenerator rng(index);
-    for (int y = 0; y < image.height(); ++y) {
-        uchar* row = image.scanLine(y);
-        for (int x = 0; x < image.width(); ++x) {
-            const bool noisy = x > image.width() / 2;
-            const int n = noisy ? int(rng.bounded(96)) : 0;
-            row[3 * x + 0] = uchar(qMin(255, x * 255 / image.width() + n));
-            row[3 * x + 1] = uchar(qMin(255, y * 255 / image.height() + n));
-            row[3 * x + 2] = uchar(qMin(255, (x + y + index * 100) % 256 + n / 2));
-        }
-    }
-    return image;
-}
-
-QStringList makePictures(const QString& folder, int count) {
-    QStringList paths;
-    QDir().mkpath(folder);
-    for (int i = 0; i < count; ++i) {
-        const QString path = QStringLiteral("%1/p%2.bmp").arg(folder).arg(i, 2, 10, QChar(u'0'));
-        if (!QFileInfo::exists(path))
-            testPicture(i).save(path, "BMP");
-        paths << path;
-    }
-    return paths;
-}
+using namespace sc::bench;
 
 double runJob(const QStringList& pictures, const QString& out, bool tuned) {
     QDir(out).removeRecursively();
@@ -95,45 +42,21 @@ double runJob(const QStringList& pictures, const QString& out, bool tuned) {
     return timer.nsecsElapsed() / 1e9;
 }
 
-double runCommands(const QList<QStringList>& commands) {
-    QElapsedTimer timer;
-    timer.start();
-    for (const QStringList& c : commands) {
-        if (QProcess::execute(c.first(), c.mid(1)) != 0) {
-            std::fprintf(stderr, "%s failed\n", qPrintable(c.join(u' ')));
-            return -1;
-        }
-    }
-    return timer.nsecsElapsed() / 1e9;
-}
-
-long peakKilobytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     // A child run measures the peak memory of one job over the first N pictures.
-    if (args.size() == 4 && args[1] == u"--peak") {
-        const QStringList all =
-            QDir(args[2]).entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name);
-        QStringList pictures;
-        for (int i = 0; i < args[3].toInt() && i < all.size(); ++i)
-            pictures << args[2] + u'/' + all[i];
-        runJob(pictures, args[2] + QStringLiteral("/peak-out"), true);
-        std::printf("%ld\n", peakKilobytes());
+    if (runAsPeakChild(args, QStringLiteral("*.bmp"), [&](const QStringList& pictures) {
+            runJob(pictures, args[2] + QStringLiteral("/peak-out"), true);
+        }))
         return 0;
-    }
     QTemporaryDir temp;
     const QString work = args.size() > 1 ? args[1] : temp.path();
     const int count = args.size() > 2 ? args[2].toInt() : 20;
     std::printf("making %d pictures of 4000 x 3000 in %s ...\n", count, qPrintable(work));
-    const QStringList pictures = makePictures(work + QStringLiteral("/in"), count);
+    const QStringList pictures = makePictures(work + QStringLiteral("/in"), count, "bmp");
 
     QList<QStringList> cjpeg;
     QDir().mkpath(work + QStringLiteral("/cjpeg"));
@@ -169,16 +92,6 @@ int main(int argc, char** argv) {
     std::printf("tuned job / job         %.2f  (target <= 1.40)\n", tuned / job);
     std::printf("job / mogrify           %.2f\n", job / mog);
 
-    auto peak = [&](int n) {
-        QProcess child;
-        child.start(app.applicationFilePath(),
-                    {QStringLiteral("--peak"), work + QStringLiteral("/in"), QString::number(n)});
-        child.waitForFinished(-1);
-        return child.readAllStandardOutput().trimmed().toLong();
-    };
-    const long few = peak(2), many = peak(count);
-    std::printf("\npeak memory, 2 pictures  %6ld MB\npeak memory, %d pictures %6ld MB  (one 12 MP "
-                "picture at 32 bits: 46 MB)\n",
-                few / 1024, count, many / 1024);
+    printPeakMemory(app.applicationFilePath(), work + QStringLiteral("/in"), count);
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "WindowFace.h"
 #include "WindowSettingsView.h"
 #include "WindowStatusLine.h"
+#include "jobs/AlbumJob.h"
 #include "jobs/JobRunner.h"
 #include "jobs/JpegJob.h"
 #include "platform/DesktopCloseWatch.h"
@@ -212,8 +213,8 @@ void TConvertForm1::CButton10Click() {
         if (page == ui_->TabSheet3)
             return; // the contact sheets arrive with printing
         if (page == ui_->TabSheet2)
-            return; // the album arrives with its job
-        if (page == ui_->TabSheet1)
+            runAlbumJob();
+        else if (page == ui_->TabSheet1)
             runJpegJob();
     });
     jobRunning_ = false;
@@ -225,6 +226,11 @@ void TConvertForm1::runJpegJob() {
     sc::jobs::JpegJob job(ui_->ImageEdit2->model(), sourceList_, *statusLine_, dialogs_,
                           [this] { SSButton1Click(); });
     job.run(sc::jobs::jpegJobSettings(sc::settings::captureControls(*settingsView_)));
+}
+
+void TConvertForm1::runAlbumJob() {
+    sc::jobs::AlbumJob job(ui_->ImageEdit0->model(), sourceList_, *statusLine_, dialogs_);
+    job.run(sc::jobs::albumJobSettings(sc::settings::captureControls(*settingsView_)));
 }
 
 void TConvertForm1::CButton11Click() {

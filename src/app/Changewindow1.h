@@ -119,6 +119,7 @@ private:
     void saveSettings();
     void wireSettingControls();
     void runJpegJob();
+    void runAlbumJob();
     void runChangeHandler(sc::settings::Key key);
 
     std::unique_ptr<Ui::TConvertForm1> ui_;

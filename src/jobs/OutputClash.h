@@ -19,7 +19,8 @@ struct PlannedOutput {
     QString path;
 };
 
-// A planned output that would land on another listed source.
+// A planned output that would land on another listed source (or on its own, for a job that
+// must leave its sources as they are: then `victim` is `writer`).
 struct OutputClash {
     QString writer; // the listed source whose picture would be written
     QString output; // the planned output path
@@ -31,7 +32,8 @@ struct OutputClash {
 std::vector<OutputClash> findOutputClashes(const QStringList& sources,
                                            const std::vector<PlannedOutput>& outputs);
 
-// The one message that names the clashing files (Japanese, as every message to the user).
+// The one message that names the clashing files (Japanese, as every message to the user); an
+// output onto its own source is named by that source alone.
 QString clashMessage(const std::vector<OutputClash>& clashes);
 
 } // namespace sc::jobs

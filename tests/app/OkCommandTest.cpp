@@ -1,14 +1,12 @@
 // The OK command through the window, on real files in a temporary program folder.
 #include "CameraJpeg.h"
-#include "ScriptedDialogs.h"
-#include "TempProgramFolder.h"
-#include "app/Changewindow1.h"
+#include "WindowFixture.h"
 #include "controls/TFolderPathBox.h"
-#include "controls/TShadowLabel.h"
 #include "controls/TShineSpeedButton.h"
 #include "controls/TSpinEdit.h"
 #include "imaging/JpegMetadata.h"
 #include "imaging/TGKitImageEdit.h"
+#include "jobs/AlbumJob.h"
 #include "jobs/JobTexts.h"
 #include "platform/FileOps.h"
 
@@ -18,56 +16,9 @@
 #include <QCoreApplication>
 #include <QImage>
 
+using namespace sc::test;
+
 namespace {
-
-const QDateTime kTaken(QDate(2004, 1, 2), QTime(9, 5, 6));
-
-struct Window {
-    sc::test::TempProgramFolder folder;
-    sc::test::ScriptedDialogs dialogs;
-    std::unique_ptr<TConvertForm1> form;
-
-    Window() {
-        form = std::make_unique<TConvertForm1>(folder.path(), dialogs);
-        form->show();
-    }
-    template <typename T = QWidget> T* get(const char* name) {
-        return form->findChild<T*>(QString::fromLatin1(name));
-    }
-    QString status() { return get<TShadowLabel>("ShadowLabel21")->text(); }
-    // Drops pictures written at host paths under the program folder.
-    void dropPictures(const QStringList& names, const QString& broken = QString()) {
-        QStringList paths;
-        for (const QString& name : names) {
-            const QString host = folder.host(name);
-            QDir().mkpath(QFileInfo(host).absolutePath());
-            if (name == broken) {
-                folder.writeFile(name, "not a picture");
-            } else {
-                QImage img(8, 6, QImage::Format_RGB32);
-                img.fill(Qt::darkCyan);
-                ASSERT_TRUE(img.save(host, "BMP"));
-            }
-            sc::fileops::setLastWriteTime(host, kTaken);
-            paths << host;
-        }
-        form->dropFiles(paths);
-    }
-    // Writes `bytes` at a host path under the program folder with a modification time.
-    QString place(const QString& name, const QByteArray& bytes, const QDateTime& time = kTaken) {
-        const QString host = folder.writeFile(name, bytes);
-        sc::fileops::setLastWriteTime(host, time);
-        return host;
-    }
-    QByteArray bytesOf(const QString& name) {
-        QFile f(folder.host(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    void choose(const char* list, int index) {
-        get<QComboBox>(list)->setCurrentIndex(index);
-        QMetaObject::invokeMethod(form.get(), (QByteArray(list) + "Change").constData());
-    }
-};
 
 QByteArray encoded(QColor colour, const char* format) {
     QImage img(8, 6, QImage::Format_RGB32);
@@ -123,8 +74,9 @@ TEST(OkCommand, AFailureStopsTheJobAndLeavesTheLastProgressShowing) {
 TEST(OkCommand, TheVisiblePageChoosesTheJobNotTheModeButtons) {
     Window w;
     w.dropPictures({"shots/a.bmp"});
-    w.form->ShineSpeedButton2Click(); // the album page, whose job is not here yet
+    w.form->ShineSpeedButton2Click(); // the album page: its folder dialog is cancelled
     w.form->CButton10Click();
+    EXPECT_EQ(w.dialogs.shown, QStringList({"browse:" + sc::jobs::kAlbumFolderTitle + "|"}));
     EXPECT_FALSE(QFileInfo::exists(w.folder.host("shots/a.jpg")));
     w.form->ShineSpeedButton1Click();
     w.get<TShineSpeedButton>("ShineSpeedButton1")->setDown(false);

@@ -1,0 +1,128 @@
+#pragma once
+
+// Pieces the job benchmarks share: a silent status line, dialogs that answer without asking,
+// photograph-like test pictures, timed command loops and the peak memory of the process.
+
+#include "jobs/StatusLine.h"
+#include "platform/UserDialogs.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <cstdio>
+#include <functional>
+#include <sys/resource.h>
+
+namespace sc::bench {
+
+class SilentStatus : public jobs::StatusLine {
+public:
+    void show(const QString&) override {}
+    void showIdlePrompt() override {}
+    void repaintWindow() override {}
+};
+
+// Answers No to every question and `folder` to every folder dialog; messages go to stderr.
+class NoDialogs : public UserDialogs {
+public:
+    explicit NoDialogs(QString folder = QString()) : folder_(std::move(folder)) {}
+    void beep() override {}
+    void message(const QString& text) override {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
+    bool askYesNo(const QString&) override { return false; }
+    QString browseFolder(const QString&, const QString&) override { return folder_; }
+    QString browseFolderFrom(const QString&, const QString&) override { return folder_; }
+    void openWithShell(const QString&) override {}
+
+private:
+    QString folder_;
+};
+
+// 4000 x 3000, half smooth gradients, half noise: the two extremes an encoder meets in
+// photographs.
+inline QImage testPicture(int index) {
+    QImage image(4000, 3000, QImage::Format_RGB888);
+    QRandomGenerator rng(index);
+    for (int y = 0; y < image.height(); ++y) {
+        uchar* row = image.scanLine(y);
+        for (int x = 0; x < image.width(); ++x) {
+            const bool noisy = x > image.width() / 2;
+            const int n = noisy ? int(rng.bounded(96)) : 0;
+            row[3 * x + 0] = uchar(qMin(255, x * 255 / image.width() + n));
+            row[3 * x + 1] = uchar(qMin(255, y * 255 / image.height() + n));
+            row[3 * x + 2] = uchar(qMin(255, (x + y + index * 100) % 256 + n / 2));
+        }
+    }
+    return image;
+}
+
+// `count` test pictures p00.<suffix> ... in `folder` ("bmp" or "jpg", the JPEGs at quality
+// 90), kept from an earlier run when present.
+inline QStringList makePictures(const QString& folder, int count, const char* suffix) {
+    QStringList paths;
+    QDir().mkpath(folder);
+    for (int i = 0; i < count; ++i) {
+        const QString path = QStringLiteral("%1/p%2.%3")
+                                 .arg(folder)
+                                 .arg(i, 2, 10, QChar(u'0'))
+                                 .arg(QLatin1String(suffix));
+        if (!QFileInfo::exists(path))
+            testPicture(i).save(path, suffix, 90);
+        paths << path;
+    }
+    return paths;
+}
+
+// Runs each command in turn; the seconds they took, or -1 when one failed.
+inline double runCommands(const QList<QStringList>& commands) {
+    QElapsedTimer timer;
+    timer.start();
+    for (const QStringList& c : commands) {
+        if (QProcess::execute(c.first(), c.mid(1)) != 0) {
+            std::fprintf(stderr, "%s failed\n", qPrintable(c.join(u' ')));
+            return -1;
+        }
+    }
+    return timer.nsecsElapsed() / 1e9;
+}
+
+inline long peakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Peak memory is measured in child runs of the benchmark, "--peak <folder> <n>", each running
+// the job once over the first n pictures (`pattern`) of the folder and printing its peak.
+// Returns true when this process is such a child, after the run.
+inline bool runAsPeakChild(const QStringList& args, const QString& pattern,
+                           const std::function<void(const QStringList&)>& job) {
+    if (args.size() != 4 || args[1] != u"--peak")
+        return false;
+    const QStringList all = QDir(args[2]).entryList({pattern}, QDir::Files, QDir::Name);
+    QStringList pictures;
+    for (int i = 0; i < args[3].toInt() && i < all.size(); ++i)
+        pictures << args[2] + u'/' + all[i];
+    job(pictures);
+    std::printf("%ld\n", peakKilobytes());
+    return true;
+}
+
+// Prints the peak memory of child runs over 2 and over `count` pictures of `folder`.
+inline void printPeakMemory(const QString& program, const QString& folder, int count) {
+    auto peak = [&](int n) {
+        QProcess child;
+        child.start(program, {QStringLiteral("--peak"), folder, QString::number(n)});
+        child.waitForFinished(-1);
+        return child.readAllStandardOutput().trimmed().toLong();
+    };
+    const long few = peak(2), many = peak(count);
+    std::printf("\npeak memory, 2 pictures  %6ld MB\npeak memory, %d pictures %6ld MB  (one 12 MP "
+                "picture at 32 bits: 46 MB)\n",
+                few / 1024, count, many / 1024);
+}
+
+} // namespace sc::bench

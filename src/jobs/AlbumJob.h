@@ -1,0 +1,60 @@
+#pragma once
+
+#include "settings/ConvertSettings.h"
+
+#include <QString>
+#include <QStringList>
+
+class TSourceList;
+
+namespace sc {
+class GKitImage;
+class UserDialogs;
+} // namespace sc
+
+namespace sc::jobs {
+
+class StatusLine;
+
+inline const QString kAlbumFolderTitle = QStringLiteral("HTMLファイル保存先の指定");
+inline const QString kOpenAlbumQuestion =
+    QStringLiteral("処理が終了しました。\n作成したHTMLファイルを今すぐ参照しますか？");
+
+// The settings of the album page, read from its controls when OK is pressed.
+struct AlbumJobSettings {
+    int qualityIndex = 2;                       // C4_01: 0..3 -> save quality 1, 4, 7, 10
+    QString title = QStringLiteral("SCC DATA"); // Edit1
+};
+
+AlbumJobSettings albumJobSettings(const settings::TConvertSettings& s);
+
+// The album folder from the folder a dialog returned: one trailing '\' or '/' dropped, so a
+// drive's root "C:\" gives "C:" and its files "C:/Data/...". Empty when nothing was chosen.
+QString albumRootOf(const QString& chosen);
+// Where the full-size copy and the thumbnail of `source` go in the album at `root`.
+QString albumCopyPath(const QString& root, const QString& source);
+QString albumThumbPath(const QString& root, const QString& source);
+
+// Makes a web album in a folder the user picks: a full-size JPEG copy of every picture in
+// Data/, a 160 x 120 thumbnail in Thumb/, and Index.html linking each thumbnail to its copy.
+// The sources are never changed.
+class AlbumJob {
+public:
+    AlbumJob(GKitImage& image, const TSourceList& sources, StatusLine& status,
+             UserDialogs& dialogs);
+
+    // Raises sc::Error (or any std::exception) on a picture that cannot be read or written, or
+    // a page that cannot be written; the runner's guard catches it.
+    void run(const AlbumJobSettings& settings);
+
+private:
+    bool clashesWithSources(const QString& root);
+    void writePictures(const QString& root, QStringList& page);
+
+    GKitImage& image_;
+    const TSourceList& sources_;
+    StatusLine& status_;
+    UserDialogs& dialogs_;
+};
+
+} // namespace sc::jobs

@@ -1,0 +1,71 @@
+#pragma once
+
+// The main window on a temporary program folder, with scripted dialogs and helpers that drop
+// pictures and choose list items as a user would.
+#include "ScriptedDialogs.h"
+#include "TempProgramFolder.h"
+#include "app/Changewindow1.h"
+#include "controls/TShadowLabel.h"
+#include "platform/FileOps.h"
+
+#include <QComboBox>
+#include <QImage>
+
+namespace sc::test {
+
+inline const QDateTime kTaken(QDate(2004, 1, 2), QTime(9, 5, 6));
+
+struct Window {
+    sc::test::TempProgramFolder folder;
+    sc::test::ScriptedDialogs dialogs;
+    std::unique_ptr<TConvertForm1> form;
+
+    Window() {
+        form = std::make_unique<TConvertForm1>(folder.path(), dialogs);
+        form->show();
+    }
+    template <typename T = QWidget> T* get(const char* name) {
+        return form->findChild<T*>(QString::fromLatin1(name));
+    }
+    QString status() { return get<TShadowLabel>("ShadowLabel21")->text(); }
+    // Writes a picture at a path text (a Windows path lands in the program folder's drives),
+    // as a JPEG when the name says so, else as a bitmap; returns the path text.
+    static QString picture(const QString& path, QColor colour = Qt::darkCyan, QSize size = {8, 6}) {
+        const QString host = winpath::hostPath(path);
+        QDir().mkpath(QFileInfo(host).absolutePath());
+        QImage img(size, QImage::Format_RGB32);
+        img.fill(colour);
+        EXPECT_TRUE(img.save(host, host.endsWith(QStringLiteral(".jpg")) ? "JPG" : "BMP"));
+        return path;
+    }
+    // Drops pictures written at host paths under the program folder; `broken` is no picture.
+    void dropPictures(const QStringList& names, const QString& broken = QString()) {
+        QStringList paths;
+        for (const QString& name : names) {
+            const QString host = folder.host(name);
+            if (name == broken)
+                folder.writeFile(name, "not a picture");
+            else
+                picture(host);
+            sc::fileops::setLastWriteTime(host, kTaken);
+            paths << host;
+        }
+        form->dropFiles(paths);
+    }
+    // Writes `bytes` at a host path under the program folder with a modification time.
+    QString place(const QString& name, const QByteArray& bytes, const QDateTime& time = kTaken) {
+        const QString host = folder.writeFile(name, bytes);
+        sc::fileops::setLastWriteTime(host, time);
+        return host;
+    }
+    QByteArray bytesOf(const QString& name) {
+        QFile f(folder.host(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void choose(const char* list, int index) {
+        get<QComboBox>(list)->setCurrentIndex(index);
+        QMetaObject::invokeMethod(form.get(), (QByteArray(list) + "Change").constData());
+    }
+};
+
+} // namespace sc::test
