@@ -1,5 +1,6 @@
 #include "CameraJpeg.h"
 #include "JobFixture.h"
+#include "jobs/AlbumJob.h"
 #include "jobs/JobTexts.h"
 #include "jobs/PicturePipeline.h"
 
@@ -133,7 +134,7 @@ const QDateTime kTaken(QDate(2004, 1, 2), QTime(9, 5, 6));
 } // namespace
 
 // Each scenario runs on one thread and on two from the same files; every observable must agree.
-class JpegJobOverlap : public JobFixture {
+class JobOverlap : public JobFixture {
 protected:
     struct Seen {
         bool succeeded = false, pictureLeft = false;
@@ -141,7 +142,7 @@ protected:
     };
 
     Seen runOn(PictureThreads threads, const std::function<void()>& makeSources,
-               const jobs::JpegJobSettings& settings, bool withTimes) {
+               const std::function<bool()>& runJob, bool withTimes) {
         QDir(folder.host("drive_c")).removeRecursively();
         QDir(folder.host("drive_d")).removeRecursively();
         sources.clear();
@@ -151,7 +152,7 @@ protected:
         makeSources();
         this->threads = threads;
         Seen seen;
-        seen.succeeded = run(settings);
+        seen.succeeded = runJob();
         seen.files = driveContents(folder, withTimes);
         seen.texts = status.texts;
         seen.shown = dialogs.shown;
@@ -160,14 +161,33 @@ protected:
     }
 
     void expectSameOnBothThreadCounts(const std::function<void()>& makeSources,
-                                      const jobs::JpegJobSettings& settings, bool withTimes) {
-        const Seen one = runOn(PictureThreads::One, makeSources, settings, withTimes);
-        const Seen two = runOn(PictureThreads::Two, makeSources, settings, withTimes);
+                                      const std::function<bool()>& runJob, bool withTimes) {
+        const Seen one = runOn(PictureThreads::One, makeSources, runJob, withTimes);
+        const Seen two = runOn(PictureThreads::Two, makeSources, runJob, withTimes);
         EXPECT_EQ(one.succeeded, two.succeeded);
         EXPECT_EQ(one.files, two.files);
         EXPECT_EQ(one.texts, two.texts);
         EXPECT_EQ(one.shown, two.shown);
         EXPECT_EQ(one.pictureLeft, two.pictureLeft);
+    }
+    void expectSameJpegJob(const std::function<void()>& makeSources,
+                           const jobs::JpegJobSettings& settings, bool withTimes) {
+        expectSameOnBothThreadCounts(
+            makeSources, [&] { return run(settings); }, withTimes);
+    }
+
+    // The album into D:/album; its files carry the time they were written, so only names and
+    // bytes are compared.
+    void expectSameAlbum(const std::function<void()>& makeSources) {
+        expectSameOnBothThreadCounts(
+            makeSources,
+            [&] {
+                dialogs.folderAnswers = {QStringLiteral("D:/album")};
+                jobs::AlbumJob job(image, sources, status, dialogs);
+                job.setPictureThreads(threads);
+                return jobs::runGuarded(dialogs, [&] { job.run({2, QStringLiteral("SCC")}); });
+            },
+            false);
     }
 
     void writeBusyBmp(const QString& path) {
@@ -176,17 +196,23 @@ protected:
         fileops::setLastWriteTime(path, kTaken.addSecs(60));
         add(path);
     }
-    void writeCameraJpeg(const QString& path) {
-        const QByteArray exif = cameraExif("Maker", "Model", "2004:01:02 09:05:06", 6);
+    void writeJpeg(const QString& path, const QByteArray& bytes) {
         QDir().mkpath(QFileInfo(winpath::hostPath(path)).absolutePath());
         QFile file(winpath::hostPath(path));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(jpegWithExif(busyPicture().scaled(320, 240), exif));
+        file.write(bytes);
         file.close();
         fileops::setLastWriteTime(path, kTaken.addSecs(120));
         add(path);
     }
+    void writeCameraJpeg(const QString& path) {
+        const QByteArray exif = cameraExif("Maker", "Model", "2004:01:02 09:05:06", 6);
+        writeJpeg(path, jpegWithExif(busyPicture().scaled(320, 240), exif));
+    }
 };
+
+using JpegJobOverlap = JobOverlap;
+using AlbumJobOverlap = JobOverlap;
 
 TEST_F(JpegJobOverlap, TunedRenamedOutputsAreTheSameBytesNamesDatesAndTextsAsOnOneThread) {
     jobs::JpegJobSettings s = plain(1);
@@ -199,7 +225,7 @@ TEST_F(JpegJobOverlap, TunedRenamedOutputsAreTheSameBytesNamesDatesAndTextsAsOnO
         add("C:\\shots\\camera.jpg");
         add(picture("C:\\shots\\small.bmp", kTaken.addSecs(180)));
     };
-    expectSameOnBothThreadCounts(makeSources, s, true);
+    expectSameJpegJob(makeSources, s, true);
 
     // The tuned picture is what one control loading, tuning and saving it writes.
     GKitImage reference;
@@ -222,7 +248,7 @@ TEST_F(JpegJobOverlap, AFailingPictureBehindASlowOneLeavesWhatOneThreadLeaves) {
         add("C:\\f\\2.bmp");
         add(picture("C:\\f\\3.bmp"));
     };
-    expectSameOnBothThreadCounts(unreadable, plain(1), false);
+    expectSameJpegJob(unreadable, plain(1), false);
     EXPECT_TRUE(exists("C:/f/1.jpg"));
     EXPECT_FALSE(exists("C:/f/3.jpg"));
     EXPECT_EQ(status.texts, QStringList({"1/3 枚目の変換処理中です。"}));
@@ -236,8 +262,37 @@ TEST_F(JpegJobOverlap, AFailingPictureBehindASlowOneLeavesWhatOneThreadLeaves) {
         fileops::setReadOnly("C:/r/2.jpg", true);
         add(picture("C:\\r\\3.bmp"));
     };
-    expectSameOnBothThreadCounts(readOnlyOutput, plain(0), false);
+    expectSameJpegJob(readOnlyOutput, plain(0), false);
     EXPECT_TRUE(exists("C:/r/1.jpg"));
     EXPECT_FALSE(exists("C:/r/3.jpg"));
     EXPECT_EQ(status.last(), "1/3 枚目の変換処理中です。");
+}
+
+TEST_F(AlbumJobOverlap, CopiesThumbnailsPageAndFailuresAreTheSameAsOnOneThread) {
+    expectSameAlbum([&] {
+        writeBusyBmp("C:\\a\\big.bmp");
+        writeCameraJpeg("C:\\a\\camera.jpg");
+        QByteArray grey;
+        QBuffer buffer(&grey);
+        buffer.open(QIODevice::WriteOnly);
+        busyPicture()
+            .convertToFormat(QImage::Format_Grayscale8)
+            .scaled(200, 150)
+            .save(&buffer, "JPG");
+        writeJpeg("C:\\a\\grey.jpg", grey);
+    });
+    EXPECT_TRUE(exists("D:/album/Index.html"));
+    EXPECT_TRUE(exists("D:/album/Thumb/th_grey.jpg"));
+
+    expectSameAlbum([&] {
+        writeBusyBmp("C:\\f\\1.bmp");
+        folder.writeFile("drive_c/f/2.bmp", "not a picture");
+        add("C:\\f\\2.bmp");
+        add(picture("C:\\f\\3.bmp"));
+    });
+    EXPECT_TRUE(exists("D:/album/Data/1.jpg"));
+    EXPECT_TRUE(exists("D:/album/Thumb/th_1.jpg"));
+    EXPECT_FALSE(exists("D:/album/Data/3.jpg"));
+    EXPECT_FALSE(exists("D:/album/Index.html"));
+    EXPECT_EQ(status.texts, QStringList({"1/3 枚目の処理中です。"}));
 }
