@@ -20,7 +20,9 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLineEdit>
@@ -109,7 +111,7 @@ void TConvertForm1::showEvent(QShowEvent* event) {
         FormShow();
         // Once the window is on screen, so that the message has it behind.
         QTimer::singleShot(0, this, [this] {
-            sc::app::checkProgramFolderWritable(programFolder_, dialogs_);
+            folderUnwritableSaid_ = !sc::app::checkProgramFolderWritable(programFolder_, dialogs_);
         });
     }
 }
@@ -136,11 +138,24 @@ void TConvertForm1::closeEvent(QCloseEvent* event) {
 }
 
 // Runs once however the window closes: the close button, the desktop, or the program ending.
+// A window that was never shown has not loaded the settings: saving would overwrite them with
+// the defaults.
 void TConvertForm1::FormClose() {
-    if (closed_)
+    if (closed_ || !ready_)
         return;
     closed_ = true;
     saveSettings();
+}
+
+void TConvertForm1::endProgram() {
+    endRequested_ = true;
+    if (jobRunning_) {
+        FormClose();
+        closeAfterJob_ = true;
+        return;
+    }
+    close();
+    QCoreApplication::exit(0);
 }
 
 void TConvertForm1::scanStartupFolder() {
@@ -158,10 +173,13 @@ void TConvertForm1::resetSettings() {
 }
 
 // A settings file that is missing reads as empty: every key keeps the default the reset left.
+// One that cannot be read is said so; the program goes on with the defaults.
 void TConvertForm1::openSettingsFile() {
     step("openSettingsFile");
-    settingsFile_ = std::make_unique<sc::IniFile>(sc::settings::settingsFilePath(programFolder_));
-    settingsFile_->load();
+    const QString path = sc::settings::settingsFilePath(programFolder_);
+    settingsFile_ = std::make_unique<sc::IniFile>(path);
+    if (!settingsFile_->load())
+        dialogs_.message(sc::settings::loadFailedMessage(QDir::toNativeSeparators(path)));
 }
 
 // The caption language and the window position first, then every setting in file order,
@@ -181,12 +199,19 @@ void TConvertForm1::showJpegPage() {
     ui_->PageControl1->setCurrentWidget(ui_->TabSheet1);
 }
 
-// A save that fails leaves the earlier file whole; the window closes all the same.
+// A save that fails leaves the earlier file whole and is said so, unless the start said it
+// already (an unwritable program folder) or the system is ending the program, when nobody
+// could answer a message; the window closes all the same.
 void TConvertForm1::saveSettings() {
     step("saveSettings");
-    if (!sc::settings::saveControlsToFile(*settingsView_,
-                                          sc::settings::settingsFilePath(programFolder_)))
-        qWarning("SC_CONVERTER: the settings could not be saved");
+    const QString path = sc::settings::settingsFilePath(programFolder_);
+    if (sc::settings::saveControlsToFile(*settingsView_, path))
+        return;
+    const QString message = sc::settings::saveFailedMessage(QDir::toNativeSeparators(path));
+    if (folderUnwritableSaid_ || endRequested_)
+        qWarning("%s", qUtf8Printable(message));
+    else
+        dialogs_.message(message);
 }
 
 bool TConvertForm1::japaneseCaptions() const {

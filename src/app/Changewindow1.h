@@ -54,6 +54,11 @@ public:
     // The information window that the "info." button shows modally.
     void setInfoWindow(QDialog* info) { infoWindow_ = info; }
 
+    // The system asks the program to end (a logout, Ctrl+C): the settings are saved as on a
+    // normal close and the program ends, leaving any dialog that is open. A running job ends
+    // first; the settings are saved at once all the same.
+    void endProgram();
+
 public slots:
     void FormShow();
     void FormClose();
@@ -136,6 +141,8 @@ private:
     // the job's end, and nothing dropped joins the list it is walking.
     bool jobRunning_ = false;
     bool closeAfterJob_ = false;
+    bool endRequested_ = false;         // the system asked the program to end
+    bool folderUnwritableSaid_ = false; // the start said the settings cannot be saved
     std::unique_ptr<sc::DesktopCloseWatch> closeWatch_;
     bool ready_ = false;
     bool shownOnce_ = false;

@@ -3,10 +3,13 @@
 #include "CaptionLanguage.h"
 #include "controls/TFolderPathBox.h"
 #include "controls/TSpinEdit.h"
+#include "settings/WindowPlacement.h"
 #include "ui_Changewindow1.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSignalBlocker>
 
 namespace sc::app {
@@ -36,11 +39,16 @@ int WindowSettingsView::windowTop() const {
 int WindowSettingsView::windowLeft() const {
     return window_.x();
 }
-void WindowSettingsView::setWindowTop(int top) {
-    window_.move(window_.x(), top);
+// Without any screen known there is nothing to judge by: the position is kept.
+bool WindowSettingsView::windowShowsAt(int left, int top) const {
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->geometry();
+    return screens.isEmpty() ||
+           settings::showsOnAnyScreen(left, top, window_.frameGeometry().size(), screens);
 }
-void WindowSettingsView::setWindowLeft(int left) {
-    window_.move(left, window_.y());
+void WindowSettingsView::moveWindow(int left, int top) {
+    window_.move(left, top);
 }
 
 // The controls carry the names of their settings keys.
@@ -86,6 +94,10 @@ void WindowSettingsView::setText(Key key, const QString& text) {
     }
     const QSignalBlocker quiet(edit(key));
     edit(key)->setText(text);
+}
+
+bool WindowSettingsView::isBeingTyped(Key box) const {
+    return box == Key::C0_02 && ui_.C0_02->changeIsTyped();
 }
 
 void WindowSettingsView::setEnabledWithLabel(Key control, bool enabled) {

@@ -27,14 +27,15 @@ public:
     void setEnglishDown(bool down) override;
     int windowTop() const override;
     int windowLeft() const override;
-    void setWindowTop(int top) override;
-    void setWindowLeft(int left) override;
+    bool windowShowsAt(int left, int top) const override;
+    void moveWindow(int left, int top) override;
     int itemIndex(settings::Key list) const override;
     void selectItem(settings::Key list, int index) override;
     int spinValue(settings::Key box) const override;
     void setSpinValue(settings::Key box, int value) override;
     QString text(settings::Key box) const override;
     void setText(settings::Key box, const QString& text) override;
+    bool isBeingTyped(settings::Key box) const override;
     void runChangeHandler(settings::Key control) override { runHandler_(control); }
     void setEnabledWithLabel(settings::Key control, bool enabled) override;
     void setBackground(settings::Key control, const QColor& colour) override;

@@ -1,6 +1,7 @@
 #include "Changewindow1.h"
 #include "Infowindow1.h"
 #include "LookAndFeel.h"
+#include "platform/TerminationSignals.h"
 #include "platform/UserDialogs.h"
 #include "platform/WinPath.h"
 
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("SC_CONVERTER"));
     // Lets the desktop match the window to the installed menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("sc-converter"));
+    sc::TerminationSignals terminationSignals;
     sc::app::installLookAndFeel();
     sc::QtUserDialogs dialogs;
     std::unique_ptr<TConvertForm1> mainWindow;
@@ -25,6 +27,8 @@ int main(int argc, char** argv) {
         dialogs.setOwner(mainWindow.get());
         infoWindow = std::make_unique<TInfoForm1>(programFolder, dialogs, mainWindow.get());
         mainWindow->setInfoWindow(infoWindow.get());
+        QObject::connect(&terminationSignals, &sc::TerminationSignals::received, mainWindow.get(),
+                         &TConvertForm1::endProgram);
         mainWindow->show();
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, QStringLiteral("SC_CONVERTER"),

@@ -17,7 +17,18 @@ TFolderPathBox::TFolderPathBox(QWidget* parent)
     setFocusProxy(edit_);
     setFocusPolicy(Qt::StrongFocus);
     setBackground(background_);
-    connect(edit_, &QLineEdit::textChanged, this, &TFolderPathBox::changed);
+    // The editor reports the user's edits just before the change itself.
+    connect(edit_, &QLineEdit::textEdited, this, [this] { typing_ = typedSinceFinished_ = true; });
+    connect(edit_, &QLineEdit::textChanged, this, [this] {
+        emit changed();
+        typing_ = false;
+    });
+    connect(edit_, &QLineEdit::editingFinished, this, [this] {
+        if (!typedSinceFinished_)
+            return;
+        typedSinceFinished_ = false;
+        emit changed();
+    });
     connect(button_, &QToolButton::clicked, this, &TFolderPathBox::browse);
 }
 
@@ -28,9 +39,12 @@ QString TFolderPathBox::path() const {
 void TFolderPathBox::setPath(const QString& path) {
     if (path == edit_->text())
         return;
+    // A path that only lost its end (a trailing separator trimmed) keeps the cursor where the
+    // user is; any other is shown from its drive on, as a path box does, not from its end.
+    const bool cut = edit_->text().startsWith(path);
+    const int cursor = edit_->cursorPosition();
     edit_->setText(path);
-    // Show the path from its drive on, as a path box does, not from its end.
-    edit_->setCursorPosition(0);
+    edit_->setCursorPosition(cut ? std::min(cursor, int(path.size())) : 0);
 }
 
 void TFolderPathBox::setDialogs(sc::UserDialogs* dialogs, const QString& title) {

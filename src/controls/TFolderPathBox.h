@@ -25,6 +25,10 @@ public:
 
     QString path() const;
     void setPath(const QString& path);
+    // True while changed() reports the user's own typing (keys, paste, undo in the box); the
+    // text may then end half-typed. Leaving the box or pressing Enter after typing raises
+    // changed() once more, not as typing.
+    bool changeIsTyped() const { return typing_; }
 
     void setBrowser(Browser browser) { browser_ = std::move(browser); }
     // A browser through the dialog seam's folder browser, free to go anywhere.
@@ -54,4 +58,6 @@ private:
     QToolButton* button_;
     Browser browser_;
     QColor background_{4, 4, 4};
+    bool typing_ = false;
+    bool typedSinceFinished_ = false;
 };

@@ -135,7 +135,7 @@ Decoded decodeJpeg(const uchar* data, qsizetype size) {
         result.image = oriented(std::move(result.image), result.metadata.orientation)
                            .convertToFormat(QImage::Format_RGB32);
     // The pixels now stand upright, so a copy that keeps the EXIF block must say so.
-    result.metadata.exif = withUprightOrientation(std::move(result.metadata.exif));
+    result.metadata.exif = exifForCopy(std::move(result.metadata.exif));
     result.metadata.orientation = 1;
     return result;
 }

@@ -200,15 +200,21 @@ JpegMetadata readJpegMetadata(const uchar* data, qsizetype size) {
     return result;
 }
 
-QByteArray withUprightOrientation(QByteArray exif) {
+QByteArray exifForCopy(QByteArray exif) {
     if (!exifIsSound(exif))
         return {};
+    const bool le = *littleEndian(exif);
     auto* t = reinterpret_cast<uchar*>(exif.data());
-    forEachOrientationEntry(exif, [&](qsizetype at, bool le) {
+    forEachOrientationEntry(exif, [&](qsizetype at, bool) {
         // One SHORT of value 1, held in the entry itself.
         const uchar entry[2][10] = {{0, 3, 0, 0, 0, 1, 0, 1, 0, 0}, {3, 0, 1, 0, 0, 0, 1, 0, 0, 0}};
         std::memcpy(t + at + 2, entry[le ? 1 : 0], 10);
     });
+    // IFD0's link to IFD1, the embedded thumbnail, is cut; its bytes stay unreferenced.
+    const quint32 ifd0 = get32(t + 4, le);
+    const qsizetype next = qsizetype(ifd0) + 2 + qsizetype(get16(t + ifd0, le)) * 12;
+    if (next + 4 <= exif.size())
+        std::memset(t + next, 0, 4);
     return exif;
 }
 

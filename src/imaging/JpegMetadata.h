@@ -19,8 +19,10 @@ struct JpegMetadata {
 // that loop) is dropped, as is a profile whose chunks are missing, repeated or disagree.
 JpegMetadata readJpegMetadata(const uchar* data, qsizetype size);
 
-// `exif` with every orientation tag of its first IFD set to 1 (upright as stored).
-QByteArray withUprightOrientation(QByteArray exif);
+// The EXIF block for a copy whose pixels stand upright and may be tuned: every orientation tag
+// of its first IFD set to 1, and no embedded thumbnail, which shows the picture as it was
+// stored (a viewer would show it turned or with the old colours). Empty for a damaged block.
+QByteArray exifForCopy(QByteArray exif);
 
 // The APP1 and APP2 segments that carry `metadata`, to follow SOI (and JFIF APP0) of a JPEG
 // stream. The profile goes only where it describes the written colours: an RGB profile into a

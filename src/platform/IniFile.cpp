@@ -10,29 +10,24 @@ namespace sc {
 
 namespace {
 
-enum class LineKind { Other, Section, Key };
+enum class LineKind { Blank, Other, Section, Key };
 
 struct ParsedLine {
-    LineKind kind = LineKind::Other;
+    LineKind kind = LineKind::Blank;
     QString name;  // section or key name, trimmed
     QString value; // key value, trimmed
 };
 
-QByteArray withoutEnding(QByteArray line) {
-    if (line.endsWith('\n'))
-        line.chop(1);
-    if (line.endsWith('\r'))
-        line.chop(1);
-    return line;
-}
+// Larger files are not settings files; reading one would only stall the start.
+constexpr qint64 kMaxFileBytes = 256 * 1024 * 1024;
 
-ParsedLine parse(const QByteArray& raw, bool first) {
-    QByteArray bytes = withoutEnding(raw);
-    if (first && bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    const QString text = QString::fromUtf8(bytes).trimmed();
+ParsedLine parseLine(const QString& raw) {
+    const QString text = raw.trimmed();
     ParsedLine line;
-    if (text.isEmpty() || text.startsWith(u';'))
+    if (text.isEmpty())
+        return line;
+    line.kind = LineKind::Other;
+    if (text.startsWith(u';'))
         return line;
     if (text.startsWith(u'[')) {
         const qsizetype close = text.lastIndexOf(u']');
@@ -51,8 +46,12 @@ ParsedLine parse(const QByteArray& raw, bool first) {
     return line;
 }
 
-bool sameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+QString keyId(const QString& foldedSection, const QString& key) {
+    return foldedSection + u'\n' + key.toCaseFolded();
+}
+
+bool isBlankUnit(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f';
 }
 
 bool isQuote(QChar c) {
@@ -67,7 +66,7 @@ QString unquoted(const QString& value) {
 
 // The value as written to a line: quoted when reading would otherwise lose its surrounding
 // blanks or quotes, and kept on its one line.
-QByteArray encodedValue(QString value) {
+QString valueText(QString value) {
     value.replace(u'\r', u' ');
     value.replace(u'\n', u' ');
     const bool needsQuotes =
@@ -76,7 +75,18 @@ QByteArray encodedValue(QString value) {
          (value.size() >= 2 && isQuote(value.front()) && value.back() == value.front()));
     if (needsQuotes)
         value = u'"' + value + u'"';
-    return value.toUtf8();
+    return value;
+}
+
+// At most `maxChars` characters, never half of a surrogate pair.
+QString cutAt(QString value, int maxChars) {
+    if (maxChars < 0 || value.size() <= maxChars)
+        return value;
+    qsizetype cut = maxChars;
+    if (cut > 0 && value[cut - 1].isHighSurrogate())
+        --cut;
+    value.truncate(cut);
+    return value;
 }
 
 } // namespace
@@ -126,74 +136,137 @@ std::optional<int> parseIniInteger(const QString& text) {
     return static_cast<int>(result);
 }
 
-IniFile::IniFile(const QString& path) : path_(path) {}
+IniFile::IniFile(const QString& path) : path_(path) {
+    parse();
+}
 
 bool IniFile::load() {
-    lines_.clear();
+    setBytes(QByteArray());
     const QString host = winpath::hostPath(path_);
     if (!QFileInfo::exists(host))
         return true;
     QFile file(host);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
         return false;
-    setBytes(file.readAll());
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    setBytes(bytes);
     return true;
 }
 
 bool IniFile::save() const {
-    return fileops::writeFileReplacing(path_, bytes());
+    return fileops::writeFileReplacing(path_, bytes_);
 }
 
 void IniFile::setBytes(const QByteArray& bytes) {
-    lines_.clear();
-    newline_ = "\r\n";
-    bool endingSeen = false;
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        const qsizetype nl = bytes.indexOf('\n', start);
-        const qsizetype end = nl < 0 ? bytes.size() : nl + 1;
-        lines_.append(bytes.mid(start, end - start));
-        if (nl >= 0 && !endingSeen) {
-            endingSeen = true;
-            newline_ =
-                (nl > start && bytes[nl - 1] == '\r') ? QByteArray("\r\n") : QByteArray("\n");
-        }
-        start = end;
-    }
+    bytes_ = bytes;
+    parse();
 }
 
 QByteArray IniFile::bytes() const {
-    QByteArray out;
-    for (const QByteArray& line : lines_)
-        out += line;
-    return out;
+    return bytes_;
 }
 
-std::optional<qsizetype> IniFile::findKeyLine(const QString& section, const QString& key) const {
-    bool inSection = false;
-    for (qsizetype i = 0; i < lines_.size(); ++i) {
-        const ParsedLine line = parse(lines_[i], i == 0);
-        if (line.kind == LineKind::Section)
-            inSection = sameName(line.name, section);
-        else if (inSection && line.kind == LineKind::Key && sameName(line.name, key))
-            return i;
+// One pass over the file: every line is split off once and only its non-blank lines are
+// decoded, so a file of millions of empty lines costs no more than reading it.
+void IniFile::parse() {
+    keyLines_.clear();
+    keyIndex_.clear();
+    sectionEnds_.clear();
+    sectionIndex_.clear();
+    encoding_ = TextEncoding::detect(bytes_);
+    textStart_ = encoding_.markLength(bytes_);
+    newline_.clear();
+    const int unit = encoding_.unitSize();
+    const qsizetype end = bytes_.size();
+    ParseState state;
+    qsizetype start = textStart_;
+    while (start < end) {
+        qsizetype at = start;
+        char16_t c = 0;
+        while (at + unit <= end) {
+            c = encoding_.unitAt(bytes_, at);
+            if (c == u'\n' || c == u'\r')
+                break;
+            at += unit;
+        }
+        const qsizetype bodyEnd = at + unit <= end ? at : end;
+        qsizetype lineEnd = bodyEnd;
+        if (bodyEnd < end) {
+            lineEnd += unit;
+            if (c == u'\r' && lineEnd + unit <= end && encoding_.unitAt(bytes_, lineEnd) == u'\n')
+                lineEnd += unit;
+            if (newline_.isEmpty())
+                newline_ = bytes_.mid(bodyEnd, lineEnd - bodyEnd);
+        }
+        if (bodyEnd > start)
+            indexLine(start, bodyEnd, lineEnd, state);
+        start = lineEnd;
     }
-    return std::nullopt;
+    if (newline_.isEmpty())
+        newline_ = encoded(QStringLiteral("\r\n"));
+}
+
+void IniFile::indexLine(qsizetype start, qsizetype bodyEnd, qsizetype lineEnd, ParseState& state) {
+    const int unit = encoding_.unitSize();
+    if ((bodyEnd - start) % unit == 0) {
+        bool blank = true;
+        for (qsizetype at = start; blank && at < bodyEnd; at += unit)
+            blank = isBlankUnit(encoding_.unitAt(bytes_, at));
+        if (blank)
+            return;
+    }
+    const ParsedLine line =
+        parseLine(encoding_.decode(QByteArrayView(bytes_).sliced(start, bodyEnd - start)));
+    if (line.kind == LineKind::Blank)
+        return;
+    if (line.kind == LineKind::Section) {
+        state.section = line.name.toCaseFolded();
+        // Only the first section of a name takes new keys.
+        state.sectionEnd = -1;
+        if (!sectionIndex_.contains(state.section)) {
+            state.sectionEnd = static_cast<qsizetype>(sectionEnds_.size());
+            sectionIndex_.insert(state.section, state.sectionEnd);
+            sectionEnds_.push_back(lineEnd);
+        }
+        return;
+    }
+    if (state.section.isNull())
+        return;
+    if (line.kind == LineKind::Key) {
+        const QString id = keyId(state.section, line.name);
+        // One look-up per key line; only the first line of a key is kept.
+        const qsizetype known = keyIndex_.size();
+        qsizetype& index = keyIndex_[id];
+        if (keyIndex_.size() > known) {
+            index = static_cast<qsizetype>(keyLines_.size());
+            keyLines_.push_back({start, bodyEnd});
+        }
+    }
+    if (state.sectionEnd >= 0)
+        sectionEnds_[static_cast<std::size_t>(state.sectionEnd)] = lineEnd;
+}
+
+const IniFile::KeyLine* IniFile::findKeyLine(const QString& section, const QString& key) const {
+    const auto found = keyIndex_.constFind(keyId(section.toCaseFolded(), key));
+    return found == keyIndex_.cend() ? nullptr : &keyLines_[static_cast<std::size_t>(*found)];
+}
+
+QString IniFile::decodedLine(const KeyLine& line) const {
+    return encoding_.decode(QByteArrayView(bytes_).sliced(line.start, line.bodyEnd - line.start));
 }
 
 bool IniFile::contains(const QString& section, const QString& key) const {
-    return findKeyLine(section, key).has_value();
+    return findKeyLine(section, key) != nullptr;
 }
 
 QString IniFile::readString(const QString& section, const QString& key, const QString& fallback,
                             int maxChars) const {
-    const auto index = findKeyLine(section, key);
-    if (!index)
+    const KeyLine* line = findKeyLine(section, key);
+    if (!line)
         return fallback;
-    QString value = unquoted(parse(lines_[*index], *index == 0).value);
-    if (maxChars >= 0 && value.size() > maxChars)
-        value.truncate(maxChars);
-    return value;
+    return cutAt(unquoted(parseLine(decodedLine(*line)).value), maxChars);
 }
 
 int IniFile::readInteger(const QString& section, const QString& key, int fallback) const {
@@ -206,51 +279,82 @@ bool IniFile::readBool(const QString& section, const QString& key, bool fallback
     return readInteger(section, key, fallback ? 1 : 0) != 0;
 }
 
-void IniFile::ensureLastLineEnds() {
-    if (!lines_.isEmpty() && !lines_.back().endsWith('\n'))
-        lines_.back() += newline_;
+bool IniFile::lastLineEnds() const {
+    const int unit = encoding_.unitSize();
+    const qsizetype size = bytes_.size();
+    if (size <= textStart_)
+        return true;
+    if ((size - textStart_) % unit != 0)
+        return false;
+    const char16_t last = encoding_.unitAt(bytes_, size - unit);
+    return last == u'\n' || last == u'\r';
+}
+
+// What ends the file's last line before anything is added after it (nothing when it ends or
+// the file is empty). A cut last UTF-16 unit is completed first, so added lines stay aligned.
+QByteArray IniFile::endingForLastLine() const {
+    if (lastLineEnds())
+        return {};
+    const qsizetype partial = (bytes_.size() - textStart_) % encoding_.unitSize();
+    return QByteArray(partial == 0 ? 0 : encoding_.unitSize() - partial, '\0') + newline_;
+}
+
+// Moves the index behind a change of `delta` bytes at `at`. Text inserted at a line's end
+// goes after that line; a body that ends at `at` does not grow.
+void IniFile::shiftIndex(qsizetype at, qsizetype delta, bool inserted) {
+    const auto moves = [&](qsizetype offset) { return offset > at || (inserted && offset == at); };
+    for (KeyLine& line : keyLines_) {
+        if (moves(line.start))
+            line.start += delta;
+        if (line.bodyEnd > at)
+            line.bodyEnd += delta;
+    }
+    for (qsizetype& sectionEnd : sectionEnds_) {
+        if (moves(sectionEnd))
+            sectionEnd += delta;
+    }
+}
+
+void IniFile::insertBytes(qsizetype at, const QByteArray& bytes) {
+    bytes_.insert(at, bytes);
+    shiftIndex(at, bytes.size(), true);
 }
 
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
-    const QByteArray encoded = encodedValue(value);
-    if (const auto index = findKeyLine(section, key)) {
-        // Keep the key's spelling, its indentation and the line's own ending.
-        QByteArray& line = lines_[*index];
-        const QByteArray body = withoutEnding(line);
-        const QByteArray ending = line.mid(body.size());
-        const QByteArray beforeEquals = body.left(body.indexOf('='));
-        qsizetype keyEnd = beforeEquals.size();
-        while (keyEnd > 0 && (beforeEquals[keyEnd - 1] == ' ' || beforeEquals[keyEnd - 1] == '\t'))
-            --keyEnd;
-        line = beforeEquals.left(keyEnd) + '=' + encoded + ending;
+    const QByteArray assignment = encoded(QStringLiteral("=") + valueText(value));
+    if (const KeyLine* found = findKeyLine(section, key)) {
+        // Keep the key's spelling, its indentation and the line's own ending. '=' is never
+        // part of a multi-byte character in the encodings read.
+        const KeyLine line = *found;
+        const int unit = encoding_.unitSize();
+        qsizetype keyEnd = line.start;
+        while (keyEnd + unit <= line.bodyEnd && encoding_.unitAt(bytes_, keyEnd) != u'=')
+            keyEnd += unit;
+        while (keyEnd > line.start && isBlankUnit(encoding_.unitAt(bytes_, keyEnd - unit)))
+            keyEnd -= unit;
+        const QByteArray body = bytes_.mid(line.start, keyEnd - line.start) + assignment;
+        bytes_.replace(line.start, line.bodyEnd - line.start, body);
+        shiftIndex(line.start, body.size() - (line.bodyEnd - line.start), false);
         return;
     }
-    const QByteArray newLine = key.toUtf8() + '=' + encoded + newline_;
-    // The end of the first matching section: after its last non-blank line.
-    qsizetype header = -1;
-    qsizetype insertAt = -1;
-    for (qsizetype i = 0; i < lines_.size(); ++i) {
-        const ParsedLine line = parse(lines_[i], i == 0);
-        if (line.kind == LineKind::Section) {
-            if (header >= 0)
-                break;
-            if (sameName(line.name, section)) {
-                header = i;
-                insertAt = i + 1;
-            }
-        } else if (header >= 0 && !withoutEnding(lines_[i]).trimmed().isEmpty()) {
-            insertAt = i + 1;
-        }
+    const QString folded = section.toCaseFolded();
+    const QByteArray keyLine = encoded(key) + assignment;
+    qsizetype at = bytes_.size();
+    if (const auto found = sectionIndex_.constFind(folded); found != sectionIndex_.cend()) {
+        at = sectionEnds_[static_cast<std::size_t>(*found)];
+    } else {
+        insertBytes(at, endingForLastLine());
+        // Appended after every section's end, so no index entry moves.
+        bytes_ += encoded(u'[' + section + u']') + newline_;
+        sectionIndex_.insert(folded, static_cast<qsizetype>(sectionEnds_.size()));
+        sectionEnds_.push_back(bytes_.size());
+        at = bytes_.size();
     }
-    if (header >= 0) {
-        if (insertAt == lines_.size())
-            ensureLastLineEnds();
-        lines_.insert(insertAt, newLine);
-        return;
-    }
-    ensureLastLineEnds();
-    lines_.append('[' + section.toUtf8() + ']' + newline_);
-    lines_.append(newLine);
+    const QByteArray ending = at == bytes_.size() ? endingForLastLine() : QByteArray();
+    const qsizetype lineStart = at + ending.size();
+    insertBytes(at, ending + keyLine + newline_);
+    keyIndex_.insert(keyId(folded, key), static_cast<qsizetype>(keyLines_.size()));
+    keyLines_.push_back({lineStart, lineStart + keyLine.size()});
 }
 
 void IniFile::writeInteger(const QString& section, const QString& key, int value) {

@@ -30,6 +30,13 @@ QString withoutTrailingSeparator(const QString& path) {
     return path;
 }
 
+QString settledPath(const QString& path) {
+    QString settled = path;
+    while (withoutTrailingSeparator(settled) != settled)
+        settled = withoutTrailingSeparator(settled);
+    return settled;
+}
+
 bool changeRunsPreview(Key control) {
     return control == Key::C1_02 || infoOf(control).kind == Kind::Tuning;
 }
@@ -42,14 +49,16 @@ bool runChangeRule(Key control, SettingsView& view) {
     case Key::C0_02: {
         const QString text = view.text(Key::C0_02);
         const QString trimmed = withoutTrailingSeparator(text);
-        if (trimmed != text) {
+        // A separator the user has just typed at the end is where the next folder name goes:
+        // the box keeps it until the user leaves it, and the value goes without it already.
+        if (trimmed != text && !view.isBeingTyped(Key::C0_02)) {
             view.setText(Key::C0_02, trimmed);
             // Putting the text back is a change of the box's text, and the box reports every
             // change: its handler runs again on the shorter text.
             view.runChangeHandler(Key::C0_02);
         }
         // The hint always shows the box's final text.
-        view.setHint(Key::C0_02, view.text(Key::C0_02));
+        view.setHint(Key::C0_02, settledPath(view.text(Key::C0_02)));
         return true;
     }
     case Key::C1_01:

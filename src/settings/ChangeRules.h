@@ -28,6 +28,9 @@ QColor qualityColour(int index);
 QColor tuningColour(Key box, int value);
 // C0_02Change: one trailing path separator removed ("C:\" becomes "C:").
 QString withoutTrailingSeparator(const QString& path);
+// The path the box settles on once C0_02Change has run on it: every trailing separator gone,
+// one at a time.
+QString settledPath(const QString& path);
 // Whether the control's change handler ends with a preview run (C1_02 and the tuning boxes).
 bool changeRunsPreview(Key control);
 

@@ -1,6 +1,7 @@
 #include "SettingsSteps.h"
 
 #include "platform/IniFile.h"
+#include "settings/ChangeRules.h"
 
 #include <string_view>
 
@@ -27,10 +28,12 @@ void apply(SettingsView& view, Key key, const TConvertSettings& values) {
         view.setEnglishDown(values.TRANS);
         break;
     case Key::M_TOP:
-        view.setWindowTop(values.M_TOP);
-        break;
     case Key::M_LEFT:
-        view.setWindowLeft(values.M_LEFT);
+        // A position where nobody could see or reach the window (a monitor that is gone) is
+        // no position: the window stays where a first start puts it. A partly visible one is
+        // kept exactly.
+        if (view.windowShowsAt(values.M_LEFT, values.M_TOP))
+            view.moveWindow(values.M_LEFT, values.M_TOP);
         break;
     default:
         switch (infoOf(key).kind) {
@@ -62,8 +65,12 @@ void loadControls(const IniFile& ini, SettingsView& view) {
     // Each key is read with the control's value at that moment as its default, so the reads
     // go one at a time, in file order, between the applications.
     for (const KeyInfo& info : keyTable()) {
+        if (info.key == Key::M_LEFT)
+            continue; // placed together with M_TOP
         TConvertSettings values = captureControls(view);
         readKey(ini, info.key, values);
+        if (info.key == Key::M_TOP)
+            readKey(ini, Key::M_LEFT, values);
         apply(view, info.key, values);
     }
 }
@@ -90,7 +97,8 @@ TConvertSettings captureControls(const SettingsView& view) {
             s.setNumber(info.key, view.spinValue(info.key));
             break;
         case Kind::Text:
-            s.setText(info.key, view.text(info.key));
+            s.setText(info.key, info.key == Key::C0_02 ? settledPath(view.text(info.key))
+                                                       : view.text(info.key));
             break;
         default:
             break;
@@ -110,6 +118,15 @@ bool saveControlsToFile(const SettingsView& view, const QString& path) {
         return false;
     saveControls(view, ini);
     return ini.save();
+}
+
+QString loadFailedMessage(const QString& path) {
+    return QStringLiteral("設定ファイルを読み込めませんでした。既定の設定で起動します。\n") + path;
+}
+
+QString saveFailedMessage(const QString& path) {
+    return QStringLiteral("設定ファイルに保存できませんでした。今回の設定は保存されません。\n") +
+           path;
 }
 
 } // namespace sc::settings

@@ -16,14 +16,15 @@ void resetControls(SettingsView& view);
 
 // The load of FormShow after the reset: every key read over the control's current value,
 // applied and followed by its change handler, in file order. TRANS and the window position
-// come first; out-of-range item indexes select no item, tuning values are limited to their
-// boxes' ranges.
+// come first (the position only when some of the window shows on a screen there); out-of-range
+// item indexes select no item, tuning values are limited to their boxes' ranges.
 void loadControls(const IniFile& ini, SettingsView& view);
 // The same from the settings file at `path`. False when the file exists but cannot be read
 // (the controls then keep their values).
 bool loadControlsFromFile(const QString& path, SettingsView& view);
 
-// The values the controls hold now (a spin box's typed value beyond its range included).
+// The values the controls hold now (a spin box's typed value beyond its range included; the
+// output folder as it settles, without the trailing separator the user may be typing).
 TConvertSettings captureControls(const SettingsView& view);
 
 // FormClose: all 21 keys written in file order, every other line of the file kept.
@@ -31,5 +32,10 @@ void saveControls(const SettingsView& view, IniFile& ini);
 // The same into the settings file at `path`; false when it cannot be read or written (the
 // file is then left as it was).
 [[nodiscard]] bool saveControlsToFile(const SettingsView& view, const QString& path);
+
+// What the user is told when the settings file at `path` (a host path) cannot be read at the
+// start or written at the close.
+QString loadFailedMessage(const QString& path);
+QString saveFailedMessage(const QString& path);
 
 } // namespace sc::settings

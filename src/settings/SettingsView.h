@@ -22,11 +22,12 @@ public:
     virtual bool englishDown() const = 0;
     virtual void setEnglishDown(bool down) = 0;
 
-    // M_TOP, M_LEFT: the main window's edges on the screen, applied unchecked.
+    // M_TOP, M_LEFT: the main window's edges on the screen.
     virtual int windowTop() const = 0;
     virtual int windowLeft() const = 0;
-    virtual void setWindowTop(int top) = 0;
-    virtual void setWindowLeft(int left) = 0;
+    // Whether any part of the window would show on a screen at this position.
+    virtual bool windowShowsAt(int left, int top) const = 0;
+    virtual void moveWindow(int left, int top) = 0;
 
     // Drop-down lists C0_01, C1_01, C1_02, C4_01, C5_01: the selected item, -1 for none.
     virtual int itemIndex(Key list) const = 0;
@@ -40,6 +41,9 @@ public:
     // Texts: C0_02 (the folder path box), Edit2, Edit1, C5_02, C5_03.
     virtual QString text(Key box) const = 0;
     virtual void setText(Key box, const QString& text) = 0;
+    // Whether the change being handled is the user's typing in the box (C0_02): its text is
+    // not final until the user leaves the box, which raises the change once more.
+    virtual bool isBeingTyped(Key box) const = 0;
 
     // Runs the window's change handler of the control (C0_01Change, C0_02Change, ...,
     // C5_03Change). The handlers of this folder's rules call runChangeRule().

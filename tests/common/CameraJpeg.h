@@ -7,9 +7,10 @@
 namespace sc::test {
 
 // The EXIF block a camera writes (big-endian): make, model and orientation in IFD0, the time
-// taken in the Exif sub-IFD.
+// taken in the Exif sub-IFD, and an embedded thumbnail in IFD1 when one is given.
 inline QByteArray cameraExif(const QByteArray& make, const QByteArray& model,
-                             const QByteArray& taken, quint16 orientation) {
+                             const QByteArray& taken, quint16 orientation,
+                             const QByteArray& thumbnail = {}) {
     QByteArray ifd0, data, exifIfd;
     auto be16 = [](QByteArray& out, quint32 v) { out += char(v >> 8), out += char(v); };
     auto be32 = [&](QByteArray& out, quint32 v) { be16(out, v >> 16), be16(out, v & 0xffff); };
@@ -29,11 +30,27 @@ inline QByteArray cameraExif(const QByteArray& make, const QByteArray& model,
     const quint32 exifAt = kData + quint32(data.size());
     const quint32 takenAt = exifAt + 2 + 12 + 4;
     entry(ifd0, 0x8769, 4, 1, exifAt);
-    be32(ifd0, 0);
+    const quint32 ifd1At = takenAt + quint32(taken.size()) + 1;
+    be32(ifd0, thumbnail.isEmpty() ? 0 : ifd1At);
     be16(exifIfd, 1);
     entry(exifIfd, 0x9003, 2, taken.size() + 1, takenAt);
     be32(exifIfd, 0);
-    return QByteArray("MM\0\x2a\0\0\0\x08", 8) + ifd0 + data + exifIfd + taken + '\0';
+    QByteArray ifd1;
+    if (!thumbnail.isEmpty()) { // JPEGInterchangeFormat and its length
+        be16(ifd1, 2);
+        entry(ifd1, 0x0201, 4, 1, ifd1At + 2 + 2 * 12 + 4);
+        entry(ifd1, 0x0202, 4, 1, quint32(thumbnail.size()));
+        be32(ifd1, 0);
+    }
+    return QByteArray("MM\0\x2a\0\0\0\x08", 8) + ifd0 + data + exifIfd + taken + '\0' + ifd1 +
+           thumbnail;
+}
+
+// The IFD0 link to IFD1 (the embedded thumbnail) of a big-endian EXIF block of cameraExif.
+inline quint32 thumbnailLink(const QByteArray& exif) {
+    constexpr int kLinkAt = 8 + 2 + 4 * 12;
+    const auto* p = reinterpret_cast<const uchar*>(exif.constData()) + kLinkAt;
+    return exif.size() < kLinkAt + 4 ? 0 : quint32(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
 }
 
 // A JPEG of `picture` carrying `exif` in an APP1 segment right after SOI.

@@ -40,7 +40,9 @@ TEST(JpegMetadata, ExifAndProfileSurviveASaveWithTheOrientationUpright) {
     const QString out = folder.host("out.jpg");
     GKitImage m;
 
-    const QByteArray exif = cameraExif("SC Optics", "Model 7", "2004:01:02 09:05:06", 6);
+    const QByteArray exif =
+        cameraExif("SC Optics", "Model 7", "2004:01:02 09:05:06", 6, "\xff\xd8 thumbnail \xff\xd9");
+    ASSERT_NE(thumbnailLink(exif), 0u);
     folder.writeFile("camera.jpg", jpegWithExif(filled(16, 12, qRgb(9, 99, 199)), exif));
     reencode(m, folder.host("camera.jpg"), out);
     const JpegMetadata kept = metadataOf(out);
@@ -50,7 +52,8 @@ TEST(JpegMetadata, ExifAndProfileSurviveASaveWithTheOrientationUpright) {
     EXPECT_TRUE(kept.exif.contains("2004:01:02 09:05:06"));
     EXPECT_EQ(kept.exif.size(), exif.size());
     EXPECT_EQ(kept.orientation, 1);
-    GKitImage back; // and it is not turned a second time
+    EXPECT_EQ(thumbnailLink(kept.exif), 0u); // it shows the picture turned: not carried
+    GKitImage back;                          // and it is not turned a second time
     back.setInputFileName(out);
     back.Load();
     EXPECT_EQ(back.image().size(), QSize(12, 16));

@@ -2,6 +2,8 @@
 #include "TempProgramFolder.h"
 
 #include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 using namespace sc;
 
@@ -143,4 +145,79 @@ TEST(IniFileOnDisk, ASaveThatCannotWriteReportsFailureAndKeepsTheOldFile) {
     IniFile kept("C:/SC_CONVERTER.ini");
     ASSERT_TRUE(kept.load());
     EXPECT_TRUE(kept.readBool("SET0", "TRANS", false));
+}
+
+namespace {
+QByteArray cp932(const QString& text) {
+    QStringEncoder encoder("CP932");
+    QByteArray bytes = encoder(text);
+    EXPECT_FALSE(encoder.hasError());
+    return bytes;
+}
+QByteArray utf16WithMark(const QString& text, QStringConverter::Encoding endian) {
+    return QStringEncoder(endian, QStringConverter::Flag::WriteBom)(text);
+}
+} // namespace
+
+// A file written by a Japanese editor holds the Windows code page; its texts come back and
+// every line that is not written stays byte for byte, trail bytes that look like '\' and
+// ']' included.
+TEST(IniEncoding, ACp932FileIsReadAndWrittenBackInCp932) {
+    ASSERT_TRUE(QStringDecoder("CP932").isValid()) << "no CP932 converter in this Qt";
+    const QString text = QStringLiteral("; 写真の設定 ソ表]\r\n[SET1]\r\nEdit2=旅行\r\n"
+                                        "C0_02=C:/写真/出力\r\n予定=表示\r\n");
+    IniFile ini = fromBytes(cp932(text));
+    EXPECT_EQ(ini.encoding().kind(), TextEncoding::Kind::Cp932);
+    EXPECT_EQ(ini.readString("SET1", "Edit2", ""), "旅行");
+    EXPECT_EQ(ini.readString("SET1", "C0_02", ""), "C:/写真/出力");
+    EXPECT_EQ(ini.readString("SET1", "予定", ""), "表示");
+
+    ini.writeString("SET1", "Edit2", "旅行記");
+    ini.writeString("SET1", "C0_02", "D:/ソフト");
+    // What the code page cannot hold becomes '?', as the system's own conversion writes it.
+    ini.writeString("SET2", "Edit1", "€ アルバム");
+    QString expected = text;
+    expected.replace("旅行", "旅行記").replace("C:/写真/出力", "D:/ソフト");
+    EXPECT_EQ(ini.bytes(), cp932(expected + "[SET2]\r\nEdit1=? アルバム\r\n"));
+    IniFile again = fromBytes(ini.bytes());
+    EXPECT_EQ(again.readString("SET1", "C0_02", ""), "D:/ソフト");
+}
+
+TEST(IniEncoding, Utf16WithItsMarkAndLoneCarriageReturnsAreRead) {
+    for (const auto endian : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
+        IniFile ini = fromBytes(utf16WithMark("[SET1]\r\nEdit2=旅行\r\n", endian));
+        EXPECT_EQ(ini.readString("SET1", "Edit2", ""), "旅行");
+        ini.writeString("SET1", "Edit2", "写真");
+        ini.writeString("SET1", "C1_01", "2");
+        EXPECT_EQ(ini.bytes(), utf16WithMark("[SET1]\r\nEdit2=写真\r\nC1_01=2\r\n", endian));
+    }
+    // Old Macintosh line ends: each lone CR ends a line, and new lines take it.
+    IniFile mac = fromBytes("[SET1]\rC3_01=5\rC3_02=6");
+    EXPECT_EQ(mac.readInteger("SET1", "C3_01", 0), 5);
+    EXPECT_EQ(mac.readInteger("SET1", "C3_02", 0), 6);
+    mac.writeInteger("SET1", "C3_01", 7);
+    mac.writeInteger("SET1", "C3_04", 8);
+    EXPECT_EQ(mac.bytes(), "[SET1]\rC3_01=7\rC3_02=6\rC3_04=8\r");
+}
+
+// Writing the same values again gives the same bytes, however the last line ends; a value cut
+// at its limit keeps whole characters.
+TEST(IniEncoding, SavingTwiceGivesTheSameBytesAndCutsKeepWholeCharacters) {
+    for (const QByteArray& original :
+         {QByteArray("[S]\r\nK=1\r"), QByteArray("[S]\nK=1"), QByteArray("[S]\r\n\r\n\r"),
+          QByteArray("[S]"), QByteArray("\xEF\xBB\xBF[S]\r\nK=1\r\n"),
+          QByteArray("\xFF\xFE[\0S\0]\0\r", 9)}) {
+        IniFile ini = fromBytes(original);
+        ini.writeString("S", "K", "1");
+        ini.writeString("T", "L", "2");
+        const QByteArray once = ini.bytes();
+        IniFile again = fromBytes(once);
+        again.writeString("S", "K", "1");
+        again.writeString("T", "L", "2");
+        EXPECT_EQ(again.bytes(), once) << original.toHex().constData();
+        EXPECT_EQ(again.readString("S", "K", ""), "1");
+    }
+    const QString emoji = QStringLiteral("\U0001F4F7");
+    const IniFile ini = fromBytes("[S]\nK=" + (QString(2046, u'a') + emoji).toUtf8() + "\n");
+    EXPECT_EQ(ini.readString("S", "K", ""), QString(2046, u'a'));
 }

@@ -2,6 +2,7 @@
 
 #include "settings/ChangeRules.h"
 #include "settings/SettingsView.h"
+#include "settings/WindowPlacement.h"
 
 #include <QMap>
 #include <QStringList>
@@ -45,13 +46,15 @@ public:
     }
     int windowTop() const override { return values.M_TOP; }
     int windowLeft() const override { return values.M_LEFT; }
-    void setWindowTop(int top) override {
-        log << QStringLiteral("top %1").arg(top);
-        values.M_TOP = top;
+    // Two monitors side by side, 3840 by 1080 together; the main window's size.
+    bool windowShowsAt(int left, int top) const override {
+        return settings::showsOnAnyScreen(left, top, {516, 514},
+                                          {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1920, 1080)});
     }
-    void setWindowLeft(int left) override {
-        log << QStringLiteral("left %1").arg(left);
+    void moveWindow(int left, int top) override {
+        log << QStringLiteral("move %1 %2").arg(left).arg(top);
         values.M_LEFT = left;
+        values.M_TOP = top;
     }
     int itemIndex(Key list) const override { return values.number(list); }
     void selectItem(Key list, int index) override {
@@ -68,6 +71,8 @@ public:
         log << QStringLiteral("text %1 %2").arg(name(box), text);
         values.setText(box, text);
     }
+    bool typing = false; // the path box's change comes from the user's typing
+    bool isBeingTyped(Key box) const override { return typing && box == Key::C0_02; }
     void runChangeHandler(Key control) override {
         log << QStringLiteral("handler %1").arg(name(control));
         settings::runChangeRule(control, *this);

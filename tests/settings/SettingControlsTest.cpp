@@ -73,8 +73,12 @@ public:
     void setEnglishDown(bool down) override { english = down; }
     int windowTop() const override { return top; }
     int windowLeft() const override { return left; }
-    void setWindowTop(int value) override { top = value; }
-    void setWindowLeft(int value) override { left = value; }
+    bool windowShowsAt(int, int) const override { return true; }
+    bool isBeingTyped(Key box) const override { return box == Key::C0_02 && path->changeIsTyped(); }
+    void moveWindow(int x, int y) override {
+        left = x;
+        top = y;
+    }
     int itemIndex(Key list) const override { return lists.at(list)->currentIndex(); }
     void selectItem(Key list, int index) override {
         const QSignalBlocker quiet(lists.at(list));
@@ -198,9 +202,12 @@ TEST(SettingControls, BrowsingToADriveRootLeavesTheDriveWithItsHint) {
     QTest::mouseClick(view.path->browseButton(), Qt::LeftButton);
     EXPECT_EQ(view.path->path(), "D:");
     EXPECT_EQ(view.path->hint(), "D:");
-    // A separator typed at the end vanishes at once.
+    // A separator typed at the end waits for the next folder name; leaving the box drops it.
     view.path->editor()->setCursorPosition(2);
     QTest::keyClicks(view.path->editor(), "\\");
+    EXPECT_EQ(view.path->path(), "D:\\");
+    EXPECT_EQ(view.path->hint(), "D:");
+    QTest::keyClick(view.path->editor(), Qt::Key_Return);
     EXPECT_EQ(view.path->path(), "D:");
 }
 

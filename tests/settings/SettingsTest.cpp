@@ -91,11 +91,11 @@ TEST(SettingsFile, LoadAppliesKeysInFileOrderEachFollowedByItsHandler) {
     test::RecordingView view;
     settings::resetControls(view);
     view.log.clear();
-    settings::loadControls(fileWith("[SET3]\nC5_03=foot\n[SET0]\nM_LEFT=-5000\nTRANS=1\n"
+    settings::loadControls(fileWith("[SET3]\nC5_03=foot\n[SET0]\nM_LEFT=-500\nTRANS=1\n"
                                     "[SET1]\nC0_02=D:\\out\\\nC3_08=-3\n"),
                            view);
     const QStringList expected = {
-        "english 1", "top -40", "left -5000", "select C0_01 0", "handler C0_01",
+        "english 1", "move -500 -40", "select C0_01 0", "handler C0_01",
         // The stored separator goes at once, as it would when typed.
         "text C0_02 D:\\out\\", "handler C0_02", "text C0_02 D:\\out", "handler C0_02",
         "select C1_01 1", "handler C1_01", "text Edit2 20040000", "select C1_02 2", "handler C1_02",
@@ -213,4 +213,27 @@ TEST(SettingsFile, AFileThatCannotBeReadIsNotOverwritten) {
     EXPECT_FALSE(settings::loadControlsFromFile("C:/SC_CONVERTER.ini", view));
     EXPECT_TRUE(view.log.isEmpty());
     EXPECT_FALSE(settings::saveControlsToFile(view, "C:/SC_CONVERTER.ini"));
+}
+
+// A damaged file of 50 MB of empty lines around the sections: one pass to load, one to save.
+// Its own test entry bounds the time (a file like this took minutes and gigabytes).
+TEST(SettingsLargeFile, FiftyMegabytesOfEmptyLinesLoadAndSaveInOnePass) {
+    test::TempProgramFolder folder;
+    const QByteArray blank(25 * 1024 * 1024, '\n');
+    folder.writeFile("drive_c/SC_CONVERTER.ini", "[SET0]\n" + blank + "[SET1]\nC3_01=5\n" + blank);
+    const QString path = QStringLiteral("C:/SC_CONVERTER.ini");
+    test::RecordingView view;
+    formShow(view, path);
+    EXPECT_EQ(view.values.C3_01, 5);
+    ASSERT_TRUE(settings::saveControlsToFile(view, path));
+    const QByteArray saved = readHost(path);
+    const QByteArray expected =
+        "[SET0]\nTRANS=1\nM_TOP=-40\nM_LEFT=3000\n" + blank +
+        "[SET1]\nC3_01=5\nC0_01=0\nC0_02=C:/Program Files/Snapcycle\n"
+        "C1_01=1\nEdit2=20040000\nC1_02=2\nC3_02=0\nC3_04=0\nC3_05=0\n"
+        "C3_06=0\nC3_07=0\nC3_08=0\nC3_09=0\n" +
+        blank + "[SET2]\nC4_01=2\nEdit1=SCC DATA\n[SET3]\nC5_01=0\nC5_02=\nC5_03=\n";
+    EXPECT_TRUE(saved == expected);
+    ASSERT_TRUE(settings::saveControlsToFile(view, path));
+    EXPECT_TRUE(readHost(path) == saved);
 }

@@ -1,0 +1,152 @@
+#include "TextEncoding.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <algorithm>
+#include <cstring>
+
+namespace sc {
+
+namespace {
+
+constexpr const char* kCp932Name = "CP932";
+
+bool isAscii(QByteArrayView bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool startsWith(QByteArrayView bytes, QByteArrayView mark) {
+    return bytes.size() >= mark.size() && bytes.first(mark.size()) == mark;
+}
+
+const QByteArrayView kUtf8Mark("\xEF\xBB\xBF", 3);
+const QByteArrayView kUtf16LeMark("\xFF\xFE", 2);
+const QByteArrayView kUtf16BeMark("\xFE\xFF", 2);
+
+// One character (a surrogate pair counts as one) through the code page, or '?'.
+QByteArray encodeEachOrQuestionMark(QStringView text) {
+    QByteArray out;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length =
+            (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2
+                                                                                               : 1;
+        QStringEncoder encoder(kCp932Name);
+        const QByteArray one = encoder(text.sliced(i, length));
+        out += encoder.hasError() || one.isEmpty() ? QByteArray("?") : one;
+        i += length;
+    }
+    return out;
+}
+
+} // namespace
+
+bool isValidUtf8(QByteArrayView bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        // Settings files are mostly ASCII: step over it eight bytes at a time.
+        quint64 eight = 0;
+        if (i + 8 <= n && (std::memcpy(&eight, p + i, 8), (eight & 0x8080808080808080ull) == 0)) {
+            i += 8;
+            continue;
+        }
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int length = 0;
+        unsigned char low = 0x80; // allowed range of the second byte
+        unsigned char high = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0)
+                low = 0xA0; // overlong
+            else if (c == 0xED)
+                high = 0x9F; // surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0)
+                low = 0x90; // overlong
+            else if (c == 0xF4)
+                high = 0x8F; // beyond U+10FFFF
+        } else {
+            return false;
+        }
+        if (i + length > n || p[i + 1] < low || p[i + 1] > high)
+            return false;
+        for (int k = 2; k < length; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+TextEncoding TextEncoding::detect(QByteArrayView bytes) {
+    if (startsWith(bytes, kUtf16LeMark))
+        return TextEncoding(Kind::Utf16Le);
+    if (startsWith(bytes, kUtf16BeMark))
+        return TextEncoding(Kind::Utf16Be);
+    // A UTF-8 mark says what the file is even where a damaged byte follows.
+    if (startsWith(bytes, kUtf8Mark))
+        return TextEncoding(Kind::Utf8);
+    return TextEncoding(isValidUtf8(bytes) ? Kind::Utf8 : Kind::Cp932);
+}
+
+qsizetype TextEncoding::markLength(QByteArrayView bytes) const {
+    switch (kind_) {
+    case Kind::Utf8:
+        return startsWith(bytes, kUtf8Mark) ? kUtf8Mark.size() : 0;
+    case Kind::Utf16Le:
+        return startsWith(bytes, kUtf16LeMark) ? kUtf16LeMark.size() : 0;
+    case Kind::Utf16Be:
+        return startsWith(bytes, kUtf16BeMark) ? kUtf16BeMark.size() : 0;
+    case Kind::Cp932:
+        break;
+    }
+    return 0;
+}
+
+QString TextEncoding::decode(QByteArrayView bytes) const {
+    switch (kind_) {
+    case Kind::Utf8:
+        return QString::fromUtf8(bytes);
+    case Kind::Utf16Le:
+        return QStringDecoder(QStringConverter::Utf16LE).decode(bytes);
+    case Kind::Utf16Be:
+        return QStringDecoder(QStringConverter::Utf16BE).decode(bytes);
+    case Kind::Cp932:
+        break;
+    }
+    // Most lines of a settings file are plain ASCII, which the code page keeps as it is.
+    if (isAscii(bytes))
+        return QString::fromLatin1(bytes);
+    QStringDecoder decoder(kCp932Name);
+    // Without a code-page converter every byte is kept as one character, so nothing is lost.
+    return decoder.isValid() ? decoder.decode(bytes) : QString::fromLatin1(bytes);
+}
+
+QByteArray TextEncoding::encode(QStringView text) const {
+    switch (kind_) {
+    case Kind::Utf8:
+        return text.toUtf8();
+    case Kind::Utf16Le:
+        return QStringEncoder(QStringConverter::Utf16LE).encode(text);
+    case Kind::Utf16Be:
+        return QStringEncoder(QStringConverter::Utf16BE).encode(text);
+    case Kind::Cp932:
+        break;
+    }
+    QStringEncoder encoder(kCp932Name);
+    if (!encoder.isValid())
+        return text.toLatin1();
+    const QByteArray whole = encoder.encode(text);
+    return encoder.hasError() ? encodeEachOrQuestionMark(text) : whole;
+}
+
+} // namespace sc
