@@ -2,6 +2,7 @@
 
 // The main window on a temporary program folder, with scripted dialogs and helpers that drop
 // pictures and choose list items as a user would.
+#include "Children.h"
 #include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
 #include "app/Changewindow1.h"
@@ -24,9 +25,7 @@ struct Window {
         form = std::make_unique<TConvertForm1>(folder.path(), dialogs);
         form->show();
     }
-    template <typename T = QWidget> T* get(const char* name) {
-        return form->findChild<T*>(QString::fromLatin1(name));
-    }
+    template <typename T = QWidget> T* get(const char* name) { return childOf<T>(*form, name); }
     QString status() { return get<TShadowLabel>("ShadowLabel21")->text(); }
     // Writes a picture at a path text (a Windows path lands in the program folder's drives),
     // as a JPEG when the name says so, else as a bitmap; returns the path text.
