@@ -193,7 +193,7 @@ struct Channel {
 };
 
 // Uncompressed 16-, 24- and 32-bit bitmaps (bit-field masks included), what cameras and
-// editors write, are converted straight from the mapped file into the picture's buffer; every
+// editors write, are converted straight from the file into the picture's buffer; every
 // other kind goes through Qt's reader. Short files never get here (requireEveryRow).
 std::optional<Decoded> decodePlainBmp(QIODevice& device, const QByteArray& head) {
     auto* file = qobject_cast<QFile*>(&device);
@@ -222,22 +222,13 @@ std::optional<Decoded> decodePlainBmp(QIODevice& device, const QByteArray& head)
     const qint64 size = file->size();
     if (offset < 14 + headerSize || qint64(offset) + stride * height > size)
         return std::nullopt;
-    uchar* data = file->map(0, size);
-    if (!data)
-        return std::nullopt;
     std::vector<quint32> table; // 16-bit pixels: every value looked up once
     if (bits == 16) {
         table.resize(65536);
         for (quint32 v = 0; v < 65536; ++v)
             table[v] = 0xff000000u | red(v) << 16 | green(v) << 8 | blue(v);
     }
-    Decoded result;
-    result.depth = GKitImage::kDepthFull;
-    result.image = allocate(width, int(height));
-    for (int y = 0; y < height; ++y) {
-        const qint64 row = signedHeight > 0 ? height - 1 - y : y; // bottom-up unless negative
-        const uchar* in = data + offset + stride * row;
-        auto* out = reinterpret_cast<quint32*>(result.image.scanLine(y));
+    const auto convertRow = [&](const uchar* in, quint32* out) {
         if (bits == 24) {
             for (int x = 0; x < width; ++x, in += 3)
                 out[x] = 0xff000000u | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];
@@ -253,8 +244,26 @@ std::optional<Decoded> decodePlainBmp(QIODevice& device, const QByteArray& head)
                 out[x] = 0xff000000u | red(v) << 16 | green(v) << 8 | blue(v);
             }
         }
+    };
+    Decoded result;
+    result.depth = GKitImage::kDepthFull;
+    result.image = allocate(width, int(height));
+    // Read in strips of about a megabyte rather than mapped whole: two pictures read at once
+    // then hold two strips in memory, not two whole files.
+    const qint64 stripRows = std::max<qint64>(1, (1 << 20) / stride);
+    QByteArray strip(stripRows * stride, Qt::Uninitialized);
+    for (qint64 first = 0; first < height; first += stripRows) {
+        const qint64 rows = std::min(stripRows, height - first);
+        if (!file->seek(offset + stride * first) ||
+            file->read(strip.data(), stride * rows) != stride * rows)
+            throw Error(QStringLiteral("The bitmap cannot be read"));
+        for (qint64 r = 0; r < rows; ++r) {
+            const qint64 row = first + r; // rows run bottom-up unless the height is negative
+            const qint64 y = signedHeight > 0 ? height - 1 - row : row;
+            convertRow(reinterpret_cast<const uchar*>(strip.constData()) + stride * r,
+                       reinterpret_cast<quint32*>(result.image.scanLine(int(y))));
+        }
     }
-    file->unmap(data);
     return result;
 }
 

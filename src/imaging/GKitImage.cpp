@@ -56,6 +56,12 @@ void GKitImage::setSaveCompression(int compression) {
     m_saveCompression = compression;
 }
 
+void GKitImage::setSaveSettings(const SaveSettings& settings) {
+    setSaveMediaFormat(settings.format);
+    setSaveQuality(settings.quality);
+    setSaveCompression(settings.compression);
+}
+
 void GKitImage::changed() {
     if (m_onChange)
         m_onChange();
@@ -113,28 +119,30 @@ void GKitImage::load(const imaging::DecodeScale& scale) {
 }
 
 void GKitImage::Save(const QString& fileName) {
+    writeEncoded(fileName, encoded());
+}
+
+QByteArray GKitImage::encoded() const {
     requirePicture("Save");
     applyPending();
+    if (m_saveMediaFormat != kFormatJpeg)
+        return imaging::encodeBmp(m_image);
+    imaging::JpegSettings settings;
+    settings.level = m_saveQuality;
+    settings.progressive = m_saveCompression == kCompressionProgressive;
+    settings.gray = m_colorDepth == kDepthGray;
+    settings.segments = imaging::metadataSegments(m_metadata, settings.gray);
+    QByteArray bytes;
+    imaging::encodeJpeg(m_image, settings,
+                        [&](const char* data, qsizetype size) { bytes.append(data, size); });
+    return bytes;
+}
+
+void GKitImage::writeEncoded(const QString& fileName, const QByteArray& bytes) {
     if (fileops::exists(fileName) && fileops::isReadOnly(fileName))
         throw Error(QStringLiteral("%1 is read-only").arg(fileName));
     QSaveFile file(winpath::hostPath(fileName));
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(QStringLiteral("%1 cannot be written").arg(fileName));
-    bool written = true;
-    if (m_saveMediaFormat == kFormatJpeg) {
-        imaging::JpegSettings settings;
-        settings.level = m_saveQuality;
-        settings.progressive = m_saveCompression == kCompressionProgressive;
-        settings.gray = m_colorDepth == kDepthGray;
-        settings.segments = imaging::metadataSegments(m_metadata, settings.gray);
-        imaging::encodeJpeg(m_image, settings, [&](const char* data, qsizetype size) {
-            written = written && file.write(data, size) == size;
-        });
-    } else {
-        const QByteArray bytes = imaging::encodeBmp(m_image);
-        written = file.write(bytes) == bytes.size();
-    }
-    if (!written || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw Error(QStringLiteral("%1 cannot be written").arg(fileName));
 }
 
@@ -249,7 +257,7 @@ const QImage& GKitImage::image() const {
 
 void GKitImage::Reset() {
     m_pending = {};
-    if (m_image.isNull() && m_loaded.isNull())
+    if (m_loaded.isNull()) // empty, or the original was dropped
         return;
     imaging::recycle(m_image);
     m_image = m_loaded;
@@ -301,6 +309,22 @@ void GKitImage::PasteFromClipboard(int x, int y) {
         if (!(m_colorDepth == kDepthGray && greyPaste))
             m_colorDepth = kDepthFull;
     }
+    changed();
+}
+
+void GKitImage::takePicture(GKitImage& other) {
+    if (&other == this)
+        return;
+    imaging::recycle(m_image);
+    imaging::recycle(m_loaded);
+    m_pending = std::exchange(other.m_pending, {});
+    m_image = std::exchange(other.m_image, QImage());
+    m_loaded = std::exchange(other.m_loaded, QImage());
+    m_colorDepth = std::exchange(other.m_colorDepth, 0);
+    m_loadedDepth = std::exchange(other.m_loadedDepth, 0);
+    m_metadata = std::exchange(other.m_metadata, {});
+    m_loadedMetadata = std::exchange(other.m_loadedMetadata, {});
+    other.changed();
     changed();
 }
 

@@ -82,6 +82,15 @@ public:
     QSize LoadSizeHint() const { return m_loadSizeHint; }
     void setLoadSizeHint(const QSize& size) { m_loadSizeHint = size; }
 
+    // The three save settings at once, to set up another instance alike.
+    struct SaveSettings {
+        int format, quality, compression;
+    };
+    SaveSettings saveSettings() const {
+        return {m_saveMediaFormat, m_saveQuality, m_saveCompression};
+    }
+    void setSaveSettings(const SaveSettings& settings);
+
     // Depth code of the held picture (codes above): kDepthFull for colour JPEGs and 16/24/32-bit
     // BMPs, kDepthGray for grey JPEGs, the palette code for 1/4/8-bit BMPs (kDepthGray for an
     // 8-bit palette of greys). Follows later changes: resizing or pasting into a palette picture
@@ -114,6 +123,11 @@ public:
     // Raises when the control is empty, the file is read-only (it is left as it was) or it
     // cannot be written (a missing folder, for one).
     void Save(const QString& fileName);
+
+    // The bytes Save writes, made in memory, and their writing as Save does it: a job encodes
+    // on a worker thread and writes, in list order, on the window thread.
+    QByteArray encoded() const;
+    static void writeEncoded(const QString& fileName, const QByteArray& bytes);
 
     // Discards the picture (and the loaded original): the control is empty. Large buffers are
     // kept for the next picture of the same size (at most two, shared by all instances).
@@ -161,7 +175,7 @@ public:
     void AdjustHue(int hue, int saturation, int lightness);
 
     // Back to the picture as last loaded (tuning, resize, depth changes and pastes undone).
-    // Does nothing when the control is empty.
+    // Does nothing when the control is empty or its original was dropped.
     void Reset();
 
     // Appends the held picture as the next page of the multi-page TIFF `fileName`, creating it
@@ -190,6 +204,17 @@ public:
     // Replaces the held picture (and the one Reset returns to) with `picture`, converted to
     // Format_RGB32; the depth code becomes `depth`. For callers that make a picture in memory.
     void setImage(const QImage& picture, int depth = kDepthFull);
+
+    // Takes over everything `other` holds of its picture (the pixels, the original, pending
+    // tuning, the depth codes, the kept camera data), leaving `other` empty; save settings and
+    // file names stay each instance's own. For a picture prepared on another thread, handed
+    // over once that thread has finished with it.
+    void takePicture(GKitImage& other);
+
+    // Forgets the picture Reset returns to (Reset then does nothing), so that tuning writes into
+    // the held buffer instead of a second one: for a job that never resets and keeps two
+    // pictures in memory at once.
+    void dropOriginal() { m_loaded = QImage(); }
 
     // Called after every change of the held picture (Load, Delete, tuning, resize, depth,
     // Reset, paste, setImage), so a view can follow a model that a job drives.

@@ -12,6 +12,8 @@
 #include "platform/WinPath.h"
 #include "sources/SourceList.h"
 
+#include <memory>
+
 namespace sc::jobs {
 
 namespace {
@@ -96,19 +98,44 @@ bool AlbumJob::clashesWithSources(const QString& root) {
     return true;
 }
 
+// A picture read and encoded twice, ready to be written; `picture` holds the thumbnail.
+struct AlbumJob::Prepared {
+    std::unique_ptr<GKitImage> picture;
+    QByteArray copy, thumb;
+};
+
+// Runs on a worker thread: touches nothing but its own picture and the file it reads.
+AlbumJob::Prepared AlbumJob::prepare(const GKitImage::SaveSettings& save, const QString& source) {
+    Prepared prepared{std::make_unique<GKitImage>(), {}, {}};
+    GKitImage& picture = *prepared.picture;
+    picture.setSaveSettings(save);
+    picture.setInputFileName(source);
+    picture.Load();
+    picture.dropOriginal(); // the full-size buffer goes back to the pool at the resize
+    if (picture.ColorDepth() != GKitImage::kDepthFull)
+        picture.ChangeColorDepth(GKitImage::kDepthFull);
+    prepared.copy = picture.encoded();
+    picture.ResizeImage(kThumbWidth, kThumbHeight);
+    prepared.thumb = picture.encoded();
+    return prepared;
+}
+
 void AlbumJob::writePictures(const QString& root, QStringList& page) {
     status_.repaintWindow();
+    const QStringList sources = sources_.paths();
+    const GKitImage::SaveSettings save = image_.saveSettings();
+    // No output lands on a source (clashesWithSources), so any picture may be read ahead.
+    PicturePipeline<Prepared> pipeline(int(sources.size()), threads_,
+                                       [&](int i) { return prepare(save, sources[i]); });
     for (int i = 0; i < sources_.count(); ++i) {
         const QString& source = sources_.at(i);
+        Prepared prepared = pipeline.take(i);
         image_.setInputFileName(source);
-        image_.Load();
-        if (image_.ColorDepth() != GKitImage::kDepthFull)
-            image_.ChangeColorDepth(GKitImage::kDepthFull);
+        image_.takePicture(*prepared.picture);
         image_.setInputFileName(albumCopyPath(root, source));
-        image_.Save(image_.InputFileName());
-        image_.ResizeImage(kThumbWidth, kThumbHeight);
+        GKitImage::writeEncoded(image_.InputFileName(), prepared.copy);
         image_.setInputFileName(albumThumbPath(root, source));
-        image_.Save(image_.InputFileName());
+        GKitImage::writeEncoded(image_.InputFileName(), prepared.thumb);
         page << album::pictureLines(albumName(source));
         status_.show(albumProgress(i + 1, sources_.count()));
     }

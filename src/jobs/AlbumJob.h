@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/GKitImage.h"
+#include "jobs/PicturePipeline.h"
 #include "settings/ConvertSettings.h"
 
 #include <QString>
@@ -8,7 +10,6 @@
 class TSourceList;
 
 namespace sc {
-class GKitImage;
 class UserDialogs;
 } // namespace sc
 
@@ -47,14 +48,21 @@ public:
     // a page that cannot be written; the runner's guard catches it.
     void run(const AlbumJobSettings& settings);
 
+    // Two threads unless a test or benchmark asks for one; the files, texts and failures are
+    // the same either way.
+    void setPictureThreads(PictureThreads threads) { threads_ = threads; }
+
 private:
+    struct Prepared;
     bool clashesWithSources(const QString& root);
     void writePictures(const QString& root, QStringList& page);
+    static Prepared prepare(const GKitImage::SaveSettings& save, const QString& source);
 
     GKitImage& image_;
     const TSourceList& sources_;
     StatusLine& status_;
     UserDialogs& dialogs_;
+    PictureThreads threads_ = PictureThreads::Two;
 };
 
 } // namespace sc::jobs

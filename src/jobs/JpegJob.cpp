@@ -12,6 +12,9 @@
 #include "sources/SourceList.h"
 
 #include <QHash>
+#include <QSet>
+
+#include <memory>
 
 namespace sc::jobs {
 
@@ -86,7 +89,8 @@ struct JpegJob::Output {
     // The source's time, read before anything is written: a JPEG re-encoded onto its own path
     // would otherwise take the time of its conversion. Empty outside the file-date range.
     std::optional<QDateTime> taken;
-    QString key; // fileKey(path)
+    QString key;       // fileKey(path)
+    QString sourceKey; // fileKey(source)
     bool overwrittenLater = false;
     QString finalPath; // where the picture is at the end (after a rename)
 };
@@ -127,6 +131,7 @@ std::vector<JpegJob::Output> JpegJob::plan(const JpegJobSettings& s) const {
         out.source = sources_.at(i);
         out.path = outputPathFor(out.source, s);
         out.taken = fileops::lastWriteTime(out.source);
+        out.sourceKey = fileKey(out.source);
         if (out.path) {
             out.key = fileKey(*out.path);
             out.finalPath = *out.path;
@@ -145,17 +150,56 @@ std::vector<PlannedOutput> JpegJob::plannedOutputs(const std::vector<Output>& ou
     return planned;
 }
 
+// A picture read, tuned and encoded, ready to be written.
+struct JpegJob::Prepared {
+    std::unique_ptr<GKitImage> picture;
+    QByteArray bytes; // empty when nothing is written
+};
+
+// Runs on a worker thread: touches nothing but its own picture and the file it reads.
+JpegJob::Prepared JpegJob::prepare(const JpegJobSettings& s, const GKitImage::SaveSettings& save,
+                                   const Output& out) {
+    Prepared prepared{std::make_unique<GKitImage>(), {}};
+    GKitImage& picture = *prepared.picture;
+    picture.setSaveSettings(save);
+    picture.setInputFileName(out.source);
+    picture.Load();
+    picture.dropOriginal();
+    imaging::tuneLikeTheJob(picture, s.tuning());
+    if (out.path)
+        prepared.bytes = picture.encoded();
+    return prepared;
+}
+
+std::vector<bool> JpegJob::readsEarlierOutput(const std::vector<Output>& outputs) {
+    std::vector<bool> waits(outputs.size(), false);
+    QSet<QString> written;
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        waits[i] = written.contains(outputs[i].sourceKey);
+        if (outputs[i].path)
+            written.insert(outputs[i].key);
+    }
+    return waits;
+}
+
 void JpegJob::convertAll(const JpegJobSettings& s, std::vector<Output>& outputs) {
     status_.repaintWindow();
+    // The workers read their own copy: the window thread marks `outputs` as it goes.
+    const std::vector<Output> planned = outputs;
+    const std::vector<bool> waits = readsEarlierOutput(planned);
+    const GKitImage::SaveSettings save = image_.saveSettings();
+    PicturePipeline<Prepared> pipeline(
+        int(planned.size()), threads_, [&](int i) { return prepare(s, save, planned[size_t(i)]); },
+        [&](int i) { return bool(waits[size_t(i)]); });
     QHash<QString, int> lastWriter;
     for (int i = 0; i < sources_.count() && i < int(outputs.size()); ++i) {
         Output& out = outputs[i];
+        Prepared prepared = pipeline.take(i);
         image_.setInputFileName(out.source);
-        image_.Load();
-        imaging::tuneLikeTheJob(image_, s.tuning());
+        image_.takePicture(*prepared.picture);
         if (out.path) {
             image_.setInputFileName(*out.path);
-            image_.Save(*out.path);
+            GKitImage::writeEncoded(*out.path, prepared.bytes);
             if (const auto earlier = lastWriter.find(out.key); earlier != lastWriter.end())
                 outputs[*earlier].overwrittenLater = true;
             lastWriter.insert(out.key, i);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "imaging/GKitImage.h"
 #include "imaging/JobPicture.h"
 #include "jobs/OutputClash.h"
+#include "jobs/PicturePipeline.h"
 #include "settings/ConvertSettings.h"
 
 #include <QDateTime>
@@ -13,7 +15,6 @@
 class TSourceList;
 
 namespace sc {
-class GKitImage;
 class UserDialogs;
 } // namespace sc
 
@@ -64,12 +65,22 @@ public:
     // the runner's guard catches it.
     void run(const JpegJobSettings& settings);
 
+    // Two threads unless a test or benchmark asks for one; the files, texts and failures are
+    // the same either way.
+    void setPictureThreads(PictureThreads threads) { threads_ = threads; }
+
 private:
     struct Output;
+    struct Prepared;
     // Every source's output path and time, before anything is written.
     std::vector<Output> plan(const JpegJobSettings& settings) const;
     static std::vector<PlannedOutput> plannedOutputs(const std::vector<Output>& outputs);
     void convertAll(const JpegJobSettings& settings, std::vector<Output>& outputs);
+    static Prepared prepare(const JpegJobSettings& settings, const GKitImage::SaveSettings& save,
+                            const Output& output);
+    // Whether picture i's source is the output of an earlier picture (a file listed twice and
+    // converted in place), so it must be read after that output is written.
+    static std::vector<bool> readsEarlierOutput(const std::vector<Output>& outputs);
     void redateAndRename(const JpegJobSettings& settings, std::vector<Output>& outputs);
     void deleteSourcesThatLiveOn(const std::vector<Output>& outputs);
 
@@ -78,6 +89,7 @@ private:
     StatusLine& status_;
     UserDialogs& dialogs_;
     std::function<void()> clearSources_;
+    PictureThreads threads_ = PictureThreads::Two;
 };
 
 } // namespace sc::jobs

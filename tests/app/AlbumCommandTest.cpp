@@ -164,8 +164,9 @@ TEST(AlbumCommand, APageThatCannotBeWrittenFailsAfterThePictures) {
         w.form->CButton10Click();
         EXPECT_EQ(pictureSize("D:/album/Thumb/th_a.jpg"), QSize(160, 120));
         EXPECT_EQ(w.dialogs.shown, QStringList({kBrowse, "beep", kFailure}));
-        if (readOnly)
+        if (readOnly) {
             EXPECT_EQ(bytesOf("D:/album/Index.html"), "an earlier page");
+        }
     }
 }
 

@@ -33,6 +33,7 @@ protected:
     GKitImage image;
     TSourceList sources;
     int clears = 0;
+    jobs::PictureThreads threads = jobs::PictureThreads::Two;
 
     // Writes a small picture at a Windows path text and gives it a modification time.
     QString picture(const QString& path,
@@ -55,6 +56,7 @@ protected:
             sources.clear();
             ++clears;
         });
+        job.setPictureThreads(threads);
         return jobs::runGuarded(dialogs, [&] { job.run(settings); });
     }
 

@@ -1,0 +1,298 @@
+#include "CameraJpeg.h"
+#include "JobFixture.h"
+#include "jobs/AlbumJob.h"
+#include "jobs/JobTexts.h"
+#include "jobs/PicturePipeline.h"
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QRandomGenerator>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+using namespace sc;
+using namespace sc::test;
+using jobs::PicturePipeline;
+using jobs::PictureThreads;
+
+namespace {
+
+// What happened, in order, across threads.
+struct Journal {
+    std::mutex guard;
+    QStringList events;
+    void note(const QString& event) {
+        std::lock_guard lock(guard);
+        events << event;
+    }
+    QStringList all() {
+        std::lock_guard lock(guard);
+        return events;
+    }
+};
+
+// Waits up to five seconds for `done`; a test fails rather than hangs.
+bool waitFor(const std::function<bool()>& done) {
+    for (int i = 0; i < 500 && !done(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return done();
+}
+
+} // namespace
+
+TEST(PicturePipeline, PreparesTheNextPictureWhileTheFirstIsSlowAndDropsWorkAheadOfAFailure) {
+    std::atomic<bool> secondStarted = false;
+    std::atomic<int> alive = 0; // prepared results not yet destroyed
+    {
+        PicturePipeline<std::shared_ptr<int>> pipeline(4, PictureThreads::Two, [&](int i) {
+            if (i == 0) { // slow: it ends only once picture 1 is being prepared
+                EXPECT_TRUE(waitFor([&] { return secondStarted.load(); }));
+            }
+            if (i == 1)
+                secondStarted = true;
+            if (i == 2)
+                throw std::runtime_error("unreadable");
+            ++alive;
+            return std::shared_ptr<int>(new int(i), [&](int* p) {
+                --alive;
+                delete p;
+            });
+        });
+        EXPECT_EQ(*pipeline.take(0), 0);
+        EXPECT_EQ(*pipeline.take(1), 1);
+        EXPECT_THROW(pipeline.take(2), std::runtime_error);
+    }
+    EXPECT_EQ(alive, 0); // picture 3, prepared ahead of the failure, was dropped
+}
+
+TEST(PicturePipeline, APictureThatWaitsForEarlierOnesAndTheOneThreadRunStartOnlyWhenTaken) {
+    for (const PictureThreads threads : {PictureThreads::One, PictureThreads::Two}) {
+        Journal journal;
+        const auto caller = std::this_thread::get_id();
+        PicturePipeline<int> pipeline(
+            3, threads,
+            [&](int i) {
+                journal.note(QStringLiteral("start %1").arg(i));
+                if (threads == PictureThreads::One) {
+                    EXPECT_EQ(std::this_thread::get_id(), caller);
+                }
+                return i;
+            },
+            [](int i) { return i == 1; });
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(pipeline.take(i), i);
+            journal.note(QStringLiteral("took %1").arg(i));
+        }
+        const QStringList events = journal.all();
+        EXPECT_LT(events.indexOf("took 0"), events.indexOf("start 1"));
+        if (threads == PictureThreads::One) {
+            EXPECT_EQ(events.join(u','), "start 0,took 0,start 1,took 1,start 2,took 2");
+        }
+    }
+}
+
+namespace {
+
+// Everything a user can see of the drives after a job: each file's name and bytes, and its
+// time where the job sets it.
+QStringList driveContents(const TempProgramFolder& folder, bool withTimes) {
+    QStringList lines;
+    QDirIterator it(folder.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!path.contains(QStringLiteral("/drive_")))
+            continue;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        QString line = path.mid(folder.path().size()) + u' ' +
+                       QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5).toHex();
+        if (withTimes)
+            line += u' ' + QFileInfo(path).lastModified().toString(Qt::ISODate);
+        lines << line;
+    }
+    lines.sort();
+    return lines;
+}
+
+// A picture large enough that its preparation outlasts a small one's.
+QImage busyPicture() {
+    QImage image(1600, 1200, QImage::Format_RGB32);
+    QRandomGenerator rng(7);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<quint32*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            row[x] = 0xff000000u | (rng.generate() & 0x3f3f3f) | quint32(x * 255 / 1600) << 16;
+    }
+    return image;
+}
+
+const QDateTime kTaken(QDate(2004, 1, 2), QTime(9, 5, 6));
+
+} // namespace
+
+// Each scenario runs on one thread and on two from the same files; every observable must agree.
+class JobOverlap : public JobFixture {
+protected:
+    struct Seen {
+        bool succeeded = false, pictureLeft = false;
+        QStringList files, texts, shown;
+    };
+
+    Seen runOn(PictureThreads threads, const std::function<void()>& makeSources,
+               const std::function<bool()>& runJob, bool withTimes) {
+        QDir(folder.host("drive_c")).removeRecursively();
+        QDir(folder.host("drive_d")).removeRecursively();
+        sources.clear();
+        status.texts.clear();
+        dialogs.shown.clear();
+        dialogs.yesNoAnswers = {false};
+        makeSources();
+        this->threads = threads;
+        Seen seen;
+        seen.succeeded = runJob();
+        seen.files = driveContents(folder, withTimes);
+        seen.texts = status.texts;
+        seen.shown = dialogs.shown;
+        seen.pictureLeft = !image.isEmpty();
+        return seen;
+    }
+
+    void expectSameOnBothThreadCounts(const std::function<void()>& makeSources,
+                                      const std::function<bool()>& runJob, bool withTimes) {
+        const Seen one = runOn(PictureThreads::One, makeSources, runJob, withTimes);
+        const Seen two = runOn(PictureThreads::Two, makeSources, runJob, withTimes);
+        EXPECT_EQ(one.succeeded, two.succeeded);
+        EXPECT_EQ(one.files, two.files);
+        EXPECT_EQ(one.texts, two.texts);
+        EXPECT_EQ(one.shown, two.shown);
+        EXPECT_EQ(one.pictureLeft, two.pictureLeft);
+    }
+    void expectSameJpegJob(const std::function<void()>& makeSources,
+                           const jobs::JpegJobSettings& settings, bool withTimes) {
+        expectSameOnBothThreadCounts(
+            makeSources, [&] { return run(settings); }, withTimes);
+    }
+
+    // The album into D:/album; its files carry the time they were written, so only names and
+    // bytes are compared.
+    void expectSameAlbum(const std::function<void()>& makeSources) {
+        expectSameOnBothThreadCounts(
+            makeSources,
+            [&] {
+                dialogs.folderAnswers = {QStringLiteral("D:/album")};
+                jobs::AlbumJob job(image, sources, status, dialogs);
+                job.setPictureThreads(threads);
+                return jobs::runGuarded(dialogs, [&] { job.run({2, QStringLiteral("SCC")}); });
+            },
+            false);
+    }
+
+    void writeBusyBmp(const QString& path) {
+        QDir().mkpath(QFileInfo(winpath::hostPath(path)).absolutePath());
+        ASSERT_TRUE(busyPicture().save(winpath::hostPath(path), "BMP"));
+        fileops::setLastWriteTime(path, kTaken.addSecs(60));
+        add(path);
+    }
+    void writeJpeg(const QString& path, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(winpath::hostPath(path)).absolutePath());
+        QFile file(winpath::hostPath(path));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        fileops::setLastWriteTime(path, kTaken.addSecs(120));
+        add(path);
+    }
+    void writeCameraJpeg(const QString& path) {
+        const QByteArray exif = cameraExif("Maker", "Model", "2004:01:02 09:05:06", 6);
+        writeJpeg(path, jpegWithExif(busyPicture().scaled(320, 240), exif));
+    }
+};
+
+using JpegJobOverlap = JobOverlap;
+using AlbumJobOverlap = JobOverlap;
+
+TEST_F(JpegJobOverlap, TunedRenamedOutputsAreTheSameBytesNamesDatesAndTextsAsOnOneThread) {
+    jobs::JpegJobSettings s = plain(1);
+    s.brightness = 10, s.contrast = 15, s.red = 5, s.green = -5, s.blue = 8;
+    s.hue = 20, s.saturation = 10, s.lightness = -5;
+    const auto makeSources = [&] {
+        writeBusyBmp("C:\\shots\\big.bmp");
+        writeCameraJpeg("C:\\shots\\camera.jpg");
+        // Listed twice and converted in place: the second conversion reads the first's output.
+        add("C:\\shots\\camera.jpg");
+        add(picture("C:\\shots\\small.bmp", kTaken.addSecs(180)));
+    };
+    expectSameJpegJob(makeSources, s, true);
+
+    // The tuned picture is what one control loading, tuning and saving it writes.
+    GKitImage reference;
+    reference.setInputFileName(winpath::hostPath("C:/shots/big.bmp"));
+    reference.Load();
+    reference.AdjustBrightness(s.brightness, s.contrast);
+    reference.AdjustColorBalance(s.red, s.green, s.blue);
+    reference.AdjustHue(s.hue, s.saturation, s.lightness);
+    QFile written(winpath::hostPath("C:/shots/sc_20040102_0906_06.jpg"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), reference.encoded());
+}
+
+TEST_F(JpegJobOverlap, AFailingPictureBehindASlowOneLeavesWhatOneThreadLeaves) {
+    // Unreadable second picture (found while the first is still being prepared), then a
+    // read-only output (found when writing, with the next picture already prepared).
+    const auto unreadable = [&] {
+        writeBusyBmp("C:\\f\\1.bmp");
+        folder.writeFile("drive_c/f/2.bmp", "not a picture");
+        add("C:\\f\\2.bmp");
+        add(picture("C:\\f\\3.bmp"));
+    };
+    expectSameJpegJob(unreadable, plain(1), false);
+    EXPECT_TRUE(exists("C:/f/1.jpg"));
+    EXPECT_FALSE(exists("C:/f/3.jpg"));
+    EXPECT_EQ(status.texts, QStringList({"1/3 枚目の変換処理中です。"}));
+    EXPECT_EQ(dialogs.shown,
+              QStringList({"beep", QStringLiteral("message:") + jobs::kFailureMessage}));
+
+    const auto readOnlyOutput = [&] {
+        writeBusyBmp("C:\\r\\1.bmp");
+        add(picture("C:\\r\\2.bmp"));
+        picture("C:\\r\\2.jpg");
+        fileops::setReadOnly("C:/r/2.jpg", true);
+        add(picture("C:\\r\\3.bmp"));
+    };
+    expectSameJpegJob(readOnlyOutput, plain(0), false);
+    EXPECT_TRUE(exists("C:/r/1.jpg"));
+    EXPECT_FALSE(exists("C:/r/3.jpg"));
+    EXPECT_EQ(status.last(), "1/3 枚目の変換処理中です。");
+}
+
+TEST_F(AlbumJobOverlap, CopiesThumbnailsPageAndFailuresAreTheSameAsOnOneThread) {
+    expectSameAlbum([&] {
+        writeBusyBmp("C:\\a\\big.bmp");
+        writeCameraJpeg("C:\\a\\camera.jpg");
+        QByteArray grey;
+        QBuffer buffer(&grey);
+        buffer.open(QIODevice::WriteOnly);
+        busyPicture()
+            .convertToFormat(QImage::Format_Grayscale8)
+            .scaled(200, 150)
+            .save(&buffer, "JPG");
+        writeJpeg("C:\\a\\grey.jpg", grey);
+    });
+    EXPECT_TRUE(exists("D:/album/Index.html"));
+    EXPECT_TRUE(exists("D:/album/Thumb/th_grey.jpg"));
+
+    expectSameAlbum([&] {
+        writeBusyBmp("C:\\f\\1.bmp");
+        folder.writeFile("drive_c/f/2.bmp", "not a picture");
+        add("C:\\f\\2.bmp");
+        add(picture("C:\\f\\3.bmp"));
+    });
+    EXPECT_TRUE(exists("D:/album/Data/1.jpg"));
+    EXPECT_TRUE(exists("D:/album/Thumb/th_1.jpg"));
+    EXPECT_FALSE(exists("D:/album/Data/3.jpg"));
+    EXPECT_FALSE(exists("D:/album/Index.html"));
+    EXPECT_EQ(status.texts, QStringList({"1/3 枚目の処理中です。"}));
+}
