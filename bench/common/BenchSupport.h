@@ -3,6 +3,7 @@
 // Pieces the job benchmarks share: a silent status line, dialogs that answer without asking,
 // photograph-like test pictures, timed command loops and the peak memory of the process.
 
+#include "Timing.h"
 #include "jobs/StatusLine.h"
 #include "platform/UserDialogs.h"
 
@@ -18,18 +19,6 @@
 #include <sys/resource.h>
 
 namespace sc::bench {
-
-// Best of `runs` timed runs of `work`, in milliseconds.
-inline double bestOf(int runs, const std::function<void()>& work) {
-    double best = 1e18;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        best = std::min(best, t.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
 
 class SilentStatus : public jobs::StatusLine {
 public:

@@ -5,6 +5,7 @@
 //   imaging_bench --peak <file.bmp> <out.jpg>
 //                                        one picture loaded, fully tuned and saved; prints the
 //                                        process's resident memory before and at its peak
+#include "Timing.h"
 #include "imaging/GKitImage.h"
 
 #include <QCoreApplication>
@@ -48,26 +49,12 @@ QImage noisyPicture() {
     return image;
 }
 
-// Best of kRuns, in milliseconds.
 double bestOf(const std::function<void()>& work) {
-    double best = 1e18;
-    for (int i = 0; i < kRuns; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        best = std::min(best, t.nsecsElapsed() / 1e6);
-    }
-    return best;
+    return sc::bench::bestOf(kRuns, work);
 }
 
 void run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.setStandardOutputFile(QProcess::nullDevice());
-    p.start(program, args);
-    if (!p.waitForFinished(-1) || p.exitCode() != 0) {
-        std::fprintf(stderr, "%s failed\n", qPrintable(program));
-        std::exit(1);
-    }
+    sc::bench::runTool(program, args);
 }
 
 long statusKb(const char* key) {

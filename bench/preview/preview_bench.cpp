@@ -68,13 +68,7 @@ double cpuMs() {
 }
 
 void run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.setStandardOutputFile(QProcess::nullDevice());
-    p.start(program, args);
-    if (!p.waitForFinished(-1) || p.exitCode() != 0) {
-        std::fprintf(stderr, "%s failed\n", qPrintable(program));
-        std::exit(1);
-    }
+    sc::bench::runTool(program, args);
 }
 
 // A held key's repeats and its release, as the window receives them.
