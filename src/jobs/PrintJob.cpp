@@ -10,6 +10,7 @@
 #include "sources/SourceList.h"
 
 #include <exception>
+#include <memory>
 
 namespace sc::jobs {
 
@@ -17,21 +18,19 @@ namespace {
 
 constexpr int kCaptionPoints = 12;
 
-// The work control decodes a JPEG only as large as the thumbnail needs while the job walks,
-// and loads whole pictures again afterwards, whatever ends the walk.
-class ThumbnailLoads {
-public:
-    explicit ThumbnailLoads(GKitImage& work) : work_(work), before_(work.LoadSizeHint()) {
-        work_.setLoadSizeHint(QSize(sheet::kThumbWidth, sheet::kThumbHeight));
-    }
-    ~ThumbnailLoads() { work_.setLoadSizeHint(before_); }
-    ThumbnailLoads(const ThumbnailLoads&) = delete;
-    ThumbnailLoads& operator=(const ThumbnailLoads&) = delete;
+// Runs on a worker thread: touches nothing but its own picture and the file it reads. A JPEG
+// is decoded only as large as the thumbnail needs.
+std::unique_ptr<GKitImage> thumbnailOf(const QString& source) {
+    auto picture = std::make_unique<GKitImage>();
+    picture->setLoadSizeHint(QSize(sheet::kThumbWidth, sheet::kThumbHeight));
+    picture->setInputFileName(source);
+    picture->Load();
+    picture->ResizeImage(sheet::kThumbWidth, sheet::kThumbHeight);
+    return picture;
+}
 
-private:
-    GKitImage& work_;
-    QSize before_;
-};
+// Thumbnails are small: the workers may run well ahead of the sheet.
+constexpr int kThumbnailsAhead = 4;
 
 } // namespace
 
@@ -58,9 +57,12 @@ void PrintJob::runLayout(const sheet::Layout& layout) {
         controls_.caption.setFontSize(kCaptionPoints);
     if (sources_.count() > 0) {
         status_.repaintWindow();
-        const ThumbnailLoads thumbnails(controls_.work);
+        const QStringList sources = sources_.paths();
+        Thumbnails thumbnails(
+            int(sources.size()), threads_, [&](int i) { return thumbnailOf(sources[i]); }, {},
+            kThumbnailsAhead);
         for (int i = 0; i < sources_.count(); ++i) {
-            composeFrame(layout, i);
+            composeFrame(layout, i, thumbnails);
             status_.show(printProgress(i + 1, sources_.count()));
         }
         status_.showIdlePrompt();
@@ -75,16 +77,16 @@ void PrintJob::runLayout(const sheet::Layout& layout) {
 
 // The order is fixed: the caption is drawn before the source loads, the thumbnail is pasted
 // before its caption, and a full sheet is appended after its last caption.
-void PrintJob::composeFrame(const sheet::Layout& layout, int i) {
+void PrintJob::composeFrame(const sheet::Layout& layout, int i, Thumbnails& thumbnails) {
     const QString source = sources_.at(i);
     const int k = i % layout.capacity;
     if (layout.captions)
         controls_.caption.draw(winpath::baseNameOf(source));
 
     GKitImage& work = controls_.work;
+    const std::unique_ptr<GKitImage> thumbnail = thumbnails.take(i);
     work.setInputFileName(source);
-    work.Load();
-    work.ResizeImage(sheet::kThumbWidth, sheet::kThumbHeight);
+    work.takePicture(*thumbnail);
     work.CopyToClipboard(0, 0, 0, 0);
 
     GKitImage& canvas = controls_.canvas;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "jobs/PicturePipeline.h"
 #include "jobs/SheetLayout.h"
 
 #include <QString>
 #include <functional>
+#include <memory>
 
 class TSourceList;
 
@@ -19,7 +21,7 @@ class StatusLine;
 
 // What the print job works with on the window.
 struct PrintControls {
-    GKitImage& work;          // ImageEdit0: loads and shrinks each source
+    GKitImage& work;          // ImageEdit0: holds each source shrunk to its thumbnail
     GKitImage& canvas;        // ImageEdit4: the sheet canvas, also the print preview
     CaptionBitmap& caption;   // Image1: the file name under a vertical thumbnail
     TGKitImagePrint& printer; // GKitImagePrint1
@@ -38,9 +40,15 @@ public:
     // be read (the runner's guard catches it); the page file then stays until the next job.
     void run(const std::function<int()>& layoutIndex);
 
+    // Two threads unless a test or benchmark asks for one; the sheets, texts and failures are
+    // the same either way.
+    void setPictureThreads(PictureThreads threads) { threads_ = threads; }
+
 private:
+    using Thumbnails = PicturePipeline<std::unique_ptr<GKitImage>>;
+
     void runLayout(const sheet::Layout& layout);
-    void composeFrame(const sheet::Layout& layout, int i);
+    void composeFrame(const sheet::Layout& layout, int i, Thumbnails& thumbnails);
     void appendSheet(const sheet::Layout& layout);
     QString inProgramFolder(const char* name) const;
 
@@ -48,6 +56,7 @@ private:
     const TSourceList& sources_;
     StatusLine& status_;
     QString programFolder_;
+    PictureThreads threads_ = PictureThreads::Two;
 };
 
 // The print mode changed on a ready window: the paper orientation first, then the preview

@@ -1,8 +1,11 @@
 #include "CameraJpeg.h"
 #include "JobFixture.h"
 #include "jobs/AlbumJob.h"
+#include "jobs/CaptionBitmap.h"
 #include "jobs/JobTexts.h"
 #include "jobs/PicturePipeline.h"
+#include "jobs/PrintJob.h"
+#include "imaging/TGKitImagePrint.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
@@ -213,6 +216,7 @@ protected:
 
 using JpegJobOverlap = JobOverlap;
 using AlbumJobOverlap = JobOverlap;
+using PrintJobOverlap = JobOverlap;
 
 TEST_F(JpegJobOverlap, TunedRenamedOutputsAreTheSameBytesNamesDatesAndTextsAsOnOneThread) {
     jobs::JpegJobSettings s = plain(1);
@@ -295,4 +299,55 @@ TEST_F(AlbumJobOverlap, CopiesThumbnailsPageAndFailuresAreTheSameAsOnOneThread) 
     EXPECT_FALSE(exists("D:/album/Data/3.jpg"));
     EXPECT_FALSE(exists("D:/album/Index.html"));
     EXPECT_EQ(status.texts, QStringList({"1/3 枚目の処理中です。"}));
+}
+
+TEST_F(PrintJobOverlap, SheetsTextsAndFailuresAreTheSameAsOnOneThread) {
+    QImage background(1063, 1416, QImage::Format_RGB32);
+    background.fill(qRgb(250, 250, 245));
+    ASSERT_TRUE(background.save(folder.host("bg_tate.bmp"), "BMP"));
+    GKitImage canvas;
+    jobs::CaptionBitmap caption;
+    TGKitImagePrint printer(dialogs); // the print dialog is cancelled: no PDF to compare
+    QList<QImage> lastSheets;
+    QList<QByteArray> pageFilesLeft;
+    const auto runPrint = [&] {
+        jobs::PrintJob job({image, canvas, caption, printer}, sources, status, folder.path());
+        job.setPictureThreads(threads);
+        const bool done = jobs::runGuarded(dialogs, [&] { job.run([] { return 0; }); });
+        lastSheets << canvas.image();
+        QFile pages(folder.host("bg_tate.tif"));
+        pageFilesLeft << (pages.open(QIODevice::ReadOnly) ? pages.readAll() : QByteArray());
+        return done;
+    };
+
+    expectSameOnBothThreadCounts(
+        [&] {
+            writeBusyBmp("C:\\s\\big.bmp");
+            writeCameraJpeg("C:\\s\\camera.jpg");
+            add(picture("C:\\s\\small.bmp"));
+        },
+        runPrint, false);
+    ASSERT_EQ(lastSheets.size(), 2);
+    EXPECT_FALSE(lastSheets[0].isNull());
+    EXPECT_EQ(lastSheets[0], lastSheets[1]);
+
+    // The 52nd picture is unreadable: the first full sheet stays in the page file.
+    expectSameOnBothThreadCounts(
+        [&] {
+            for (int i = 0; i < 53; ++i) {
+                const QString path = QStringLiteral("C:\\f\\%1.bmp").arg(i, 2, 10, QChar(u'0'));
+                if (i == 51) {
+                    folder.writeFile(QStringLiteral("drive_c/f/51.bmp"), "not a picture");
+                    add(path);
+                } else {
+                    add(picture(path, kTaken, QColor(i * 4, 100, 200 - i)));
+                }
+            }
+        },
+        runPrint, false);
+    ASSERT_EQ(pageFilesLeft.size(), 4);
+    EXPECT_FALSE(pageFilesLeft[2].isEmpty());
+    EXPECT_EQ(pageFilesLeft[2], pageFilesLeft[3]);
+    EXPECT_EQ(lastSheets[2], lastSheets[3]);
+    EXPECT_EQ(status.last(), "51/53 枚目の印刷準備中です。");
 }
