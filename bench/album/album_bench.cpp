@@ -6,6 +6,7 @@
 //   album_bench [work folder] [pictures]      (defaults: a temporary folder, 20)
 
 #include "BenchSupport.h"
+#include "imaging/Buffers.h"
 #include "imaging/GKitImage.h"
 #include "jobs/AlbumJob.h"
 #include "jobs/JobRunner.h"
@@ -68,6 +69,7 @@ void printSteps(const QStringList& pictures, const QString& out) {
 } // namespace
 
 int main(int argc, char** argv) {
+    sc::imaging::keepHeapForPictures(); // as the program does
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     // A child run measures the peak memory of one album of the first N pictures.

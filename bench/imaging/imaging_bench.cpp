@@ -6,6 +6,7 @@
 //                                        one picture loaded, fully tuned and saved; prints the
 //                                        process's resident memory before and at its peak
 #include "Timing.h"
+#include "imaging/Buffers.h"
 #include "imaging/GKitImage.h"
 
 #include <QCoreApplication>
@@ -89,6 +90,7 @@ void row(const char* what, double ours, double theirs, const char* against) {
 } // namespace
 
 int main(int argc, char** argv) {
+    sc::imaging::keepHeapForPictures(); // as the program does
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.value(1) == "--peak")

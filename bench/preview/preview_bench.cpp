@@ -5,6 +5,7 @@
 //   preview_bench [work folder]
 
 #include "BenchSupport.h"
+#include "imaging/Buffers.h"
 #include "imaging/GKitImage.h"
 #include "imaging/PixelOps.h"
 #include "platform/UserDialogs.h"
@@ -91,6 +92,7 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
+    sc::imaging::keepHeapForPictures(); // as the program does
     QCoreApplication app(argc, argv);
     const QString djpeg = QStandardPaths::findExecutable("djpeg");
     const QString cjpeg = QStandardPaths::findExecutable("cjpeg");

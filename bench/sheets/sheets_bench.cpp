@@ -6,6 +6,7 @@
 //   sheets_bench [work folder] [pictures]      (defaults: a temporary folder, 50)
 
 #include "BenchSupport.h"
+#include "imaging/Buffers.h"
 #include "imaging/GKitImage.h"
 #include "imaging/TGKitImagePrint.h"
 #include "jobs/CaptionBitmap.h"
@@ -161,6 +162,7 @@ void thumbnailDifference(const QStringList& pictures) {
 } // namespace
 
 int main(int argc, char** argv) {
+    sc::imaging::keepHeapForPictures(); // as the program does
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv); // the clipboard carries thumbnails onto the sheet
     const QStringList args = app.arguments();

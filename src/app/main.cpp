@@ -1,6 +1,7 @@
 #include "Changewindow1.h"
 #include "Infowindow1.h"
 #include "LookAndFeel.h"
+#include "imaging/Buffers.h"
 #include "platform/TerminationSignals.h"
 #include "platform/UserDialogs.h"
 #include "platform/WinPath.h"
@@ -11,6 +12,7 @@
 #include <memory>
 
 int main(int argc, char** argv) {
+    sc::imaging::keepHeapForPictures();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("SC_CONVERTER"));
     // Lets the desktop match the window to the installed menu entry and its icon.

@@ -1,5 +1,8 @@
 #include "imaging/Buffers.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <mutex>
 #include <vector>
 
@@ -48,6 +51,13 @@ void recycle(QImage& picture) {
     if (s.size() >= kMaxSpares)
         s.erase(s.begin());
     s.push_back(std::move(image));
+}
+
+void keepHeapForPictures() {
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+#endif
 }
 
 } // namespace sc::imaging

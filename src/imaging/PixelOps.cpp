@@ -1,10 +1,10 @@
 #include "imaging/PixelOps.h"
 
 #include "imaging/GKitImage.h"
+#include "imaging/RowHalves.h"
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
 #include <vector>
 
 namespace sc::imaging {
@@ -122,16 +122,9 @@ QImage areaAverage(const QImage& picture, int width, int height) {
     if (out.isNull())
         return out;
     (void)out.bits(); // detached before the rows are shared out
-    // Large pictures: the lower half of the target rows on a second thread.
-    if (qint64(picture.width()) * picture.height() >= 2'000'000 && height >= 2 &&
-        std::thread::hardware_concurrency() > 1) {
-        std::thread lower(averageRows, std::cref(picture), std::ref(out), std::cref(xs),
-                          std::cref(ys), height / 2, height);
-        averageRows(picture, out, xs, ys, 0, height / 2);
-        lower.join();
-    } else {
-        averageRows(picture, out, xs, ys, 0, height);
-    }
+    const bool large = qint64(picture.width()) * picture.height() >= 2'000'000;
+    forRowHalves(height, large,
+                 [&](int first, int last) { averageRows(picture, out, xs, ys, first, last); });
     return out;
 }
 

@@ -1,11 +1,12 @@
 #include "imaging/Tuning.h"
 
+#include "imaging/RowHalves.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <thread>
 #include <vector>
 
 // One pass for all eight values, in float, rounded once at the end. Per pixel that is a clamped
@@ -301,14 +302,9 @@ void applyTuning(const QImage& source, QImage& target, const TuningPlan& plan, i
     const uchar* in = &source == &target ? out : source.constBits();
     const qsizetype inStride = source.bytesPerLine(), outStride = target.bytesPerLine();
     const int w = source.width(), rows = source.height();
-    // Large pictures: the lower half on a second thread when the machine has one.
-    if (qint64(w) * rows >= 2'000'000 && std::thread::hardware_concurrency() > 1) {
-        std::thread lower(run, in, inStride, out, outStride, w, std::cref(k), rows / 2, rows);
-        run(in, inStride, out, outStride, w, k, 0, rows / 2);
-        lower.join();
-    } else {
-        run(in, inStride, out, outStride, w, k, 0, rows);
-    }
+    forRowHalves(rows, qint64(w) * rows >= 2'000'000, [&](int first, int last) {
+        run(in, inStride, out, outStride, w, k, first, last);
+    });
 }
 
 } // namespace sc::imaging

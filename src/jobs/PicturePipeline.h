@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/RowHalves.h"
+
 #include <condition_variable>
 #include <functional>
 #include <future>
@@ -33,8 +35,8 @@ public:
     // need not wait while the window thread writes.
     PicturePipeline(int count, PictureThreads threads, Prepare prepare,
                     WaitsForEarlier waitsForEarlier = {}, int picturesAhead = 1)
-        : count_(count), prepare_(std::move(prepare)),
-          waitsForEarlier_(std::move(waitsForEarlier)), picturesAhead_(picturesAhead) {
+        : count_(count), prepare_(std::move(prepare)), waitsForEarlier_(std::move(waitsForEarlier)),
+          picturesAhead_(picturesAhead) {
         if (threads == PictureThreads::One || count <= 0)
             return;
         results_.resize(size_t(count));
@@ -75,6 +77,7 @@ private:
     static constexpr int kWorkers = 2;
 
     void work() {
+        imaging::keepRowsOnThisThread(); // the two workers already keep both cores busy
         for (int index = claimNext(); index >= 0; index = claimNext()) {
             try {
                 results_[size_t(index)].set_value(prepare_(index));

@@ -1,11 +1,11 @@
 #include "CameraJpeg.h"
 #include "JobFixture.h"
+#include "imaging/TGKitImagePrint.h"
 #include "jobs/AlbumJob.h"
 #include "jobs/CaptionBitmap.h"
 #include "jobs/JobTexts.h"
 #include "jobs/PicturePipeline.h"
 #include "jobs/PrintJob.h"
-#include "imaging/TGKitImagePrint.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
