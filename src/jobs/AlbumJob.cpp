@@ -125,7 +125,7 @@ void AlbumJob::writePictures(const QString& root, QStringList& page) {
     const QStringList sources = sources_.paths();
     const GKitImage::SaveSettings save = image_.saveSettings();
     // No output lands on a source (clashesWithSources), so any picture may be read ahead; a
-    // prepared picture holds only its encoded bytes and thumbnail, so two may be.
+    // prepared picture holds only its encoded bytes and thumbnail, so several may wait.
     PicturePipeline<Prepared> pipeline(
         int(sources.size()), threads_, [&](int i) { return prepare(save, sources[i]); }, {}, 3);
     for (int i = 0; i < sources_.count(); ++i) {
