@@ -257,6 +257,11 @@ QString IniFile::decodedLine(const KeyLine& line) const {
     return encoding_.decode(QByteArrayView(bytes_).sliced(line.start, line.bodyEnd - line.start));
 }
 
+bool IniFile::roundTrips(const KeyLine& line) const {
+    return encoded(decodedLine(line)) ==
+           QByteArrayView(bytes_).sliced(line.start, line.bodyEnd - line.start);
+}
+
 bool IniFile::contains(const QString& section, const QString& key) const {
     return findKeyLine(section, key) != nullptr;
 }
@@ -323,6 +328,10 @@ void IniFile::insertBytes(qsizetype at, const QByteArray& bytes) {
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
     const QByteArray assignment = encoded(QStringLiteral("=") + valueText(value));
     if (const KeyLine* found = findKeyLine(section, key)) {
+        // A line whose bytes do not survive decoding and encoding again (bytes the code page
+        // cannot read) would change although its value does not: it stays as it is.
+        if (!roundTrips(*found) && readString(section, key, QString(), -1) == value)
+            return;
         // Keep the key's spelling, its indentation and the line's own ending. '=' is never
         // part of a multi-byte character in the encodings read.
         const KeyLine line = *found;

@@ -15,8 +15,9 @@ namespace sc {
 // - values are read trimmed, one pair of matching surrounding quotes removed, at most
 //   kMaxValueChars characters (never half a character);
 // - a write rewrites the one key line and keeps every other line byte for byte (comments, blank
-//   lines, unknown keys, their order and line endings); a new key goes after the last line of
-//   its section, a new section at the end of the file;
+//   lines, unknown keys, their order and line endings); a line holding bytes its encoding
+//   cannot read is kept as it is while the value written is the one read; a new key goes
+//   after the last line of its section, a new section at the end of the file;
 // - lines end in CRLF, LF or a lone CR; new lines take the ending of the file's first line,
 //   CRLF in a new file (as the original platform wrote them);
 // - the file keeps its encoding (TextEncoding: UTF-8, CP932 or UTF-16 with its mark); a new
@@ -79,6 +80,7 @@ private:
     void indexLine(qsizetype start, qsizetype bodyEnd, qsizetype lineEnd, ParseState& state);
     const KeyLine* findKeyLine(const QString& section, const QString& key) const;
     QString decodedLine(const KeyLine& line) const;
+    bool roundTrips(const KeyLine& line) const;
     bool lastLineEnds() const;
     QByteArray endingForLastLine() const;
     void shiftIndex(qsizetype at, qsizetype delta, bool inserted);

@@ -181,6 +181,15 @@ TEST(IniEncoding, ACp932FileIsReadAndWrittenBackInCp932) {
     EXPECT_EQ(ini.bytes(), cp932(expected + "[SET2]\r\nEdit1=? アルバム\r\n"));
     IniFile again = fromBytes(ini.bytes());
     EXPECT_EQ(again.readString("SET1", "C0_02", ""), "D:/ソフト");
+
+    // Bytes the code page cannot read survive the close, which writes back every value read.
+    const QByteArray damaged = "[SET1]\r\nEdit2=\xfd\r\nC0_02 = \x81\x20x\r\nC0_03=\x81\r\n";
+    IniFile closing = fromBytes(damaged);
+    ASSERT_EQ(closing.encoding().kind(), TextEncoding::Kind::Cp932);
+    for (const char* key : {"Edit2", "C0_02"})
+        closing.writeString("SET1", key, closing.readString("SET1", key, ""));
+    closing.writeString("SET1", "C0_03", "new");
+    EXPECT_EQ(closing.bytes(), QByteArray(damaged).replace("C0_03=\x81", "C0_03=new"));
 }
 
 TEST(IniEncoding, Utf16WithItsMarkAndLoneCarriageReturnsAreRead) {
