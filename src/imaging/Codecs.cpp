@@ -288,6 +288,47 @@ void requireEveryRow(QIODevice& device, const QByteArray& head, qint64 width, qi
         throw Error(QStringLiteral("The bitmap is shorter than its header says"));
 }
 
+// A run-length bitmap must code every row, or reach its end-of-bitmap mark, before the file
+// ends; a cut one would load with made-up rows. Walks the codes without decoding them.
+void requireWholeRunLengths(QIODevice& device, const QByteArray& head, qint64 width, qint64 height,
+                            quint32 compression) {
+    constexpr quint32 kRle8 = 1, kRle4 = 2;
+    if ((compression != kRle8 && compression != kRle4) || head.size() < 14)
+        return;
+    const qint64 start = get32(reinterpret_cast<const uchar*>(head.constData()) + 10, true);
+    const QByteArray data = device.peek(device.size()).mid(start);
+    const auto* b = reinterpret_cast<const uchar*>(data.constData());
+    const qint64 end = data.size();
+    qint64 at = 0, row = 0, x = 0;
+    const auto cut = [&] { return !(row >= height || (row == height - 1 && x >= width)); };
+    while (row < height) {
+        if (at + 2 > end)
+            break;
+        const int count = b[at], code = b[at + 1];
+        at += 2;
+        if (count > 0) {
+            x += count;
+        } else if (code == 0) {
+            ++row, x = 0;
+        } else if (code == 1) {
+            return; // the end of the bitmap: the rest is left blank by design
+        } else if (code == 2) {
+            if (at + 2 > end)
+                break;
+            x += b[at], row += b[at + 1];
+            at += 2;
+        } else { // `code` literal pixels, padded to whole 16-bit words
+            const qint64 bytes = compression == kRle8 ? code : (code + 1) / 2;
+            if (at + bytes > end)
+                break;
+            x += code;
+            at += (bytes + 1) / 2 * 2;
+        }
+    }
+    if (cut())
+        throw Error(QStringLiteral("The bitmap ends before its last row"));
+}
+
 } // namespace
 
 Decoded decodeBmp(QIODevice& device) {
@@ -318,6 +359,7 @@ Decoded decodeBmp(QIODevice& device) {
     }
     checkSize(width, height);
     requireEveryRow(device, bytes, width, height, bits, compression);
+    requireWholeRunLengths(device, bytes, width, height, compression);
     if (auto plain = decodePlainBmp(device, bytes))
         return std::move(*plain);
 

@@ -219,6 +219,47 @@ TEST(GKitImage, EveryBitmapShorterThanItsHeaderSaysIsRefusedByEitherDecoder) {
     EXPECT_THROW(m.Load(), Error);
 }
 
+TEST(GKitImage, RunLengthBitmapsCutBeforeTheirLastRowAreRefused) {
+    TempProgramFolder folder;
+    // 13 x 7, 8 or 4 bits per pixel run-length coded: per row a run of 9 pixels, 3 literal
+    // pixels and a run of 1, then the end of the row; the end-of-bitmap mark after `rows` rows.
+    auto bitmap = [](int bits, int rows) {
+        QByteArray codes;
+        const QByteArray row = bits == 8 ? "0901 0003 010203 00 0102 0000" // literal padded
+                                         : "0911 0003 1230 0122 0000";
+        for (int y = 0; y < rows; ++y)
+            codes += QByteArray::fromHex(row); // spaces are skipped
+        codes += QByteArray::fromHex("0001");
+        const int colours = 1 << bits, offset = 14 + 40 + 4 * colours;
+        QByteArray b = "BM";
+        auto le = [&b](quint32 v, int bytes) {
+            for (int i = 0; i < bytes; ++i)
+                b += char(v >> (8 * i));
+        };
+        le(quint32(offset + codes.size()), 4), le(0, 4), le(quint32(offset), 4);
+        le(40, 4), le(13, 4), le(7, 4), le(1, 2), le(bits, 2), le(bits == 8 ? 1 : 2, 4);
+        le(quint32(codes.size()), 4), le(2835, 4), le(2835, 4), le(colours, 4), le(0, 4);
+        for (int i = 0; i < colours; ++i)
+            le(quint32(i * 255 / (colours - 1)) * 0x010101u, 4);
+        return b + codes;
+    };
+    GKitImage m;
+    for (int bits : {8, 4}) {
+        const QByteArray whole = bitmap(bits, 7);
+        m.setInputFileName(folder.writeFile("whole.bmp", whole));
+        ASSERT_NO_THROW(m.Load()) << bits;
+        EXPECT_EQ(m.image().size(), QSize(13, 7));
+        m.setInputFileName(folder.writeFile("early-end.bmp", bitmap(bits, 2)));
+        EXPECT_NO_THROW(m.Load()) << "the end-of-bitmap mark may come early";
+        m.setInputFileName(folder.writeFile("no-end.bmp", whole.chopped(4)));
+        EXPECT_NO_THROW(m.Load()) << "the last row needs no end mark";
+        for (qsizetype cut : {5, 8, 16}) {
+            m.setInputFileName(folder.writeFile("cut.bmp", whole.chopped(cut)));
+            EXPECT_THROW(m.Load(), Error) << bits << " bits, " << cut << " bytes cut";
+        }
+    }
+}
+
 TEST(GKitImage, EveryFailureRaisesAndLeavesThingsAsTheyWere) {
     TempProgramFolder folder;
     GKitImage m;
