@@ -66,8 +66,9 @@ TEST(Writing, CanCreateFileInTriesAndLeavesNothingBehind) {
                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
                     .isEmpty());
     EXPECT_FALSE(fileops::canCreateFileIn(folder.host("missing")));
-    if (QFileInfo::exists(QStringLiteral("/proc/self")))
+    if (QFileInfo::exists(QStringLiteral("/proc/self"))) {
         EXPECT_FALSE(fileops::canCreateFileIn(QStringLiteral("/proc")));
+    }
 
     const QString locked = folder.host("locked");
     QDir().mkpath(locked);
