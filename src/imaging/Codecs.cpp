@@ -300,7 +300,6 @@ void requireWholeRunLengths(QIODevice& device, const QByteArray& head, qint64 wi
     const auto* b = reinterpret_cast<const uchar*>(data.constData());
     const qint64 end = data.size();
     qint64 at = 0, row = 0, x = 0;
-    const auto cut = [&] { return !(row >= height || (row == height - 1 && x >= width)); };
     while (row < height) {
         if (at + 2 > end)
             break;
@@ -325,7 +324,8 @@ void requireWholeRunLengths(QIODevice& device, const QByteArray& head, qint64 wi
             at += (bytes + 1) / 2 * 2;
         }
     }
-    if (cut())
+    const bool lastRowWhole = row == height - 1 && x >= width; // only its end mark missing
+    if (row < height && !lastRowWhole)
         throw Error(QStringLiteral("The bitmap ends before its last row"));
 }
 
