@@ -112,8 +112,9 @@ int main(int argc, char** argv) {
     }
     const double im = runCommands(magick);
 
-    std::printf("\n%-40s %8s %10s\n", "20 x 12 MP JPEG -> copy + thumbnail, q70", "seconds",
-                "per picture");
+    const QByteArray title =
+        QStringLiteral("%1 x 12 MP JPEG -> copy + thumbnail, q70").arg(count).toUtf8();
+    std::printf("\n%-40s %8s %10s\n", title.constData(), "seconds", "per picture");
     std::printf("(the jobs and the djpeg | cjpeg loop: best of five turns each)\n");
     auto row = [&](const char* name, double s) {
         std::printf("%-40s %8.2f %9.0f ms\n", name, s, s * 1000 / count);

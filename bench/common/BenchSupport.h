@@ -97,42 +97,43 @@ inline double runCommands(const QList<QStringList>& commands) {
 // Peak resident memory of this process. Linux keeps ru_maxrss across fork and exec, so a
 // child started by a large parent would report the parent's peak; VmHWM starts afresh.
 inline long peakKilobytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                return line.mid(6).trimmed().split(' ').first().toLong();
-    }
+    if (const long kilobytes = statusKilobytes("VmHWM:"); kilobytes >= 0)
+        return kilobytes;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
 }
 
 // Peak memory is measured in child runs of the benchmark, "--peak <folder> <n>", each running
-// the job once over the first n pictures (`pattern`) of the folder and printing its peak.
-// Returns true when this process is such a child, after the run.
+// the job once over the first n pictures (`pattern`) of the folder and printing its peak. A
+// job that may see a picture twice (`cycle`) takes the folder's pictures over again to reach
+// n. Returns true when this process is such a child, after the run.
 inline bool runAsPeakChild(const QStringList& args, const QString& pattern,
-                           const std::function<void(const QStringList&)>& job) {
+                           const std::function<void(const QStringList&)>& job, bool cycle = false) {
     if (args.size() != 4 || args[1] != u"--peak")
         return false;
     const QStringList all = QDir(args[2]).entryList({pattern}, QDir::Files, QDir::Name);
+    const int n = cycle || args[3].toInt() < all.size() ? args[3].toInt() : int(all.size());
     QStringList pictures;
-    for (int i = 0; i < args[3].toInt() && i < all.size(); ++i)
-        pictures << args[2] + u'/' + all[i];
+    for (int i = 0; i < n && !all.isEmpty(); ++i)
+        pictures << args[2] + u'/' + all[i % all.size()];
     job(pictures);
     std::printf("%ld\n", peakKilobytes());
     return true;
 }
 
+// The peak memory of a child run (runAsPeakChild) over n pictures of `folder`.
+inline long childPeakKilobytes(const QString& program, const QString& folder, int n) {
+    QProcess child;
+    child.start(program, {QStringLiteral("--peak"), folder, QString::number(n)});
+    child.waitForFinished(-1);
+    return child.readAllStandardOutput().trimmed().toLong();
+}
+
 // Prints the peak memory of child runs over 2 and over `count` pictures of `folder`.
 inline void printPeakMemory(const QString& program, const QString& folder, int count) {
-    auto peak = [&](int n) {
-        QProcess child;
-        child.start(program, {QStringLiteral("--peak"), folder, QString::number(n)});
-        child.waitForFinished(-1);
-        return child.readAllStandardOutput().trimmed().toLong();
-    };
-    const long few = peak(2), many = peak(count);
+    const long few = childPeakKilobytes(program, folder, 2),
+               many = childPeakKilobytes(program, folder, count);
     std::printf("\npeak memory, 2 pictures  %6ld MB\npeak memory, %d pictures %6ld MB  (one 12 MP "
                 "picture at 32 bits: 46 MB)\n",
                 few / 1024, count, many / 1024);

@@ -3,6 +3,7 @@
 // Timing pieces every benchmark shares, with no dependency beyond Qt Core.
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -10,8 +11,29 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <sys/resource.h>
 
 namespace sc::bench {
+
+// Seconds of processor time used by this process (every thread) or by its finished children:
+// on a machine shared with other work these compare fairly where wall-clock times do not.
+inline double cpuSeconds(int who = RUSAGE_SELF) {
+    rusage usage{};
+    getrusage(who, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// A kilobyte figure of /proc/self/status ("VmRSS:", "VmHWM:"), -1 when there is none.
+inline long statusKilobytes(const char* key) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(qsizetype(qstrlen(key))).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
 
 // Best of `runs` timed runs of `work`, in milliseconds.
 inline double bestOf(int runs, const std::function<void()>& work) {

@@ -22,6 +22,9 @@
 #include <cstdio>
 #include <functional>
 
+using sc::bench::runTool;
+using sc::bench::statusKilobytes;
+
 namespace {
 
 constexpr int kWidth = 4000, kHeight = 3000, kRuns = 5;
@@ -54,22 +57,8 @@ double bestOf(const std::function<void()>& work) {
     return sc::bench::bestOf(kRuns, work);
 }
 
-void run(const QString& program, const QStringList& args) {
-    sc::bench::runTool(program, args);
-}
-
-long statusKb(const char* key) {
-    QFile f("/proc/self/status");
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(int(qstrlen(key))).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
 int peakMode(const QString& bmp, const QString& jpeg) {
-    const long before = statusKb("VmRSS:");
+    const long before = statusKilobytes("VmRSS:");
     sc::GKitImage m;
     m.setInputFileName(bmp);
     m.Load();
@@ -78,7 +67,7 @@ int peakMode(const QString& bmp, const QString& jpeg) {
     m.AdjustHue(20, 10, 5);
     m.setSaveQuality(7);
     m.Save(jpeg);
-    std::printf("%ld %ld\n", before, statusKb("VmHWM:"));
+    std::printf("%ld %ld\n", before, statusKilobytes("VmHWM:"));
     return 0;
 }
 
@@ -130,13 +119,13 @@ int main(int argc, char** argv) {
             m.Save(ours);
         });
         const double cjpegTime = bestOf([&] {
-            run(cjpeg, {"-quality", "70", "-outfile", theirs, bmp});
+            runTool(cjpeg, {"-quality", "70", "-outfile", theirs, bmp});
         });
         const double oursJpegLoad = bestOf([&] {
             m.setInputFileName(theirs);
             m.Load();
         });
-        const double djpegTime = bestOf([&] { run(djpeg, {"-outfile", "/dev/null", theirs}); });
+        const double djpegTime = bestOf([&] { runTool(djpeg, {"-outfile", "/dev/null", theirs}); });
         const double encodeOnly = bestOf([&] { m.Save(ours); });
         const double tuning = bestOf([&] {
             m.Reset();
@@ -167,7 +156,7 @@ int main(int argc, char** argv) {
                 m.Save(thumb);
             });
             const double magickThumb = bestOf([&] {
-                run(magick, {theirs, "-resize", "160x120!", "-quality", "70", thumb});
+                runTool(magick, {theirs, "-resize", "160x120!", "-quality", "70", thumb});
             });
             row("thumbnail: load JPEG, resize, save", oursThumb, magickThumb,
                 "ImageMagick convert");

@@ -20,14 +20,15 @@
 #include <QElapsedTimer>
 #include <QFont>
 #include <QImage>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 
+using sc::bench::childPeakKilobytes;
+using sc::bench::cpuSeconds;
 using sc::bench::NoDialogs;
-using sc::bench::peakKilobytes;
+using sc::bench::runAsPeakChild;
 using sc::bench::SilentStatus;
 
 namespace {
@@ -70,15 +71,6 @@ void makeBackground(const QString& programFolder) {
     sheet.save(programFolder + QStringLiteral("/bg_tate.bmp"), "BMP");
 }
 
-// Seconds of processor time used by this process or by its finished children: on a machine
-// shared with other work these compare fairly where wall-clock times do not.
-double cpuSeconds(int who) {
-    rusage usage{};
-    getrusage(who, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 struct Timing {
     double wall = 0;
     double cpu = 0;
@@ -104,12 +96,9 @@ Timing runSheets(const QStringList& pictures, const QString& programFolder,
 }
 
 Timing runCommand(const QStringList& command) {
-    QElapsedTimer timer;
-    timer.start();
     const double cpu = cpuSeconds(RUSAGE_CHILDREN);
-    if (QProcess::execute(command.first(), command.mid(1)) != 0)
-        std::fprintf(stderr, "%s failed\n", qPrintable(command.first()));
-    return {timer.nsecsElapsed() / 1e9, cpuSeconds(RUSAGE_CHILDREN) - cpu};
+    const double wall = sc::bench::runCommands({command});
+    return {wall, cpuSeconds(RUSAGE_CHILDREN) - cpu};
 }
 
 // With the size hint the JPEG decoder scales by DCT as the job does. Without it every picture
@@ -167,17 +156,12 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv); // the clipboard carries thumbnails onto the sheet
     const QStringList args = app.arguments();
     // A child run measures the peak memory of one job over the pictures listed N times over.
-    if (args.size() == 4 && args[1] == u"--peak") {
-        const QStringList all =
-            QDir(args[2]).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
-        QStringList pictures;
-        for (int i = 0; i < args[3].toInt(); ++i)
-            pictures << args[2] + u'/' + all[i % all.size()];
+    const auto sheetsInTemporaryFolder = [](const QStringList& pictures) {
         QTemporaryDir folder;
         runSheets(pictures, folder.path());
-        std::printf("%ld\n", peakKilobytes());
+    };
+    if (runAsPeakChild(args, QStringLiteral("*.jpg"), sheetsInTemporaryFolder, true))
         return 0;
-    }
     QTemporaryDir temp;
     const QString work = args.size() > 1 ? args[1] : temp.path();
     const int count = args.size() > 2 ? args[2].toInt() : 50;
@@ -200,8 +184,8 @@ int main(int argc, char** argv) {
     }
     const Timing plain = runCommand(montage(pictures, work + QStringLiteral("/m2.tif"), false));
 
-    std::printf("\n%-44s %8s %8s %12s\n", "one sheet of 50 x 12 MP JPEG", "wall s", "cpu s",
-                "cpu/picture");
+    const QByteArray title = QStringLiteral("one sheet of %1 x 12 MP JPEG").arg(count).toUtf8();
+    std::printf("\n%-44s %8s %8s %12s\n", title.constData(), "wall s", "cpu s", "cpu/picture");
     auto row = [&](const char* name, Timing t) {
         std::printf("%-44s %8.2f %8.2f %9.1f ms\n", name, t.wall, t.cpu, t.cpu * 1000 / count);
     };
@@ -219,14 +203,9 @@ int main(int argc, char** argv) {
                 job.cpu / oneThread.cpu);
     thumbnailDifference(pictures);
 
-    auto peak = [&](int n) {
-        QProcess child;
-        child.start(app.applicationFilePath(),
-                    {QStringLiteral("--peak"), work + QStringLiteral("/in"), QString::number(n)});
-        child.waitForFinished(-1);
-        return child.readAllStandardOutput().trimmed().toLong();
-    };
-    const long few = peak(count), many = peak(10 * count);
+    const QString program = app.applicationFilePath(), in = work + QStringLiteral("/in");
+    const long few = childPeakKilobytes(program, in, count),
+               many = childPeakKilobytes(program, in, 10 * count);
     std::printf("\npeak memory, %d pictures   %6ld MB\npeak memory, %d pictures  %6ld MB\n", count,
                 few / 1024, 10 * count, many / 1024);
     return 0;
