@@ -219,8 +219,7 @@ std::optional<Decoded> decodePlainBmp(QIODevice& device, const QByteArray& head)
 
     const qint64 height = signedHeight < 0 ? -qint64(signedHeight) : signedHeight;
     const qint64 stride = (qint64(width) * bits + 31) / 32 * 4;
-    const qint64 size = file->size();
-    if (offset < 14 + headerSize || qint64(offset) + stride * height > size)
+    if (offset < 14 + headerSize)
         return std::nullopt;
     std::vector<quint32> table; // 16-bit pixels: every value looked up once
     if (bits == 16) {
@@ -296,8 +295,9 @@ void requireWholeRunLengths(QIODevice& device, const QByteArray& head, qint64 wi
     if ((compression != kRle8 && compression != kRle4) || head.size() < 14)
         return;
     const qint64 start = get32(reinterpret_cast<const uchar*>(head.constData()) + 10, true);
-    const QByteArray data = device.peek(device.size()).mid(start);
-    const auto* b = reinterpret_cast<const uchar*>(data.constData());
+    const QByteArray file = device.peek(device.size());
+    const QByteArrayView data = QByteArrayView(file).sliced(std::min<qint64>(start, file.size()));
+    const auto* b = reinterpret_cast<const uchar*>(data.data());
     const qint64 end = data.size();
     qint64 at = 0, row = 0, x = 0;
     while (row < height) {
@@ -396,8 +396,7 @@ Decoded decodeBmp(QIODevice& device) {
     return result;
 }
 
-void encodeJpeg(const QImage& picture, const JpegSettings& s,
-                const std::function<void(const char*, qsizetype)>& sink) {
+QByteArray encodeJpeg(const QImage& picture, const JpegSettings& s) {
     Q_ASSERT(picture.format() == QImage::Format_RGB32);
     const TjHandle handle = compressor();
     tjhandle h = handle.get();
@@ -413,17 +412,16 @@ void encodeJpeg(const QImage& picture, const JpegSettings& s,
     }
     std::unique_ptr<unsigned char, void (*)(unsigned char*)> guard(out, tjFree);
     const auto* bytes = reinterpret_cast<const char*>(out);
-    if (s.segments.isEmpty()) {
-        sink(bytes, qsizetype(outSize));
-        return;
-    }
+    if (s.segments.isEmpty())
+        return QByteArray(bytes, qsizetype(outSize));
     // The kept segments follow SOI and the JFIF APP0 segment, which must come first.
     qsizetype head = 2;
     if (outSize >= 6 && out[2] == 0xff && out[3] == 0xe0)
         head = std::min<qsizetype>(4 + (out[4] << 8 | out[5]), qsizetype(outSize));
-    sink(bytes, head);
-    sink(s.segments.constData(), s.segments.size());
-    sink(bytes + head, qsizetype(outSize) - head);
+    QByteArray joined;
+    joined.reserve(qsizetype(outSize) + s.segments.size());
+    joined.append(bytes, head).append(s.segments).append(bytes + head, qsizetype(outSize) - head);
+    return joined;
 }
 
 QByteArray encodeBmp(const QImage& picture) {

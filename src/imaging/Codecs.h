@@ -6,7 +6,6 @@
 #include <QIODevice>
 #include <QImage>
 #include <QString>
-#include <functional>
 
 // Decoders and encoders behind GKitImage. Every decoder returns a Format_RGB32 picture or
 // raises sc::Error; none allocates for a size above GKitImage::kMaxPixels.
@@ -43,9 +42,8 @@ struct JpegSettings {
     bool gray = false;
     QByteArray segments; // marker segments to carry (metadataSegments), placed after SOI/APP0
 };
-// Encodes `picture` (Format_RGB32) and hands the bytes to `sink` without copying them.
-void encodeJpeg(const QImage& picture, const JpegSettings& settings,
-                const std::function<void(const char*, qsizetype)>& sink);
+// The JPEG bytes of `picture` (Format_RGB32).
+QByteArray encodeJpeg(const QImage& picture, const JpegSettings& settings);
 
 // 24-bit BMP bytes of `picture`.
 QByteArray encodeBmp(const QImage& picture);

@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QSaveFile>
 
 namespace sc {
 
@@ -132,17 +131,13 @@ QByteArray GKitImage::encoded() const {
     settings.progressive = m_saveCompression == kCompressionProgressive;
     settings.gray = m_colorDepth == kDepthGray;
     settings.segments = imaging::metadataSegments(m_metadata, settings.gray);
-    QByteArray bytes;
-    imaging::encodeJpeg(m_image, settings,
-                        [&](const char* data, qsizetype size) { bytes.append(data, size); });
-    return bytes;
+    return imaging::encodeJpeg(m_image, settings);
 }
 
 void GKitImage::writeEncoded(const QString& fileName, const QByteArray& bytes) {
     if (fileops::exists(fileName) && fileops::isReadOnly(fileName))
         throw Error(QStringLiteral("%1 is read-only").arg(fileName));
-    QSaveFile file(winpath::hostPath(fileName));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!fileops::writeFileReplacing(fileName, bytes))
         throw Error(QStringLiteral("%1 cannot be written").arg(fileName));
 }
 

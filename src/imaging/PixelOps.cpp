@@ -122,8 +122,7 @@ QImage areaAverage(const QImage& picture, int width, int height) {
     if (out.isNull())
         return out;
     (void)out.bits(); // detached before the rows are shared out
-    const bool large = qint64(picture.width()) * picture.height() >= 2'000'000;
-    forRowHalves(height, large,
+    forRowHalves(height, qint64(picture.width()) * picture.height(),
                  [&](int first, int last) { averageRows(picture, out, xs, ys, first, last); });
     return out;
 }

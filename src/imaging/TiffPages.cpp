@@ -1,5 +1,6 @@
 #include "imaging/TiffPages.h"
 
+#include "imaging/ByteOrder.h"
 #include "imaging/GKitImage.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
@@ -111,14 +112,6 @@ TIFF* openForReading(QFile& file) {
 
 Error damaged(const QString& path, const char* why) {
     return Error(QStringLiteral("The page file %1 is damaged: %2").arg(path, QLatin1String(why)));
-}
-
-quint32 get32(const uchar* p, bool le) {
-    return le ? quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24
-              : quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | quint32(p[3]);
-}
-quint16 get16(const uchar* p, bool le) {
-    return le ? quint16(p[0] | p[1] << 8) : quint16(p[0] << 8 | p[1]);
 }
 
 QByteArray readAt(QFile& file, qint64 offset, qint64 size) {

@@ -302,7 +302,7 @@ void applyTuning(const QImage& source, QImage& target, const TuningPlan& plan, i
     const uchar* in = &source == &target ? out : source.constBits();
     const qsizetype inStride = source.bytesPerLine(), outStride = target.bytesPerLine();
     const int w = source.width(), rows = source.height();
-    forRowHalves(rows, qint64(w) * rows >= 2'000'000, [&](int first, int last) {
+    forRowHalves(rows, qint64(w) * rows, [&](int first, int last) {
         run(in, inStride, out, outStride, w, k, first, last);
     });
 }
