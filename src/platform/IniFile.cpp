@@ -257,11 +257,6 @@ QString IniFile::decodedLine(const KeyLine& line) const {
     return encoding_.decode(QByteArrayView(bytes_).sliced(line.start, line.bodyEnd - line.start));
 }
 
-bool IniFile::roundTrips(const KeyLine& line) const {
-    return encoded(decodedLine(line)) ==
-           QByteArrayView(bytes_).sliced(line.start, line.bodyEnd - line.start);
-}
-
 bool IniFile::contains(const QString& section, const QString& key) const {
     return findKeyLine(section, key) != nullptr;
 }
@@ -330,7 +325,10 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     if (const KeyLine* found = findKeyLine(section, key)) {
         // A line whose bytes do not survive decoding and encoding again (bytes the code page
         // cannot read) would change although its value does not: it stays as it is.
-        if (!roundTrips(*found) && readString(section, key, QString(), -1) == value)
+        const QString current = decodedLine(*found);
+        const QByteArrayView raw =
+            QByteArrayView(bytes_).sliced(found->start, found->bodyEnd - found->start);
+        if (encoded(current) != raw && unquoted(parseLine(current).value) == value)
             return;
         // Keep the key's spelling, its indentation and the line's own ending. '=' is never
         // part of a multi-byte character in the encodings read.

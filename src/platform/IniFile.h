@@ -80,7 +80,6 @@ private:
     void indexLine(qsizetype start, qsizetype bodyEnd, qsizetype lineEnd, ParseState& state);
     const KeyLine* findKeyLine(const QString& section, const QString& key) const;
     QString decodedLine(const KeyLine& line) const;
-    bool roundTrips(const KeyLine& line) const;
     bool lastLineEnds() const;
     QByteArray endingForLastLine() const;
     void shiftIndex(qsizetype at, qsizetype delta, bool inserted);

@@ -3,7 +3,6 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
-#include <cstring>
 
 namespace sc {
 
@@ -41,52 +40,6 @@ QByteArray encodeEachOrQuestionMark(QStringView text) {
 
 } // namespace
 
-bool isValidUtf8(QByteArrayView bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n;) {
-        // Settings files are mostly ASCII: step over it eight bytes at a time.
-        quint64 eight = 0;
-        if (i + 8 <= n && (std::memcpy(&eight, p + i, 8), (eight & 0x8080808080808080ull) == 0)) {
-            i += 8;
-            continue;
-        }
-        const unsigned char c = p[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        int length = 0;
-        unsigned char low = 0x80; // allowed range of the second byte
-        unsigned char high = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            if (c == 0xE0)
-                low = 0xA0; // overlong
-            else if (c == 0xED)
-                high = 0x9F; // surrogates
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            if (c == 0xF0)
-                low = 0x90; // overlong
-            else if (c == 0xF4)
-                high = 0x8F; // beyond U+10FFFF
-        } else {
-            return false;
-        }
-        if (i + length > n || p[i + 1] < low || p[i + 1] > high)
-            return false;
-        for (int k = 2; k < length; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80)
-                return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
 TextEncoding TextEncoding::detect(QByteArrayView bytes) {
     if (startsWith(bytes, kUtf16LeMark))
         return TextEncoding(Kind::Utf16Le);
@@ -95,7 +48,8 @@ TextEncoding TextEncoding::detect(QByteArrayView bytes) {
     // A UTF-8 mark says what the file is even where a damaged byte follows.
     if (startsWith(bytes, kUtf8Mark))
         return TextEncoding(Kind::Utf8);
-    return TextEncoding(isValidUtf8(bytes) ? Kind::Utf8 : Kind::Cp932);
+    // Strict UTF-8: no overlong forms, no surrogates, nothing beyond U+10FFFF, no cut sequence.
+    return TextEncoding(bytes.isValidUtf8() ? Kind::Utf8 : Kind::Cp932);
 }
 
 qsizetype TextEncoding::markLength(QByteArrayView bytes) const {

@@ -43,7 +43,4 @@ private:
     Kind kind_;
 };
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing beyond U+10FFFF, no cut sequence.
-bool isValidUtf8(QByteArrayView bytes);
-
 } // namespace sc
