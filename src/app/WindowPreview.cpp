@@ -2,6 +2,8 @@
 
 #include "controls/TSpinEdit.h"
 #include "imaging/TGKitImageEdit.h"
+#include "jobs/JpegJob.h"
+#include "settings/SettingsSteps.h"
 #include "settings/SettingsView.h"
 #include "sources/SourceList.h"
 #include "ui_Changewindow1.h"
@@ -13,8 +15,6 @@
 #include <QStyleHints>
 
 namespace sc::app {
-
-using settings::Key;
 
 WindowPreview::WindowPreview(Ui::TConvertForm1& ui, QWidget& window, const TSourceList& sources,
                              const settings::SettingsView& settings, UserDialogs& dialogs,
@@ -87,14 +87,10 @@ std::optional<QString> WindowPreview::selectedSource() const {
     return sources_.at(rows.first().row());
 }
 
+// The JPEG job's own reading of the controls, so the preview shows what the job will write.
 TPreviewSettings WindowPreview::settings() const {
-    TPreviewSettings s;
-    s.qualityIndex = settings_.itemIndex(Key::C1_02);
-    s.tuning = {settings_.spinValue(Key::C3_01), settings_.spinValue(Key::C3_02),
-                settings_.spinValue(Key::C3_04), settings_.spinValue(Key::C3_05),
-                settings_.spinValue(Key::C3_06), settings_.spinValue(Key::C3_07),
-                settings_.spinValue(Key::C3_08), settings_.spinValue(Key::C3_09)};
-    return s;
+    const jobs::JpegJobSettings job = jobs::jpegJobSettings(settings::captureControls(settings_));
+    return {job.qualityIndex, job.tuning()};
 }
 
 } // namespace sc::app

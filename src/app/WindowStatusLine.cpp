@@ -1,11 +1,12 @@
 #include "WindowStatusLine.h"
 
+#include "controls/TShadowLabel.h"
+
 #include <QCoreApplication>
-#include <QLabel>
 
 namespace sc::app {
 
-WindowStatusLine::WindowStatusLine(QWidget& window, QLabel& label,
+WindowStatusLine::WindowStatusLine(QWidget& window, TShadowLabel& label,
                                    std::function<QString()> idlePrompt)
     : window_(window), label_(label), idlePrompt_(std::move(idlePrompt)) {}
 

@@ -4,8 +4,8 @@
 
 #include <functional>
 
-class QLabel;
 class QWidget;
+class TShadowLabel;
 
 namespace sc::app {
 
@@ -13,7 +13,7 @@ namespace sc::app {
 // then answers the desktop (repaints, close requests) while clicks and keys wait for the job.
 class WindowStatusLine : public jobs::StatusLine {
 public:
-    WindowStatusLine(QWidget& window, QLabel& label, std::function<QString()> idlePrompt);
+    WindowStatusLine(QWidget& window, TShadowLabel& label, std::function<QString()> idlePrompt);
 
     void show(const QString& text) override;
     void showIdlePrompt() override;
@@ -23,7 +23,7 @@ private:
     void paintNow();
 
     QWidget& window_;
-    QLabel& label_;
+    TShadowLabel& label_;
     std::function<QString()> idlePrompt_;
 };
 

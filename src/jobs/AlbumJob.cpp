@@ -2,14 +2,15 @@
 
 #include "AlbumPage.h"
 #include "JobTexts.h"
-#include "JpegJob.h"
 #include "OutputClash.h"
 #include "StatusLine.h"
 #include "imaging/GKitImage.h"
+#include "imaging/JobPicture.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/UserDialogs.h"
 #include "platform/WinPath.h"
+#include "settings/ChangeRules.h"
 #include "sources/SourceList.h"
 
 #include <memory>
@@ -31,9 +32,7 @@ AlbumJobSettings albumJobSettings(const settings::TConvertSettings& s) {
 
 QString albumRootOf(const QString& chosen) {
     // A host file system's root "/" stays whole: it is a choice, not a cancel.
-    if (chosen.size() > 1 && (chosen.endsWith(u'\\') || chosen.endsWith(u'/')))
-        return chosen.chopped(1);
-    return chosen;
+    return chosen.size() > 1 ? settings::withoutTrailingSeparator(chosen) : chosen;
 }
 
 QString albumCopyPath(const QString& root, const QString& source) {
@@ -57,9 +56,7 @@ void AlbumJob::run(const AlbumJobSettings& settings) {
     fileops::makeFolders(root + QStringLiteral("/Data/"));
     fileops::makeFolders(root + QStringLiteral("/Thumb/"));
     QStringList page = album::headLines(settings.title);
-    if (const auto quality = saveQualityFor(settings.qualityIndex))
-        image_.setSaveQuality(*quality);
-    image_.setSaveCompression(GKitImage::kCompressionBaseline);
+    imaging::setJobSaveSettings(image_, settings.qualityIndex);
     if (sources_.count() == 0)
         return;
 

@@ -32,8 +32,8 @@ QString withoutTrailingSeparator(const QString& path) {
 
 QString settledPath(const QString& path) {
     QString settled = path;
-    while (withoutTrailingSeparator(settled) != settled)
-        settled = withoutTrailingSeparator(settled);
+    while (settled.endsWith(u'\\') || settled.endsWith(u'/'))
+        settled.chop(1);
     return settled;
 }
 
