@@ -82,12 +82,8 @@ bool AlbumJob::clashesWithSources(const QString& root) {
         planned.push_back({i, albumCopyPath(root, sources_.at(i))});
         planned.push_back({i, albumThumbPath(root, sources_.at(i))});
     }
-    std::vector<OutputClash> clashes = findOutputClashes(sources_.paths(), planned);
-    for (const PlannedOutput& out : planned) {
-        const QString& source = sources_.at(out.sourceIndex);
-        if (fileKey(out.path) == fileKey(source))
-            clashes.push_back({source, out.path, source});
-    }
+    const std::vector<OutputClash> clashes =
+        findOutputClashes(sources_.paths(), planned, OntoOwnSource::Clashes);
     if (clashes.empty())
         return false;
     dialogs_.message(clashMessage(clashes));

@@ -20,7 +20,8 @@ QString fileKey(const QString& path) {
 }
 
 std::vector<OutputClash> findOutputClashes(const QStringList& sources,
-                                           const std::vector<PlannedOutput>& outputs) {
+                                           const std::vector<PlannedOutput>& outputs,
+                                           OntoOwnSource ontoOwn) {
     QStringList sourceKeys;
     QHash<QString, int> sourceByKey;
     sourceKeys.reserve(sources.size());
@@ -28,14 +29,19 @@ std::vector<OutputClash> findOutputClashes(const QStringList& sources,
         sourceKeys << fileKey(sources[i]);
         sourceByKey.insert(sourceKeys.last(), i);
     }
-    std::vector<OutputClash> clashes;
+    std::vector<OutputClash> clashes, ontoItself;
     for (const PlannedOutput& out : outputs) {
         const QString key = fileKey(out.path);
-        const auto victim = sourceByKey.constFind(key);
-        if (victim == sourceByKey.cend() || key == sourceKeys[out.sourceIndex])
+        const QString& writer = sources[out.sourceIndex];
+        if (key == sourceKeys[out.sourceIndex]) {
+            if (ontoOwn == OntoOwnSource::Clashes)
+                ontoItself.push_back({writer, out.path, writer});
             continue;
-        clashes.push_back({sources[out.sourceIndex], out.path, sources[*victim]});
+        }
+        if (const auto victim = sourceByKey.constFind(key); victim != sourceByKey.cend())
+            clashes.push_back({writer, out.path, sources[*victim]});
     }
+    clashes.insert(clashes.end(), ontoItself.begin(), ontoItself.end());
     return clashes;
 }
 

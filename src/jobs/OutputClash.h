@@ -27,10 +27,15 @@ struct OutputClash {
     QString victim; // the listed source that would be replaced
 };
 
-// Every planned output whose file is a listed source other than its own. A JPEG re-encoded onto
-// its own path is no clash, nor is a duplicate entry of the same file.
+// Whether an output may land on its own source: a JPEG re-encoded onto its own path may; a job
+// that never changes its sources clashes there too.
+enum class OntoOwnSource { Allowed, Clashes };
+
+// Every planned output whose file is a listed source other than its own (a duplicate entry of
+// the same file is its own), then, unless allowed, every output onto its own source.
 std::vector<OutputClash> findOutputClashes(const QStringList& sources,
-                                           const std::vector<PlannedOutput>& outputs);
+                                           const std::vector<PlannedOutput>& outputs,
+                                           OntoOwnSource ontoOwn = OntoOwnSource::Allowed);
 
 // The one message that names the clashing files (Japanese, as every message to the user); an
 // output onto its own source is named by that source alone.
