@@ -1,5 +1,6 @@
 #include "platform/CommandGuard.h"
 
+#include "platform/Error.h"
 #include "platform/UserDialogs.h"
 
 #include <exception>
@@ -7,14 +8,19 @@
 namespace sc {
 
 bool runGuarded(UserDialogs& dialogs, const std::function<void()>& command) {
+    QString shown = kFailureMessage;
     try {
         command();
         return true;
+    } catch (const Error& e) {
+        // A picture that cannot be read reads the same to the user whatever is wrong with it;
+        // a disk or folder failure names its file and cause.
+        if (!e.shownText().isEmpty())
+            shown = e.shownText();
     } catch (const std::exception&) {
-        // Every failure reads the same to the user.
     }
     dialogs.beep();
-    dialogs.message(kFailureMessage);
+    dialogs.message(shown);
     return false;
 }
 

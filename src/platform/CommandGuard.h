@@ -13,7 +13,8 @@ inline const QString kFailureMessage =
     QStringLiteral("非対応フォーマットが含まれていました。処理を中止します。");
 
 // Runs one such command inside its one failure guard: any failure it raises ends it with the
-// alert sound and the failure message, and what it did before stays. Returns false when it
+// alert sound and the failure message (or the text of a failure that names another cause), and
+// what it did before stays. Returns false when it
 // failed.
 bool runGuarded(UserDialogs& dialogs, const std::function<void()>& command);
 
