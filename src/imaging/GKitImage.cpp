@@ -6,7 +6,9 @@
 #include "imaging/TiffPages.h"
 #include "imaging/Tuning.h"
 #include "platform/Error.h"
+#include "platform/FileFailure.h"
 #include "platform/FileOps.h"
+#include "platform/FileWrites.h"
 #include "platform/WinPath.h"
 
 #include <QClipboard>
@@ -85,8 +87,9 @@ void GKitImage::load(const imaging::DecodeScale& scale) {
     if (name.isEmpty())
         throw Error(QStringLiteral("No file name to load"));
     QFile file(winpath::hostPath(name));
+    // A file that is not there (any more) or is a folder is no question of its format.
     if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("%1 cannot be opened").arg(name));
+        throw fileFailure(FileAction::Read, name, fileops::readFailureCause(name));
     const QByteArray head = file.peek(4);
     imaging::Decoded decoded;
     switch (imaging::sniff(reinterpret_cast<const uchar*>(head.constData()), head.size())) {
@@ -135,10 +138,7 @@ QByteArray GKitImage::encoded() const {
 }
 
 void GKitImage::writeEncoded(const QString& fileName, const QByteArray& bytes) {
-    if (fileops::exists(fileName) && fileops::isReadOnly(fileName))
-        throw Error(QStringLiteral("%1 is read-only").arg(fileName));
-    if (!fileops::writeFileReplacing(fileName, bytes))
-        throw Error(QStringLiteral("%1 cannot be written").arg(fileName));
+    fileops::writeFileReplacing(fileName, bytes);
 }
 
 void GKitImage::Delete() {

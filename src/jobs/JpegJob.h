@@ -82,6 +82,7 @@ private:
     // converted in place), so it must be read after that output is written.
     static std::vector<bool> readsEarlierOutput(const std::vector<Output>& outputs);
     void redateAndRename(const JpegJobSettings& settings, std::vector<Output>& outputs);
+    void syncWritten(const std::vector<Output>& outputs);
     void deleteSourcesThatLiveOn(const std::vector<Output>& outputs);
 
     GKitImage& image_;

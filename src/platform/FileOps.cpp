@@ -1,15 +1,13 @@
 #include "FileOps.h"
 
+#include "FileFailure.h"
 #include "WinPath.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTemporaryFile>
-
-#include <filesystem>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -163,22 +161,21 @@ bool canCreateFileIn(const QString& folder) {
     return probe.open(); // removed again when the probe goes
 }
 
-bool writeFileReplacing(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(hostPath(path));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
-
-bool replaceFile(const QString& fromHost, const QString& toHost) {
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(fromHost.toStdU16String()),
-                            std::filesystem::path(toHost.toStdU16String()), error);
-    return !error;
+int readFailureCause(const QString& path) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    const QByteArray host = QFile::encodeName(hostPath(path));
+    if (::stat(host.constData(), &st) != 0)
+        return errno;
+    if (S_ISDIR(st.st_mode))
+        return EISDIR;
+    if (!S_ISREG(st.st_mode))
+        return kNotARegularFile;
+    return ::access(host.constData(), R_OK) != 0 ? errno : EIO;
+#else
+    const QFileInfo info(hostPath(path));
+    return !info.exists() ? ENOENT : info.isDir() ? EISDIR : EIO;
+#endif
 }
 
 } // namespace sc::fileops
