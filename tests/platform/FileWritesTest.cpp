@@ -149,15 +149,6 @@ TEST(FileWrites, AFolderThatCannotBeMadeNamesItsCause) {
     EXPECT_TRUE(shown.startsWith("フォルダ C:/album/Data を作成できませんでした。\n")) << shown.toStdString();
 }
 
-TEST(FileWrites, AFailedSyncOfTheOutputsNamesTheirFolder) {
-    test::TempProgramFolder folder;
-    folder.writeFile("drive_c/out/a.jpg");
-    fileops::syncOutputs({"C:/out/a.jpg"});
-    WriteFaults faults(WriteStep::Sync, 1, EIO);
-    const QString shown = shownFailure([] { fileops::syncOutputs({"C:/out/a.jpg"}); });
-    EXPECT_EQ(shown, fileFailureText(FileAction::Write, folder.host("drive_c/out"), EIO));
-}
-
 // A real file system that is nearly full: a small file fails as surely as a large one.
 TEST(FileWrites, ASmallFileOnANearlyFullDiskFailsAndKeepsTheOldOne) {
     test::TempProgramFolder folder;
