@@ -117,21 +117,26 @@ int syncFileSystem(const QByteArray& folder) {
     });
 }
 
+// What stands at the name a file is written to.
+enum class AtTarget { Nothing, Link, File };
+
 // Why the name `target` cannot be replaced by a file, or 0. A link is replaced itself, so what
 // it points at does not matter; a read-only file stays, as it would on Windows.
-int replaceableCause(const QByteArray& target, bool& replacesFile, struct stat& st) {
-    replacesFile = false;
+int replaceableCause(const QByteArray& target, AtTarget& found, struct stat& st) {
+    found = AtTarget::Nothing;
     if (::lstat(target.constData(), &st) != 0)
         return errno == ENOENT ? 0 : errno;
-    if (S_ISLNK(st.st_mode))
+    if (S_ISLNK(st.st_mode)) {
+        found = AtTarget::Link;
         return 0;
+    }
     if (S_ISDIR(st.st_mode))
         return EISDIR;
     if (!S_ISREG(st.st_mode))
         return kNotARegularFile;
     if (!(st.st_mode & S_IWUSR))
         return kReadOnlyFile;
-    replacesFile = true;
+    found = AtTarget::File;
     return 0;
 }
 
@@ -147,8 +152,10 @@ QByteArray temporaryName(const QByteArray& folder) {
 ReplacingFile::ReplacingFile(const QString& path, Durability durability)
     : path_(path), target_(QFile::encodeName(winpath::hostPath(path))), durability_(durability) {
     struct stat old {};
-    if (fail(replaceableCause(target_, replaces_, old)))
+    AtTarget found = AtTarget::Nothing;
+    if (fail(replaceableCause(target_, found, old)))
         return;
+    replaces_ = found != AtTarget::Nothing;
     const QByteArray folder = folderOfHost(target_);
     QByteArray name;
     int e = EEXIST;
@@ -160,7 +167,7 @@ ReplacingFile::ReplacingFile(const QString& path, Durability durability)
         return;
     temporary_ = QFile::decodeName(name);
     // The new file takes the place of the old one in every respect a user sees.
-    if (replaces_) {
+    if (found == AtTarget::File) {
         (void)::fchown(fd_, old.st_uid, old.st_gid); // only root may, and only root needs to
         (void)::fchmod(fd_, old.st_mode & 07777);
     }

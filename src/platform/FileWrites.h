@@ -51,7 +51,7 @@ private:
     QByteArray target_; // host path, encoded
     QString temporary_;
     Durability durability_;
-    bool replaces_ = false; // a file (not a link) of that name is being replaced
+    bool replaces_ = false; // something of that name (a file or a link) is being replaced
     int fd_ = -1;
     int error_ = 0;
     bool committed_ = false;
