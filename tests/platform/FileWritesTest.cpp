@@ -55,35 +55,6 @@ TEST(FileWrites, ReplaceAFileWholeKeepingItsModeAndMakeANewOne) {
     EXPECT_EQ(entries(folder.host("drive_c/out")), QStringList({"a.jpg", "b.jpg"}));
 }
 
-// Whichever step fails, the old file stays byte for byte, no temporary is left, and the failure
-// names the file and its cause.
-TEST(FileWrites, AFailureAtAnyStepKeepsTheOldFileAndLeavesNoTemporary) {
-    const struct {
-        WriteStep step;
-        int error;
-        const char* cause;
-    } cases[] = {{WriteStep::Create, EROFS, "書き込みできないドライブです。"},
-                 {WriteStep::Write, ENOSPC, "ディスクの空き容量が足りません。"},
-                 {WriteStep::Sync, EIO, "ディスクの読み書きに失敗しました。"},
-                 {WriteStep::Close, EDQUOT, "ディスクの使用量の上限に達しました。"},
-                 {WriteStep::Rename, EACCES, "アクセスが拒否されました。"}};
-    for (const auto& c : cases) {
-        test::TempProgramFolder folder;
-        const QString old = folder.writeFile("drive_c/out/a.jpg", "old bytes");
-        QString shown;
-        {
-            WriteFaults faults(c.step, 1, c.error);
-            shown = shownFailure([] { fileops::writeFileReplacing("C:/out/a.jpg", "new bytes"); });
-        }
-        const std::string what = std::to_string(int(c.step));
-        EXPECT_EQ(shown, QStringLiteral("C:/out/a.jpg を書き込めませんでした。\n") +
-                             QString::fromUtf8(c.cause) + QStringLiteral("\n処理を中止します。"))
-            << what;
-        EXPECT_EQ(readAll(old), "old bytes") << what;
-        EXPECT_EQ(entries(folder.host("drive_c/out")), QStringList({"a.jpg"})) << what;
-    }
-}
-
 TEST(FileWrites, TheNthWriteFailsAndAStreamStopsThere) {
     test::TempProgramFolder folder;
     WriteFaults faults(WriteStep::Write, 2, ENOSPC);
@@ -96,28 +67,23 @@ TEST(FileWrites, TheNthWriteFailsAndAStreamStopsThere) {
     EXPECT_TRUE(entries(folder.path()).isEmpty());
 }
 
-// A link at the target's name is replaced by the new file; what it pointed at stays as it was.
-// A folder that is a link is written into as any folder.
+// A link at the target's name is replaced, even when it points at a read-only file, which
+// stays as it was. A folder that is a link is written into as any folder.
 TEST(FileWrites, ALinkAtTheNameIsReplacedAndAFolderLinkIsWrittenInto) {
     test::TempProgramFolder folder;
-    const QString elsewhere = folder.writeFile("elsewhere/keep.jpg", "precious");
-    QDir().mkpath(folder.host("drive_c"));
-    ASSERT_TRUE(QFile::link(elsewhere, folder.host("drive_c/a.jpg")));
+    const QString locked = folder.writeFile("elsewhere/keep.jpg", "precious");
+    ::chmod(QFile::encodeName(locked).constData(), 0444);
     QDir().mkpath(folder.host("other_disk"));
+    QDir().mkpath(folder.host("drive_c"));
+    ASSERT_TRUE(QFile::link(locked, folder.host("drive_c/a.jpg")));
     ASSERT_TRUE(QFile::link(folder.host("other_disk"), folder.host("drive_c/Data")));
 
     fileops::writeFileReplacing("C:/a.jpg", "new");
     fileops::writeFileReplacing("C:/Data/b.jpg", "copy");
-    EXPECT_EQ(readAll(elsewhere), "precious");
+    EXPECT_EQ(readAll(locked), "precious");
     EXPECT_FALSE(QFileInfo(folder.host("drive_c/a.jpg")).isSymLink());
     EXPECT_EQ(readAll(folder.host("drive_c/a.jpg")), "new");
     EXPECT_EQ(readAll(folder.host("other_disk/b.jpg")), "copy");
-
-    // A read-only file behind a link does not make the link read-only.
-    ::chmod(QFile::encodeName(elsewhere).constData(), 0444);
-    ASSERT_TRUE(QFile::link(elsewhere, folder.host("drive_c/c.jpg")));
-    fileops::writeFileReplacing("C:/c.jpg", "new");
-    EXPECT_EQ(readAll(elsewhere), "precious");
 }
 
 TEST(FileWrites, ANameThatIsNoWritableFileIsLeftAsItIs) {
