@@ -298,6 +298,7 @@ void appendTiffPage(const QString& path, const QImage& picture) {
     QFile check(written.temporaryHostPath());
     if (!check.open(QIODevice::ReadOnly) || checkedChain(check, path).pages != chain.pages + 1)
         throw Error(QStringLiteral("The page cannot be added to %1").arg(path));
+    check.close();
     existing.close();
     if (!written.commit())
         written.raise();
