@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <exception>
 
 namespace sc::jobs {
@@ -43,16 +44,29 @@ std::optional<KeptBecause> verdictFor(const DeletionCandidate& c) {
     return checkOutput(c.output, c.writtenSize);
 }
 
+// Files (device, inode) of which this run has removed a name.
+using Inodes = QSet<std::pair<quint64, quint64>>;
+
+// Removing one name of a file changes its change time, so another listed name of the same
+// file (a hard link) is still the file that was converted.
+bool unchanged(const fileops::FileIdentity& before, fileops::FileIdentity now,
+               const Inodes& removedNames) {
+    if (removedNames.contains({now.device, now.inode}))
+        now.changedNs = before.changedNs;
+    return now == before;
+}
+
 // Removes the source if it is still the file that was converted. Empty when it went (or was
 // already gone: nothing of it is left to keep).
-std::optional<KeptBecause> removeIfUnchanged(const DeletionCandidate& c) {
+std::optional<KeptBecause> removeIfUnchanged(const DeletionCandidate& c, Inodes& removedNames) {
     const auto now = fileops::fileIdentity(c.source);
     if (!now)
         return std::nullopt;
-    if (!c.before || *now != *c.before)
+    if (!c.before || !unchanged(*c.before, *now, removedNames))
         return KeptBecause::SourceChanged;
     if (fileops::moveToTrashOrDelete(c.source) == fileops::Removal::Failed)
         return KeptBecause::NotRemovable;
+    removedNames.insert({now->device, now->inode});
     return std::nullopt;
 }
 
@@ -87,10 +101,12 @@ removeSourcesThatLiveOn(const std::vector<DeletionCandidate>& candidates) {
             file.firstReason = reason;
     }
     std::vector<KeptSource> kept;
+    Inodes removedNames;
     for (const File& file : files) {
         if (file.inPlace)
             continue;
-        const auto reason = file.livesOn ? removeIfUnchanged(*file.livesOn) : file.firstReason;
+        const auto reason =
+            file.livesOn ? removeIfUnchanged(*file.livesOn, removedNames) : file.firstReason;
         if (reason)
             kept.push_back({file.first->source, *reason});
     }

@@ -2,8 +2,10 @@
 
 #include "WinPath.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -33,6 +35,8 @@ std::optional<FileIdentity> fileIdentity(const QString& path) {
 // It never copies across volumes, so a file it cannot trash is still in place.
 Removal moveToTrashOrDelete(const QString& path) {
     const QString host = winpath::hostPath(path);
+    // Qt makes the home trash but not the data folder that holds it, as a new account lacks.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     if (QFile::moveToTrash(host))
         return Removal::Trashed;
     return QFile::remove(host) ? Removal::Deleted : Removal::Failed;

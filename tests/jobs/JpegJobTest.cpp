@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
+#include <filesystem>
 
 using namespace sc;
 using namespace sc::test;
@@ -266,12 +267,18 @@ QString keptLine(const QString& source, const char* reason) {
 }
 } // namespace
 
+// b.bmp is a second name of a.bmp (a hard link): trashing one changes the other's change time.
 TEST_F(JpegJob, YesMovesEachSourceToTheTrashWithItsRecord) {
     add(picture("C:\\shots\\a.bmp"));
     const QByteArray before = bytesOf("C:/shots/a.bmp");
+    std::filesystem::create_hard_link(winpath::hostPath("C:/shots/a.bmp").toStdString(),
+                                      winpath::hostPath("C:/shots/b.bmp").toStdString());
+    add("C:\\shots\\b.bmp");
     dialogs.yesNoAnswers = {true};
     EXPECT_TRUE(run(plain(0)));
     EXPECT_FALSE(exists("C:/shots/a.bmp"));
+    EXPECT_FALSE(exists("C:/shots/b.bmp"));
+    EXPECT_TRUE(QFileInfo::exists(trash.files() + "/b.bmp"));
     QFile trashed(trash.files() + "/a.bmp");
     ASSERT_TRUE(trashed.open(QIODevice::ReadOnly));
     EXPECT_EQ(trashed.readAll(), before);
