@@ -24,8 +24,9 @@ Error printFailure(const QPrinter& printer, Stage stage) {
         shown = stage == Stage::Start ? QStringLiteral("PDFファイル %1 を作成できませんでした。")
                                       : QStringLiteral("PDFファイル %1 を書き込めませんでした。");
     else
-        shown = stage == Stage::Start ? QStringLiteral("プリンタ %1 を開始できませんでした。")
-                                      : QStringLiteral("プリンタ %1 で印刷を完了できませんでした。");
+        shown = stage == Stage::Start
+                    ? QStringLiteral("プリンタ %1 を開始できませんでした。")
+                    : QStringLiteral("プリンタ %1 で印刷を完了できませんでした。");
     shown = shown.arg(toPdf ? printer.outputFileName() : printer.printerName()) +
             QStringLiteral("\n処理を中止します。");
     return Error(stage == Stage::Start ? QStringLiteral("The printer cannot start")

@@ -72,8 +72,7 @@ std::optional<KeptBecause> removeIfUnchanged(const DeletionCandidate& c, Inodes&
 
 } // namespace
 
-std::vector<KeptSource>
-removeSourcesThatLiveOn(const std::vector<DeletionCandidate>& candidates) {
+std::vector<KeptSource> removeSourcesThatLiveOn(const std::vector<DeletionCandidate>& candidates) {
     // A file listed more than once is decided once: it goes when any of its entries lives on.
     struct File {
         const DeletionCandidate* first = nullptr;

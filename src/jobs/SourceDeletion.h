@@ -15,20 +15,20 @@ struct DeletionCandidate {
     QString source;
     QString sourceKey;                           // fileKey(source): one spelling per file
     std::optional<fileops::FileIdentity> before; // the source as read before the first pass
-    QString output;            // where its picture is at the end; empty when nothing was written
-    qint64 writtenSize = -1;   // the bytes written there
+    QString output;          // where its picture is at the end; empty when nothing was written
+    qint64 writtenSize = -1; // the bytes written there
     bool overwrittenLater = false; // a later source wrote over that output
     bool inPlace = false;          // the output was written onto the source itself
 };
 
 // Why a source was not deleted.
 enum class KeptBecause {
-    NoOutput,        // the destination choice wrote nothing for it
-    OutputReplaced,  // a later picture was written over its output
-    OutputMissing,   // its output is gone
-    OutputDamaged,   // its output is not the whole JPEG that was written
-    SourceChanged,   // the file at its name is no longer the one converted
-    NotRemovable,    // neither the trash nor a delete could take it
+    NoOutput,       // the destination choice wrote nothing for it
+    OutputReplaced, // a later picture was written over its output
+    OutputMissing,  // its output is gone
+    OutputDamaged,  // its output is not the whole JPEG that was written
+    SourceChanged,  // the file at its name is no longer the one converted
+    NotRemovable,   // neither the trash nor a delete could take it
 };
 
 struct KeptSource {

@@ -20,8 +20,8 @@ std::optional<FileIdentity> fileIdentity(const QString& path) {
     if (::stat(QFile::encodeName(host).constData(), &st) != 0)
         return std::nullopt;
     const auto ns = [](const timespec& t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
-    return FileIdentity{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
-                        ns(st.st_mtim), ns(st.st_ctim)};
+    return FileIdentity{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size), ns(st.st_mtim),
+                        ns(st.st_ctim)};
 #else
     const QFileInfo info(host);
     if (!info.exists())

@@ -76,8 +76,8 @@ void QtUserDialogs::openWithShell(const QString& documentOrUrl) {
 QString newPdfPath(const QString& folder) {
     const QDir dir(folder);
     QString name = QStringLiteral("SC_CONVERTER.pdf");
-    for (int n = 2; QFileInfo::exists(dir.filePath(name)) || QFileInfo(dir.filePath(name)).isSymLink();
-         ++n)
+    for (int n = 2;
+         QFileInfo::exists(dir.filePath(name)) || QFileInfo(dir.filePath(name)).isSymLink(); ++n)
         name = QStringLiteral("SC_CONVERTER (%1).pdf").arg(n);
     return dir.filePath(name);
 }

@@ -1,9 +1,9 @@
 // A logout during a job: SIGTERM raised in this process, caught as the program catches it.
-#include "WindowFixture.h"
 #include "app/ProgramEnd.h"
+#include "WindowFixture.h"
 #include "imaging/TGKitImagePrint.h"
-#include "jobs/SheetLayout.h"
 #include "jobs/JobTexts.h"
+#include "jobs/SheetLayout.h"
 #include "platform/IniFile.h"
 #include "platform/StoppableDialogs.h"
 #include "platform/TerminationSignals.h"

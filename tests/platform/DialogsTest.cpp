@@ -91,15 +91,6 @@ TEST(StoppableDialogs, OnceStoppedNothingIsShownAndEveryQuestionIsNo) {
     EXPECT_EQ(scripted.shown, QStringList({"ask:q1", "browse:t|C:/"}));
 }
 
-// A question that is up when the stop comes: a Yes given meanwhile counts as No.
-TEST(StoppableDialogs, AnAnswerThatComesAfterTheStopIsNo) {
-    ScriptedDialogs scripted;
-    sc::StoppableDialogs dialogs(scripted);
-    scripted.yesNoAnswers = {true};
-    scripted.whileAsking = [&] { dialogs.stop(); };
-    EXPECT_FALSE(dialogs.askYesNo("q"));
-}
-
 // A real question box that is open when the stop comes closes, and its answer is No.
 TEST(StoppableDialogs, TheStopClosesAnOpenQuestion) {
     sc::QtUserDialogs desktop;
