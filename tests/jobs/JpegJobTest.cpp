@@ -189,8 +189,12 @@ TEST_F(JpegJob, SameNamedSourcesIntoOneFolderNeverLoseTheOnlyCopy) {
     // The later picture replaced the earlier output, which took the earlier source's name.
     EXPECT_TRUE(exists("D:/out/sc_20040102_0905_06.jpg"));
     EXPECT_FALSE(exists("D:/out/sc_20050607_0809_10.jpg"));
-    EXPECT_TRUE(exists("C:/one/a.bmp")); // nothing of it was kept: it stays
+    EXPECT_TRUE(exists("C:/one/a.bmp")); // nothing of it was kept: it stays, and is named
     EXPECT_FALSE(exists("C:/two/a.bmp"));
+    EXPECT_EQ(dialogs.messages(),
+              QStringList(QStringLiteral("message:次の変換元ファイルは削除しませんでした。\n") +
+                          QStringLiteral(
+                              "\nC:\\one\\a.bmp（変換後のファイルが別の画像で上書きされました）")));
 }
 
 TEST_F(JpegJob, AReadOnlySourceIsConvertedButNotRedatedOrRenamed) {

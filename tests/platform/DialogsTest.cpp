@@ -36,25 +36,17 @@ void whenDialogOpens(const std::function<void(QWidget*)>& check) {
 }
 } // namespace
 
-TEST(PdfName, ANewPdfNeverTakesTheNameOfAnExistingFile) {
-    QTemporaryDir dir;
-    EXPECT_EQ(sc::newPdfPath(dir.path()), dir.filePath("SC_CONVERTER.pdf"));
-    touch(dir.filePath("SC_CONVERTER.pdf"));
-    EXPECT_EQ(sc::newPdfPath(dir.path()), dir.filePath("SC_CONVERTER (2).pdf"));
-    QDir(dir.path()).mkdir("SC_CONVERTER (2).pdf");
-    QFile::link("nowhere", dir.filePath("SC_CONVERTER (3).pdf")); // a dangling link is a name too
-    EXPECT_EQ(sc::newPdfPath(dir.path()), dir.filePath("SC_CONVERTER (4).pdf"));
-}
-
-// The real print dialog, opened through the desktop seam with no printer installed, offers the
-// new name in the documents folder.
-TEST(PdfName, ThePrintDialogOffersTheNewNameInTheDocumentsFolder) {
+// The real print dialog, opened through the desktop seam with no printer installed, offers a
+// name in the documents folder that no file, folder or link has yet.
+TEST(PdfName, ThePrintDialogOffersANewNameInTheDocumentsFolder) {
     QTemporaryDir home;
     const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
     qputenv("HOME", QFile::encodeName(home.path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config")));
     QDir(home.path()).mkdir("Documents");
     touch(home.filePath("Documents/SC_CONVERTER.pdf"));
+    QDir(home.path()).mkpath("Documents/SC_CONVERTER (2).pdf");
+    QFile::link("nowhere", home.filePath("Documents/SC_CONVERTER (3).pdf"));
 
     QString offered;
     whenDialogOpens([&](QWidget* dialog) {
@@ -65,7 +57,7 @@ TEST(PdfName, ThePrintDialogOffersTheNewNameInTheDocumentsFolder) {
     sc::QtUserDialogs dialogs;
     QPrinter printer;
     EXPECT_FALSE(dialogs.choosePrinter(printer));
-    EXPECT_EQ(offered, home.filePath("Documents/SC_CONVERTER (2).pdf"));
+    EXPECT_EQ(offered, home.filePath("Documents/SC_CONVERTER (4).pdf"));
     qputenv("HOME", oldHome);
     qputenv("XDG_CONFIG_HOME", oldConfig);
 }
