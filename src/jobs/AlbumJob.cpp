@@ -35,12 +35,13 @@ QString albumRootOf(const QString& chosen) {
     return chosen.size() > 1 ? settings::withoutTrailingSeparator(chosen) : chosen;
 }
 
+// The name is joined as one name: a '\' in it never leads out of Data or Thumb.
 QString albumCopyPath(const QString& root, const QString& source) {
-    return root + QStringLiteral("/Data/") + albumName(source);
+    return winpath::join(root + QStringLiteral("/Data"), albumName(source));
 }
 
 QString albumThumbPath(const QString& root, const QString& source) {
-    return root + QStringLiteral("/Thumb/th_") + albumName(source);
+    return winpath::join(root + QStringLiteral("/Thumb"), QStringLiteral("th_") + albumName(source));
 }
 
 AlbumJob::AlbumJob(GKitImage& image, const TSourceList& sources, StatusLine& status,
