@@ -41,7 +41,8 @@ QString albumCopyPath(const QString& root, const QString& source) {
 }
 
 QString albumThumbPath(const QString& root, const QString& source) {
-    return winpath::join(root + QStringLiteral("/Thumb"), QStringLiteral("th_") + albumName(source));
+    return winpath::join(root + QStringLiteral("/Thumb"),
+                         QStringLiteral("th_") + albumName(source));
 }
 
 AlbumJob::AlbumJob(GKitImage& image, const TSourceList& sources, StatusLine& status,

@@ -37,8 +37,7 @@ QString escaped(const QString& name, Within where) {
     out.reserve(name.size());
     for (const QChar c : name) {
         // A browser reads '\' in a link as "/": a name holding one would link another folder.
-        const bool cutsLink =
-            c == u'%' || c == u'#' || c == u'?' || c == u'\\' || isControl(c);
+        const bool cutsLink = c == u'%' || c == u'#' || c == u'?' || c == u'\\' || isControl(c);
         if (where == Within::Link && cutsLink)
             out += u'%' + hex(c);
         else if (isControl(c))

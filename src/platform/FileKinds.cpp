@@ -41,8 +41,8 @@ bool carries(const QByteArray& bytes, const QString& name) {
 FolderListing listFolder(const QString& folder) {
     FolderListing listing;
     // O_DIRECTORY refuses a pipe at once instead of waiting for its writer.
-    const int fd = ::open(hostBytes(folder).constData(),
-                          O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        ::open(hostBytes(folder).constData(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return listing;
     DIR* dir = ::fdopendir(fd);
@@ -126,14 +126,15 @@ std::optional<QString> localPathOf(const QUrl& url) {
 FolderListing listFolder(const QString& folder) {
     FolderListing listing;
     const QDir dir(hostPath(folder));
-    for (const QFileInfo& info : dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                       QDir::NoDotAndDotDot,
-                                                   QDir::Unsorted)) {
+    for (const QFileInfo& info :
+         dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                           QDir::Unsorted)) {
         if (info.isFile())
             listing.files << info.fileName();
         else if (info.isDir())
             listing.folders.push_back(
-                {info.fileName(), folderIdentity(info.absoluteFilePath()).value_or(FolderIdentity{})});
+                {info.fileName(),
+                 folderIdentity(info.absoluteFilePath()).value_or(FolderIdentity{})});
     }
     return listing;
 }

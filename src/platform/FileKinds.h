@@ -33,15 +33,15 @@ struct FolderEntry {
 // A file or folder whose name is not text this program can carry (bytes that are not UTF-8):
 // a path spelled with it would lead to another file or none.
 struct UnreadableName {
-    QString shown;   // the name as Qt decodes it, for matching a mask
+    QString shown;    // the name as Qt decodes it, for matching a mask
     QByteArray bytes; // the name as the file system holds it
     bool isFolder = false;
 };
 
 // One reading of a folder, in the file system's listing order; "." and ".." never.
 struct FolderListing {
-    QStringList files;                // regular files and links to them
-    std::vector<FolderEntry> folders; // folders and links to them, hidden ones included
+    QStringList files;                      // regular files and links to them
+    std::vector<FolderEntry> folders;       // folders and links to them, hidden ones included
     std::vector<UnreadableName> unreadable; // files and folders left out of both lists
 };
 

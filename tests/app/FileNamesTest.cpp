@@ -56,8 +56,8 @@ TEST(FileNames, ANameHoldingBackslashesIsListedPreviewedConvertedAndDeletedAsIts
     ASSERT_EQ(list.paths(), QStringList({w.folder.host(bmp), w.folder.host(jpg)}));
     for (int row : {0, 1}) {
         select(w, row);
-        EXPECT_TRUE(reddish(w.get<sc::TGKitImageEdit>("ImageEdit1")->model().image().pixelColor(
-            2, 2)))
+        EXPECT_TRUE(
+            reddish(w.get<sc::TGKitImageEdit>("ImageEdit1")->model().image().pixelColor(2, 2)))
             << row;
     }
     w.choose("C0_01", 0);
@@ -68,7 +68,7 @@ TEST(FileNames, ANameHoldingBackslashesIsListedPreviewedConvertedAndDeletedAsIts
     EXPECT_EQ(w.dialogs.messages(), QStringList());
     EXPECT_TRUE(reddish(colourAt(w.folder.host("drive_c/Album/..\\..\\other\\holiday.jpg"))));
     EXPECT_FALSE(QFileInfo::exists(w.folder.host(bmp))); // Yes: the source is gone
-    EXPECT_TRUE(reddish(colourAt(w.folder.host(jpg))));   // converted in place, kept
+    EXPECT_TRUE(reddish(colourAt(w.folder.host(jpg))));  // converted in place, kept
     EXPECT_EQ(w.bytesOf("other/holiday.bmp") + w.bytesOf("other/holiday.jpg"), decoys);
     EXPECT_EQ(QDir(w.folder.host("other")).entryList(QDir::Files).size(), 2);
 }
@@ -112,8 +112,8 @@ TEST(FileNames, APipeThatTookAListedPicturesPlaceFailsItByNameWithoutWaiting) {
     ASSERT_TRUE(makePipe(pipe));
     PipeGuard guard(pipe);
     const QString failure =
-        "message:" + sc::fileFailureText(sc::FileAction::Read, "C:\\Album\\b.bmp",
-                                         sc::kNotARegularFile);
+        "message:" +
+        sc::fileFailureText(sc::FileAction::Read, "C:\\Album\\b.bmp", sc::kNotARegularFile);
 
     select(w, 1);
     EXPECT_EQ(w.dialogs.shown, QStringList({"beep", failure}));

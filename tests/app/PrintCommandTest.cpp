@@ -166,7 +166,8 @@ TEST(PrintCommand, VerticalFramesAndCaptionsLandAtTheirSlotsFiftyToASheet) {
 
 TEST(PrintCommand, CaptionsShowTheNamesWithoutExtensionsInJapaneseToo) {
     PrintWindow w;
-    const QStringList names{"IMG_0001.JPG", "a.b.jpg", QStringLiteral("写真.bmp"), "12:30 a\\b.jpg"};
+    const QStringList names{"IMG_0001.JPG", "a.b.jpg", QStringLiteral("写真.bmp"),
+                            "12:30 a\\b.jpg"};
     QStringList paths;
     for (const QString& name : names) {
         QImage img(16, 12, QImage::Format_RGB32);

@@ -117,10 +117,10 @@ TEST(SearchFile, ANameIsListedAsItsOwnBytesAndLeadsBackToItsOwnFile) {
     search.SearchName = "*.bmp";
     const QString album = folder.host("drive_c/Album");
     // Names that read back as themselves keep the folder's Windows spelling.
-    EXPECT_EQ(run(search), QStringList({album + "/..\\..\\other\\holiday.bmp",
-                                        album + "/x\\y/z.bmp", "C:\\Album\\12:30 lunch.bmp",
-                                        "C:\\Album\\C:x.bmp", "C:\\Album\\a.bmp",
-                                        "C:\\Album\\x\\y\\z.bmp"}));
+    EXPECT_EQ(run(search),
+              QStringList({album + "/..\\..\\other\\holiday.bmp", album + "/x\\y/z.bmp",
+                           "C:\\Album\\12:30 lunch.bmp", "C:\\Album\\C:x.bmp", "C:\\Album\\a.bmp",
+                           "C:\\Album\\x\\y\\z.bmp"}));
     // Each file holds its own name: the path listed opens that file and ends in its name.
     for (const QString& path : run(search)) {
         QFile file(sc::winpath::hostPath(path));
@@ -141,7 +141,8 @@ TEST(SearchFile, ListsOnlyRegularFilesAndLinksToThem) {
     sc::test::TempProgramFolder folder;
     folder.writeFile("drive_c/Album/a.bmp");
     ASSERT_TRUE(sc::test::makePipe(folder.host("drive_c/Album/pipe.bmp")));
-    ASSERT_TRUE(QFile::link(folder.host("drive_c/Album/a.bmp"), folder.host("drive_c/Album/l.bmp")));
+    ASSERT_TRUE(
+        QFile::link(folder.host("drive_c/Album/a.bmp"), folder.host("drive_c/Album/l.bmp")));
     ASSERT_TRUE(QFile::link(folder.host("drive_c/Album/gone"), folder.host("drive_c/Album/d.bmp")));
     ASSERT_TRUE(QFile::link("/dev/null", folder.host("drive_c/Album/null.bmp")));
     QDir().mkpath(folder.host("drive_c/Album/folder.bmp"));
@@ -158,7 +159,9 @@ TEST(SearchFile, ListsOnlyRegularFilesAndLinksToThem) {
 TEST(SearchFile, AFolderReachedAgainIsReadOnceSoADoublingTreeListsEachPictureOnce) {
     sc::test::TempProgramFolder folder;
     constexpr int kDepth = 20;
-    const auto level = [&](int k) { return folder.host(QStringLiteral("drive_c/tree/L%1").arg(k)); };
+    const auto level = [&](int k) {
+        return folder.host(QStringLiteral("drive_c/tree/L%1").arg(k));
+    };
     for (int k = 0; k <= kDepth; ++k) {
         folder.writeFile(QStringLiteral("drive_c/tree/L%1/p%1.jpg").arg(k));
         for (const char* link : {"/a", "/b"}) {

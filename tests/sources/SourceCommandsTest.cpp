@@ -1,11 +1,11 @@
 #include "sources/SourceCommands.h"
+#include "PipeGuard.h"
 #include "QStringPrinting.h"
 #include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
+#include "platform/FileKinds.h"
 #include "sources/SearchFile.h"
 #include "sources/SourceList.h"
-#include "PipeGuard.h"
-#include "platform/FileKinds.h"
 
 #include <QUrl>
 
@@ -47,7 +47,7 @@ TEST(Drop, KeepsBmpAndJpgFilesInAnyCaseAndSilentlyIgnoresTheRest) {
     for (const char* name : {"photo.JPG", "photo.jpg", "photo.Bmp", "photo.jpeg", "photo.gif",
                              "photo", "photo.jpg.txt", "my.jpg/photo"})
         dropped << folder.writeFile(QStringLiteral("drop/") + name);
-    dropped << folder.host("drop/my.jpg"); // a folder: searched, and nothing in it is a picture
+    dropped << folder.host("drop/my.jpg");   // a folder: searched, and nothing in it is a picture
     dropped << folder.host("drop/gone.jpg"); // cannot be looked up
     const QString part(100, u'q');
     const QString longPath = folder.writeFile("drop/" + part + '/' + part + '/' + part + ".jpg");
