@@ -81,6 +81,17 @@ QString windowsPathOf(const QString& host) {
     return m.captured(1).toUpper() + u':' + m.captured(2);
 }
 
+QString spelledUnder(const QString& root, const QString& hostRoot, const QString& chosen) {
+    QString rest = QDir(hostRoot).relativeFilePath(chosen);
+    if (rest == u".")
+        return root;
+    if (isWindowsPath(root) && rest.contains(u'\\'))
+        return chosen;
+    const QChar separator = root.contains(u'\\') ? u'\\' : u'/';
+    rest.replace(u'/', separator);
+    return root.endsWith(separator) ? root + rest : root + separator + rest;
+}
+
 int lastDelimiter(const QString& path) {
     if (!isWindowsPath(path)) {
         for (int i = path.size() - 1; i >= 0; --i) {

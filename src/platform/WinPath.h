@@ -22,6 +22,11 @@ QString hostPath(const QString& text);
 // name holding a '\', which the Windows spelling would split.
 QString windowsPathOf(const QString& hostPath);
 
+// A host folder `chosen` at or below `hostRoot` (the host path of the path text `root`), spelled
+// as `root` is: "C:\Program Files\Snapcycle" + "\DCIM". A folder whose names would not read
+// back as themselves after a Windows-spelled root (a name holding a '\') keeps its host path.
+QString spelledUnder(const QString& root, const QString& hostRoot, const QString& chosen);
+
 // Path terms. In a Windows path '\', '/' and the drive's colon delimit; in a host path only
 // "/" does, so a name that came from the file system is never cut at a '\' or a ':'.
 int lastDelimiter(const QString& path);

@@ -55,6 +55,11 @@ TEST(PathTerms, AJoinedNameStaysOneName) {
     EXPECT_EQ(join("C:/out", "..\\..\\a.jpg"), folder.host("drive_c/out/..\\..\\a.jpg"));
     // The Windows spelling of a host folder is given only where it reads back as that folder.
     EXPECT_EQ(windowsPathOf(folder.host("drive_c/a\\b")), folder.host("drive_c/a\\b"));
+    const QString device = folder.host("drive_c/Program Files/Snapcycle");
+    EXPECT_EQ(spelledUnder("C:\\Program Files\\Snapcycle", device, device + "/DCIM/x"),
+              "C:\\Program Files\\Snapcycle\\DCIM\\x");
+    EXPECT_EQ(spelledUnder("C:\\Program Files\\Snapcycle", device, device + "/..\\..\\x"),
+              device + "/..\\..\\x");
 }
 
 TEST(PathTerms, ReplaceTheExtensionOfTheFileNameOnly) {
