@@ -10,7 +10,6 @@
 #include "platform/FileOps.h"
 #include "platform/UserDialogs.h"
 #include "platform/WinPath.h"
-#include "settings/ChangeRules.h"
 #include "sources/SourceList.h"
 
 #include <memory>
@@ -31,8 +30,11 @@ AlbumJobSettings albumJobSettings(const settings::TConvertSettings& s) {
 }
 
 QString albumRootOf(const QString& chosen) {
-    // A host file system's root "/" stays whole: it is a choice, not a cancel.
-    return chosen.size() > 1 ? settings::withoutTrailingSeparator(chosen) : chosen;
+    // A host file system's root "/" stays whole: it is a choice, not a cancel. A host folder's
+    // name may end in '\': only a path term's delimiter goes.
+    const int last = winpath::lastDelimiter(chosen);
+    const bool trailing = chosen.size() > 1 && last == chosen.size() - 1 && chosen[last] != u':';
+    return trailing ? chosen.left(last) : chosen;
 }
 
 // The name is joined as one name: a '\' in it never leads out of Data or Thumb.

@@ -59,6 +59,8 @@ TEST(AlbumPage, TheAlbumFolderLosesOneTrailingDelimiterAndNamesItsFiles) {
     EXPECT_EQ(albumRootOf(QStringLiteral("C:")), "C:");
     EXPECT_EQ(albumRootOf(QString()), "");
     EXPECT_EQ(albumRootOf(QStringLiteral("/")), "/");
+    EXPECT_EQ(albumRootOf(QStringLiteral("/home/u/album/")), "/home/u/album");
+    EXPECT_EQ(albumRootOf(QStringLiteral("/home/u/album\\")), "/home/u/album\\");
     EXPECT_EQ(albumCopyPath(QStringLiteral("C:"), QStringLiteral("C:\\shots\\a.BMP")),
               "C:/Data/a.jpg");
     EXPECT_EQ(albumThumbPath(QStringLiteral("D:\\album"), QStringLiteral("E:b")),
