@@ -3,7 +3,9 @@
 #include "CaptionLanguage.h"
 #include "LookAndFeel.h"
 #include "ProgramFolderCheck.h"
+#include "WindowAccessibility.h"
 #include "WindowFace.h"
+#include "WindowKeyboard.h"
 #include "WindowPreview.h"
 #include "WindowSettingsView.h"
 #include "WindowStatusLine.h"
@@ -78,6 +80,8 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
         child->setAcceptDrops(false);
     }
     sc::app::setHintDurations(this);
+    sc::app::settleKeyboard(*this, [this] { ListBox1Click(); });
+    sc::app::nameControls(*this, true);
 
     connect(ui_->ShineSpeedButton1, &TShineSpeedButton::clicked, this,
             &TConvertForm1::ShineSpeedButton1Click);
