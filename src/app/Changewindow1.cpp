@@ -16,6 +16,7 @@
 #include "jobs/JpegJob.h"
 #include "jobs/PrintJob.h"
 #include "platform/DesktopCloseWatch.h"
+#include "platform/DialogFocus.h"
 #include "platform/IniFile.h"
 #include "platform/UserDialogs.h"
 #include "resources/Captions.h"
@@ -400,7 +401,7 @@ void TConvertForm1::ShineSpeedButton6Click() {
 
 void TConvertForm1::ShineSpeedButton4Click() {
     if (infoWindow_)
-        infoWindow_->exec();
+        sc::returningFocus([this] { infoWindow_->exec(); });
 }
 
 // Whether the shell finds the file is not looked at: a missing read-me shows nothing.

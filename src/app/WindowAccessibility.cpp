@@ -103,8 +103,13 @@ void nameControls(QWidget& window, bool japanese) {
     static const bool installed = (QAccessible::installFactory(windowAccessible), true);
     Q_UNUSED(installed);
     for (const Named& n : kLabelled) {
-        if (auto* control = window.findChild<QWidget*>(QString::fromLatin1(n.control)))
-            setName(*control, nameFromLabel(textOf(window, n.label), textOf(window, n.letter)));
+        auto* control = window.findChild<QWidget*>(QString::fromLatin1(n.control));
+        if (!control)
+            continue;
+        setName(*control, nameFromLabel(textOf(window, n.label), textOf(window, n.letter)));
+        // A choice list reads its chosen item as its name here; the label is its relation.
+        if (auto* label = window.findChild<TShadowLabel*>(QString::fromLatin1(n.label)))
+            label->setBuddy(control);
     }
     for (const Worded& w : kWorded) {
         if (auto* control = window.findChild<QWidget*>(QString::fromLatin1(w.control)))

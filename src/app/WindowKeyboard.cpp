@@ -31,14 +31,32 @@ const char* const kTabOrder[] = {"ListBox1", "SSButton2", "SSButton1", "ShineSpe
                                  "CButton11", "CButton10", "ShineSpeedButton5", "ShineSpeedButton6",
                                  "ShineSpeedButton4", "SSButton12", "SSButton11", "SSButton10"};
 
-// The widgets that take the focus for a control: the text of a spin box, the text and the
-// browse button of a path box, the control itself otherwise.
-std::vector<QWidget*> focusStops(QWidget* control) {
+// The widgets that take the focus inside a control: the text of a spin box, the text and the
+// browse button of a path box.
+std::vector<QWidget*> innerStops(QWidget* control) {
     if (auto* spin = qobject_cast<TSpinEdit*>(control))
         return {spin->editor()};
     if (auto* path = qobject_cast<TFolderPathBox*>(control))
         return {path->editor(), path->browseButton()};
-    return {control};
+    return {};
+}
+
+// Puts `control` after `previous` and returns the last stop it brings. A box whose text is its
+// focus proxy is itself a stop that hands the focus on to its text, so the box goes in just
+// before its inner stops; Qt would otherwise put the proxy there and leave the box behind, a
+// stop in the old place that Tab would fall into.
+QWidget* placeAfter(QWidget* previous, QWidget* control) {
+    QWidget* proxy = control->focusProxy();
+    control->setFocusProxy(nullptr);
+    if (previous)
+        QWidget::setTabOrder(previous, control);
+    previous = control;
+    for (QWidget* stop : innerStops(control)) {
+        QWidget::setTabOrder(previous, stop);
+        previous = stop;
+    }
+    control->setFocusProxy(proxy);
+    return previous;
 }
 
 // Return acts where it would otherwise do nothing: the list shows its selected picture again,
@@ -81,13 +99,8 @@ void settleKeyboard(QWidget& window, std::function<void()> listReturn) {
     QWidget* previous = nullptr;
     for (const char* name : kTabOrder) {
         auto* control = window.findChild<QWidget*>(QString::fromLatin1(name));
-        if (!control)
-            continue;
-        for (QWidget* stop : focusStops(control)) {
-            if (previous)
-                QWidget::setTabOrder(previous, stop);
-            previous = stop;
-        }
+        if (control)
+            previous = placeAfter(previous, control);
     }
     auto* list = window.findChild<QListView*>(QStringLiteral("ListBox1"));
     auto* keys = new ReturnKeys(&window, list, std::move(listReturn));
