@@ -18,18 +18,21 @@ namespace {
 
 // The controls in reading order, by name; each labelled choice is followed by the box it
 // enables (the output folder by its path, date renaming by its text).
-const char* const kTabOrder[] = {"ListBox1", "SSButton2", "SSButton1", "ShineSpeedButton1",
-                                 "ShineSpeedButton2", "ShineSpeedButton3",
-                                 // JPEG page
-                                 "C0_01", "C0_02", "C1_01", "Edit2", "C1_02", "C3_01", "C3_02",
-                                 "C3_04", "C3_05", "C3_06", "C3_07", "C3_08", "C3_09",
-                                 // album page
-                                 "C4_01", "Edit1",
-                                 // print page
-                                 "C5_01", "C5_02", "C5_03",
-                                 // commands, languages, title bar
-                                 "CButton11", "CButton10", "ShineSpeedButton5", "ShineSpeedButton6",
-                                 "ShineSpeedButton4", "SSButton12", "SSButton11", "SSButton10"};
+// clang-format off
+const char* const kTabOrder[] = {
+    "ListBox1", "SSButton2", "SSButton1",
+    "ShineSpeedButton1", "ShineSpeedButton2", "ShineSpeedButton3",
+    // JPEG page
+    "C0_01", "C0_02", "C1_01", "Edit2", "C1_02",
+    "C3_01", "C3_02", "C3_04", "C3_05", "C3_06", "C3_07", "C3_08", "C3_09",
+    // album page
+    "C4_01", "Edit1",
+    // print page
+    "C5_01", "C5_02", "C5_03",
+    // commands, languages, title bar
+    "CButton11", "CButton10", "ShineSpeedButton5", "ShineSpeedButton6",
+    "ShineSpeedButton4", "SSButton12", "SSButton11", "SSButton10"};
+// clang-format on
 
 // The widgets that take the focus inside a control: the text of a spin box, the text and the
 // browse button of a path box.

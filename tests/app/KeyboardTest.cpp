@@ -169,14 +169,6 @@ TEST(Keyboard, SpaceReturnAndEnterPressEachKindOfButtonOnceAsAClickDoes) {
     w.key(Qt::Key_Return);
     EXPECT_EQ(w.dialogs.shown.filter("browse:").size(), 1);
 
-    // A held key presses once; a key with Ctrl is not a press.
-    w.dialogs.shown.clear();
-    QTest::keyPress(w.button("CButton10"), Qt::Key_Space);
-    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ", true);
-    QApplication::sendEvent(w.button("CButton10"), &repeat);
-    QTest::keyClick(w.button("CButton10"), Qt::Key_Return, Qt::ControlModifier);
-    EXPECT_EQ(w.dialogs.shown.filter("browse:").size(), 1);
-
     w.tabTo("SSButton10");
     w.key(Qt::Key_Space);
     EXPECT_FALSE(w.form->isVisible());
@@ -324,17 +316,6 @@ TEST(Keyboard, ControlsReadTheirRoleAndNameInTheCurrentLanguage) {
         EXPECT_NE(iface->role(), QAccessible::Client) << KeyWindow::focused().toStdString();
         w.key(Qt::Key_Tab);
     }
-}
-
-TEST(Keyboard, AssistiveTechnologyPressesAButtonAsAClickDoes) {
-    KeyWindow w;
-    QAccessibleInterface* album = accessible(w.button("ShineSpeedButton2"));
-    ASSERT_TRUE(album->actionInterface());
-    EXPECT_TRUE(album->actionInterface()->actionNames().contains(
-        QAccessibleActionInterface::pressAction()));
-    album->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_EQ(w.page(), w.get("TabSheet2"));
-    EXPECT_TRUE(w.button("ShineSpeedButton2")->isDown());
 }
 
 TEST(Keyboard, TheInformationWindowOpensOnCloseAndTabReachesEveryNamedLink) {
