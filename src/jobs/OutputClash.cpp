@@ -1,5 +1,6 @@
 #include "OutputClash.h"
 
+#include "JobTexts.h"
 #include "platform/WinPath.h"
 
 #include <QDir>
@@ -46,7 +47,6 @@ std::vector<OutputClash> findOutputClashes(const QStringList& sources,
 }
 
 QString clashMessage(const std::vector<OutputClash>& clashes) {
-    constexpr int kNamed = 10; // a long list would not fit on the screen
     const auto ontoItself = [](const OutputClash& c) { return c.writer == c.victim; };
     QString text =
         std::any_of(clashes.begin(), clashes.end(), ontoItself)
@@ -54,14 +54,10 @@ QString clashMessage(const std::vector<OutputClash>& clashes) {
                   "出力先が変換元ファイルと重なるため、何も書き込まずに処理を中止しました。\n")
             : QStringLiteral(
                   "出力先が他の変換元ファイルと重なるため、何も書き込まずに処理を中止しました。\n");
-    for (int i = 0; i < int(clashes.size()) && i < kNamed; ++i) {
-        const OutputClash& c = clashes[i];
-        text +=
-            ontoItself(c) ? u'\n' + c.writer : QStringLiteral("\n%1 → %2").arg(c.writer, c.victim);
-    }
-    if (int(clashes.size()) > kNamed)
-        text += QStringLiteral("\nほか %1 件").arg(int(clashes.size()) - kNamed);
-    return text;
+    QStringList lines;
+    for (const OutputClash& c : clashes)
+        lines << (ontoItself(c) ? c.writer : QStringLiteral("%1 → %2").arg(c.writer, c.victim));
+    return text + namedLines(lines);
 }
 
 } // namespace sc::jobs
