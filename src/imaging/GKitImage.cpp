@@ -6,6 +6,8 @@
 #include "imaging/TiffPages.h"
 #include "imaging/Tuning.h"
 #include "platform/Error.h"
+#include "platform/FileFailure.h"
+#include "platform/FileKinds.h"
 #include "platform/FileOps.h"
 #include "platform/WinPath.h"
 
@@ -84,8 +86,11 @@ void GKitImage::load(const imaging::DecodeScale& scale) {
     const QString name = m_inputFileName;
     if (name.isEmpty())
         throw Error(QStringLiteral("No file name to load"));
-    QFile file(winpath::hostPath(name));
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    // A pipe or device under a picture's name fails that picture, naming it, and never waits.
+    if (const int failure = fileops::openRegularFile(name, file); failure == kNotARegularFile)
+        throw fileFailure(FileAction::Read, name, failure);
+    else if (failure != 0)
         throw Error(QStringLiteral("%1 cannot be opened").arg(name));
     const QByteArray head = file.peek(4);
     imaging::Decoded decoded;

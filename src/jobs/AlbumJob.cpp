@@ -10,7 +10,6 @@
 #include "platform/FileOps.h"
 #include "platform/UserDialogs.h"
 #include "platform/WinPath.h"
-#include "settings/ChangeRules.h"
 #include "sources/SourceList.h"
 
 #include <memory>
@@ -31,16 +30,21 @@ AlbumJobSettings albumJobSettings(const settings::TConvertSettings& s) {
 }
 
 QString albumRootOf(const QString& chosen) {
-    // A host file system's root "/" stays whole: it is a choice, not a cancel.
-    return chosen.size() > 1 ? settings::withoutTrailingSeparator(chosen) : chosen;
+    // A host file system's root "/" stays whole: it is a choice, not a cancel. A host folder's
+    // name may end in '\': only a path term's delimiter goes.
+    const int last = winpath::lastDelimiter(chosen);
+    const bool trailing = chosen.size() > 1 && last == chosen.size() - 1 && chosen[last] != u':';
+    return trailing ? chosen.left(last) : chosen;
 }
 
+// The name is joined as one name: a '\' in it never leads out of Data or Thumb.
 QString albumCopyPath(const QString& root, const QString& source) {
-    return root + QStringLiteral("/Data/") + albumName(source);
+    return winpath::join(root + QStringLiteral("/Data"), albumName(source));
 }
 
 QString albumThumbPath(const QString& root, const QString& source) {
-    return root + QStringLiteral("/Thumb/th_") + albumName(source);
+    return winpath::join(root + QStringLiteral("/Thumb"),
+                         QStringLiteral("th_") + albumName(source));
 }
 
 AlbumJob::AlbumJob(GKitImage& image, const TSourceList& sources, StatusLine& status,

@@ -1,11 +1,11 @@
 #include "FileOps.h"
 
+#include "FileKinds.h"
 #include "WinPath.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTemporaryFile>
 
@@ -25,13 +25,6 @@ namespace sc::fileops {
 using winpath::hostPath;
 
 namespace {
-QRegularExpression maskPattern(const QString& mask) {
-    const QString m = (mask.isEmpty() || mask == u"*.*") ? QStringLiteral("*") : mask;
-    return QRegularExpression(QRegularExpression::wildcardToRegularExpression(
-                                  m, QRegularExpression::UnanchoredWildcardConversion),
-                              QRegularExpression::CaseInsensitiveOption);
-}
-
 QStringList unsortedEntries(const QString& folder, QDir::Filters filters) {
     return QDir(hostPath(folder))
         .entryList(filters | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
@@ -46,11 +39,10 @@ bool isFolder(const QString& path) {
 }
 
 QStringList listMatching(const QString& folder, const QString& mask) {
-    const QRegularExpression pattern = maskPattern(mask);
+    const NameMask pattern(mask);
     QStringList found;
     for (const QString& name : unsortedEntries(folder, QDir::AllEntries)) {
-        const auto match = pattern.match(name);
-        if (match.hasMatch() && match.capturedLength() == name.size())
+        if (pattern.matches(name))
             found << name;
     }
     return found;
@@ -132,8 +124,8 @@ bool makeFolders(const QString& path) {
 }
 
 qint64 fileSize(const QString& path) {
-    QFile file(hostPath(path));
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (openRegularFile(path, file) != 0)
         return -1;
     return file.size();
 }
