@@ -8,6 +8,7 @@
 #include "imaging/JobPicture.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
+#include "platform/FolderIndex.h"
 #include "platform/UserDialogs.h"
 #include "platform/WinPath.h"
 #include "settings/ChangeRules.h"
@@ -48,6 +49,8 @@ AlbumJob::AlbumJob(GKitImage& image, const TSourceList& sources, StatusLine& sta
     : image_(image), sources_(sources), status_(status), dialogs_(dialogs) {}
 
 void AlbumJob::run(const AlbumJobSettings& settings) {
+    // Each output folder is listed once for the whole job, however many names it resolves.
+    const winpath::FolderListingScope listings;
     const QString root = albumRootOf(dialogs_.browseFolderFrom(kAlbumFolderTitle, QString()));
     if (root.isEmpty())
         return;

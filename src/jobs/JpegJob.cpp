@@ -7,6 +7,7 @@
 #include "imaging/JobPicture.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
+#include "platform/FolderIndex.h"
 #include "platform/UserDialogs.h"
 #include "platform/WinPath.h"
 #include "sources/SourceList.h"
@@ -101,6 +102,8 @@ JpegJob::JpegJob(GKitImage& image, const TSourceList& sources, StatusLine& statu
       clearSources_(std::move(clearSources)) {}
 
 void JpegJob::run(const JpegJobSettings& settings) {
+    // Each output folder is listed once for the whole job, however many names it resolves.
+    const winpath::FolderListingScope listings;
     imaging::setJobSaveSettings(image_, settings.qualityIndex);
     if (sources_.count() == 0)
         return;

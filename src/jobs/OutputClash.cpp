@@ -14,9 +14,11 @@ QString fileKey(const QString& path) {
     const QString canonical = info.canonicalFilePath();
     if (!canonical.isEmpty())
         return canonical;
-    // A file yet to be written: its folder's one spelling, so two texts of it still agree.
+    // A file yet to be written: its folder's one spelling, so two texts of it still agree, and
+    // its name with letter case ignored, as the first of them written is found by the others.
     const QString folder = info.absoluteDir().canonicalPath();
-    return folder.isEmpty() ? info.absoluteFilePath() : folder + u'/' + info.fileName();
+    return folder.isEmpty() ? info.absoluteFilePath()
+                            : folder + u'/' + info.fileName().toCaseFolded();
 }
 
 std::vector<OutputClash> findOutputClashes(const QStringList& sources,

@@ -9,8 +9,8 @@
 namespace sc::jobs {
 
 // One spelling per file, so two path texts of the same file compare equal (Windows spelling,
-// drive mapping, "..", links). A file that does not exist yet keeps its name in its folder's
-// one spelling.
+// drive mapping, "..", links). A file that does not exist yet is its folder's one spelling and
+// its name with letter case ignored (names that differ only in case are one file to be).
 QString fileKey(const QString& path);
 
 // A file a job means to write, and the listed source whose picture it carries.

@@ -6,6 +6,7 @@
 #include "jobs/JobTexts.h"
 #include "jobs/StatusLine.h"
 #include "platform/FileOps.h"
+#include "platform/FolderIndex.h"
 #include "platform/WinPath.h"
 #include "sources/SourceList.h"
 
@@ -43,6 +44,8 @@ QString PrintJob::inProgramFolder(const char* name) const {
 }
 
 void PrintJob::run(const std::function<int()>& layoutIndex) {
+    // Each output folder is listed once for the whole job, however many names it resolves.
+    const winpath::FolderListingScope listings;
     if (layoutIndex() == 0)
         runLayout(sheet::kVertical);
     if (layoutIndex() == 1)

@@ -190,6 +190,27 @@ TEST_F(JpegJob, SameNamedSourcesIntoOneFolderNeverLoseTheOnlyCopy) {
     EXPECT_FALSE(exists("C:/two/a.bmp"));
 }
 
+// Names that differ only in letter case are one file, as on Windows: the later picture is
+// written over the earlier output, found under its name of this job, so the earlier source
+// lives on in nothing and stays.
+TEST_F(JpegJob, NamesThatDifferOnlyInCaseAreOneOutputAndTheEarlierSourceStays) {
+    add(picture("C:\\one\\A.bmp", kTaken, Qt::red));
+    add(picture("C:\\two\\a.bmp", kTaken, Qt::blue));
+    QDir().mkpath(folder.host("drive_d/out"));
+    JpegJobSettings s = plain(0);
+    s.destination = 1;
+    s.destinationFolder = "D:/out";
+    dialogs.yesNoAnswers = {true};
+    EXPECT_TRUE(run(s));
+    EXPECT_EQ(QDir(folder.host("drive_d/out")).entryList(QDir::Files), QStringList{"A.jpg"});
+    GKitImage written;
+    written.setInputFileName("D:/out/a.JPG");
+    written.Load();
+    EXPECT_GT(qBlue(written.image().pixel(4, 4)), 150);
+    EXPECT_TRUE(exists("C:/one/A.bmp"));
+    EXPECT_FALSE(exists("C:/two/a.bmp"));
+}
+
 TEST_F(JpegJob, AReadOnlySourceIsConvertedButNotRedatedOrRenamed) {
     add(picture("C:\\shots\\a.bmp"));
     fileops::setReadOnly("C:/shots/a.bmp", true);
