@@ -54,7 +54,7 @@ public:
 
 private:
     struct Prepared;
-    bool clashesWithSources(const QString& root);
+    bool refusedBeforeWriting(const QString& root);
     void writePictures(const QString& root, QStringList& page);
     static Prepared prepare(const GKitImage::SaveSettings& save, const QString& source);
 

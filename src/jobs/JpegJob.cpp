@@ -109,9 +109,10 @@ void JpegJob::run(const JpegJobSettings& settings) {
         return;
 
     std::vector<Output> outputs = plan(settings);
-    if (const auto clashes = findOutputClashes(sources_.paths(), plannedOutputs(outputs));
-        !clashes.empty()) {
-        dialogs_.message(clashMessage(clashes));
+    if (const QString refusal =
+            refusalBeforeWriting(sources_.paths(), plannedOutputs(outputs), OntoOwnSource::Allowed);
+        !refusal.isEmpty()) {
+        dialogs_.message(refusal);
         status_.showIdlePrompt();
         return;
     }

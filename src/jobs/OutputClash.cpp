@@ -1,11 +1,13 @@
 #include "OutputClash.h"
 
+#include "platform/FileOps.h"
 #include "platform/WinPath.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <algorithm>
+#include <iterator>
 
 namespace sc::jobs {
 
@@ -47,23 +49,52 @@ std::vector<OutputClash> findOutputClashes(const QStringList& sources,
     return clashes;
 }
 
+namespace {
+// The first lines of a list of files under `heading`; a long list would not fit on the screen.
+template <typename Item, typename Line>
+QString namedList(QString heading, const std::vector<Item>& items, Line line) {
+    constexpr int kNamed = 10;
+    for (int i = 0; i < int(items.size()) && i < kNamed; ++i)
+        heading += u'\n' + line(items[size_t(i)]);
+    if (int(items.size()) > kNamed)
+        heading += QStringLiteral("\nほか %1 件").arg(int(items.size()) - kNamed);
+    return heading;
+}
+} // namespace
+
 QString clashMessage(const std::vector<OutputClash>& clashes) {
-    constexpr int kNamed = 10; // a long list would not fit on the screen
     const auto ontoItself = [](const OutputClash& c) { return c.writer == c.victim; };
-    QString text =
+    const QString heading =
         std::any_of(clashes.begin(), clashes.end(), ontoItself)
             ? QStringLiteral(
                   "出力先が変換元ファイルと重なるため、何も書き込まずに処理を中止しました。\n")
             : QStringLiteral(
                   "出力先が他の変換元ファイルと重なるため、何も書き込まずに処理を中止しました。\n");
-    for (int i = 0; i < int(clashes.size()) && i < kNamed; ++i) {
-        const OutputClash& c = clashes[i];
-        text +=
-            ontoItself(c) ? u'\n' + c.writer : QStringLiteral("\n%1 → %2").arg(c.writer, c.victim);
-    }
-    if (int(clashes.size()) > kNamed)
-        text += QStringLiteral("\nほか %1 件").arg(int(clashes.size()) - kNamed);
-    return text;
+    return namedList(heading, clashes, [&](const OutputClash& c) {
+        return ontoItself(c) ? c.writer : QStringLiteral("%1 → %2").arg(c.writer, c.victim);
+    });
+}
+
+std::vector<PlannedOutput> outputsNamedTooLong(const std::vector<PlannedOutput>& outputs) {
+    std::vector<PlannedOutput> tooLong;
+    std::copy_if(outputs.begin(), outputs.end(), std::back_inserter(tooLong),
+                 [](const PlannedOutput& out) { return fileops::nameTooLong(out.path); });
+    return tooLong;
+}
+
+QString refusalBeforeWriting(const QStringList& sources, const std::vector<PlannedOutput>& outputs,
+                             OntoOwnSource ontoOwn) {
+    if (const auto clashes = findOutputClashes(sources, outputs, ontoOwn); !clashes.empty())
+        return clashMessage(clashes);
+    const std::vector<PlannedOutput> tooLong = outputsNamedTooLong(outputs);
+    if (tooLong.empty())
+        return QString();
+    return namedList(
+        QStringLiteral(
+            "出力先のファイル名が長すぎて作れないため、何も書き込まずに処理を中止しました。\n"),
+        tooLong, [&](const PlannedOutput& out) {
+            return QStringLiteral("%1 → %2").arg(sources[out.sourceIndex], out.path);
+        });
 }
 
 } // namespace sc::jobs

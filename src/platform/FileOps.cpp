@@ -142,6 +142,35 @@ bool makeFolders(const QString& path) {
     return true;
 }
 
+namespace {
+// Longest file name, in bytes, that `folder` (or its nearest existing parent) holds.
+qint64 maxNameBytes(QString folder) {
+    constexpr qint64 kUsual = 255;
+#ifdef Q_OS_UNIX
+    for (;;) {
+        errno = 0;
+        const long limit = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+        if (limit > 0)
+            return limit;
+        const int slash = folder.lastIndexOf(u'/');
+        if (errno != ENOENT || slash <= 0)
+            return kUsual;
+        folder.truncate(slash);
+    }
+#else
+    Q_UNUSED(folder);
+    return kUsual;
+#endif
+}
+} // namespace
+
+bool nameTooLong(const QString& path) {
+    const QString host = hostPath(path);
+    const int slash = host.lastIndexOf(u'/');
+    const QString folder = slash < 0 ? QStringLiteral(".") : host.left(std::max(slash, 1));
+    return QFile::encodeName(host.mid(slash + 1)).size() > maxNameBytes(folder);
+}
+
 qint64 fileSize(const QString& path) {
     QFile file(hostPath(path));
     if (!file.open(QIODevice::ReadOnly))

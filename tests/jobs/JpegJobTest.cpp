@@ -211,6 +211,22 @@ TEST_F(JpegJob, NamesThatDifferOnlyInCaseAreOneOutputAndTheEarlierSourceStays) {
     EXPECT_FALSE(exists("C:/two/a.bmp"));
 }
 
+// A 255-byte source name with a one-letter extension gives a 257-byte output name: the job
+// names it before writing anything instead of failing after the pictures before it.
+TEST_F(JpegJob, AnOutputNameTooLongToMakeStopsTheJobBeforeAnythingIsWritten) {
+    const QString longSource = "C:\\shots\\" + QString(253, u'n') + ".b";
+    add(picture("C:\\shots\\a.bmp"));
+    add(picture(longSource));
+    EXPECT_TRUE(run(plain(0)));
+    EXPECT_FALSE(exists("C:/shots/a.jpg"));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(
+        dialogs.shown[0],
+        "message:出力先のファイル名が長すぎて作れないため、何も書き込まずに処理を中止しました。"
+        "\n\n" +
+            longSource + " → C:\\shots\\" + QString(253, u'n') + ".jpg");
+}
+
 TEST_F(JpegJob, AReadOnlySourceIsConvertedButNotRedatedOrRenamed) {
     add(picture("C:\\shots\\a.bmp"));
     fileops::setReadOnly("C:/shots/a.bmp", true);
