@@ -4,6 +4,7 @@
 #include "JobTexts.h"
 #include "OutputClash.h"
 #include "StatusLine.h"
+#include "imaging/Buffers.h"
 #include "imaging/GKitImage.h"
 #include "imaging/JobPicture.h"
 #include "platform/Error.h"
@@ -51,6 +52,7 @@ AlbumJob::AlbumJob(GKitImage& image, const TSourceList& sources, StatusLine& sta
 void AlbumJob::run(const AlbumJobSettings& settings) {
     // Each output folder is listed once for the whole job, however many names it resolves.
     const winpath::FolderListingScope listings;
+    const imaging::GiveMemoryBackAtEnd memoryBack;
     const QString root = albumRootOf(dialogs_.browseFolderFrom(kAlbumFolderTitle, QString()));
     if (root.isEmpty())
         return;
@@ -106,6 +108,7 @@ AlbumJob::Prepared AlbumJob::prepare(const GKitImage::SaveSettings& save, const 
     GKitImage& picture = *prepared.picture;
     picture.setSaveSettings(save);
     picture.setInputFileName(source);
+    GKitImage::requireJpegSize(source); // the full-size copy is a JPEG
     picture.Load();
     picture.dropOriginal(); // the full-size buffer goes back to the pool at the resize
     if (picture.ColorDepth() != GKitImage::kDepthFull)
@@ -123,7 +126,8 @@ void AlbumJob::writePictures(const QString& root, QStringList& page) {
     // No output lands on a source (refusedBeforeWriting), so any picture may be read ahead; a
     // prepared picture holds only its encoded bytes and thumbnail, so several may wait.
     PicturePipeline<Prepared> pipeline(
-        int(sources.size()), threads_, [&](int i) { return prepare(save, sources[i]); }, {}, 3);
+        int(sources.size()), threads_, [&](int i) { return prepare(save, sources[i]); }, {}, 3,
+        {budget_, [&](int i) { return workingBytesOf(sources[i]); }});
     for (int i = 0; i < sources_.count(); ++i) {
         const QString& source = sources_.at(i);
         Prepared prepared = pipeline.take(i);

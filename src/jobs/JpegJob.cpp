@@ -3,6 +3,7 @@
 #include "JobTexts.h"
 #include "OutputClash.h"
 #include "StatusLine.h"
+#include "imaging/Buffers.h"
 #include "imaging/GKitImage.h"
 #include "imaging/JobPicture.h"
 #include "platform/Error.h"
@@ -104,6 +105,7 @@ JpegJob::JpegJob(GKitImage& image, const TSourceList& sources, StatusLine& statu
 void JpegJob::run(const JpegJobSettings& settings) {
     // Each output folder is listed once for the whole job, however many names it resolves.
     const winpath::FolderListingScope listings;
+    const imaging::GiveMemoryBackAtEnd memoryBack;
     imaging::setJobSaveSettings(image_, settings.qualityIndex);
     if (sources_.count() == 0)
         return;
@@ -167,6 +169,8 @@ JpegJob::Prepared JpegJob::prepare(const JpegJobSettings& s, const GKitImage::Sa
     GKitImage& picture = *prepared.picture;
     picture.setSaveSettings(save);
     picture.setInputFileName(out.source);
+    if (out.path)
+        GKitImage::requireJpegSize(out.source);
     picture.Load();
     picture.dropOriginal();
     imaging::tuneLikeTheJob(picture, s.tuning());
@@ -194,7 +198,8 @@ void JpegJob::convertAll(const JpegJobSettings& s, std::vector<Output>& outputs)
     const GKitImage::SaveSettings save = image_.saveSettings();
     PicturePipeline<Prepared> pipeline(
         int(planned.size()), threads_, [&](int i) { return prepare(s, save, planned[size_t(i)]); },
-        [&](int i) { return bool(waits[size_t(i)]); });
+        [&](int i) { return bool(waits[size_t(i)]); }, 1,
+        {budget_, [&](int i) { return workingBytesOf(planned[size_t(i)].source); }});
     QHash<QString, int> lastWriter;
     for (int i = 0; i < sources_.count() && i < int(outputs.size()); ++i) {
         Output& out = outputs[i];

@@ -68,6 +68,9 @@ public:
     // Two threads unless a test or benchmark asks for one; the files, texts and failures are
     // the same either way.
     void setPictureThreads(PictureThreads threads) { threads_ = threads; }
+    // How much picture memory may be in flight at once (the machine's share unless a test or
+    // benchmark sets another).
+    void setMemoryBudget(MemoryBudget budget) { budget_ = budget; }
 
 private:
     struct Output;
@@ -90,6 +93,7 @@ private:
     UserDialogs& dialogs_;
     std::function<void()> clearSources_;
     PictureThreads threads_ = PictureThreads::Two;
+    MemoryBudget budget_ = MemoryBudget::forThisMachine();
 };
 
 } // namespace sc::jobs
