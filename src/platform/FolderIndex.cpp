@@ -50,15 +50,21 @@ QStringList listingOf(const QString& folder) {
                                   QDir::NoDotAndDotDot);
 }
 
-void keepFirst(QHash<QString, QString>& byFoldedName, const QString& name) {
-    const QString key = folded(name);
-    if (!byFoldedName.contains(key))
-        byFoldedName.insert(key, name);
-}
-
 struct Listing {
     Stamp stamp;
-    QHash<QString, QString> byFoldedName; // the first entry in name order for each folded name
+    // Every entry under its folded name; the first is the one a lookup finds.
+    QHash<QString, QStringList> byFoldedName;
+
+    void add(const QString& name) {
+        QStringList& names = byFoldedName[folded(name)];
+        if (!names.contains(name))
+            names << name;
+    }
+    void remove(const QString& name) {
+        const auto it = byFoldedName.find(folded(name));
+        if (it != byFoldedName.end() && it->removeAll(name) > 0 && it->isEmpty())
+            byFoldedName.erase(it);
+    }
 };
 
 class Index {
@@ -85,7 +91,7 @@ public:
         auto it = listings_.find(folder);
         if (it == listings_.end() || !(it->stamp == *stamp))
             it = listings_.insert(folder, listed(folder, *stamp));
-        return it->byFoldedName.value(folded(name));
+        return it->byFoldedName.value(folded(name)).value(0);
     }
 
     void added(const QString& folder, const QString& name) {
@@ -93,7 +99,7 @@ public:
         const auto it = listings_.find(folder);
         if (it == listings_.end())
             return;
-        keepFirst(it->byFoldedName, name); // an entry listed earlier stays first
+        it->add(name);
         restamp(it);
     }
 
@@ -102,11 +108,7 @@ public:
         const auto it = listings_.find(folder);
         if (it == listings_.end())
             return;
-        // Another entry of the same folded name may stand behind it: only a listing knows.
-        if (it->byFoldedName.value(folded(name)) == name) {
-            listings_.erase(it);
-            return;
-        }
+        it->remove(name);
         restamp(it);
     }
 
@@ -125,7 +127,7 @@ private:
         const QStringList entries = listingOf(folder);
         listing.byFoldedName.reserve(entries.size());
         for (const QString& entry : entries)
-            keepFirst(listing.byFoldedName, entry);
+            listing.add(entry);
         return listing;
     }
 
