@@ -20,7 +20,8 @@ void fill(const test::TempProgramFolder& folder, const QString& relative, int co
 
 } // namespace
 
-// The cost a job pays for its output names: one listing of the folder, not one per name.
+// The cost a job pays for its output names (written, then renamed): one listing of the
+// folder, not one per name.
 TEST(FolderListing, ANewNameInABigFolderIsResolvedWithOneListingPerJob) {
     test::TempProgramFolder folder;
     fill(folder, "drive_c/out", 300);
@@ -30,6 +31,7 @@ TEST(FolderListing, ANewNameInABigFolderIsResolvedWithOneListingPerJob) {
         const QString output = QStringLiteral("C:/out/new%1.jpg").arg(i);
         EXPECT_EQ(hostPath(output), folder.host(QStringLiteral("drive_c/out/new%1.jpg").arg(i)));
         ASSERT_TRUE(fileops::writeFileReplacing(output, "jpeg"));
+        ASSERT_TRUE(fileops::renameNoReplace(output, QStringLiteral("C:/out/sc_%1.jpg").arg(i)));
     }
     EXPECT_EQ(folderListingsMade() - before, 1);
 }
