@@ -86,7 +86,6 @@ public:
         return futures_[size_t(index)].get();
     }
 
-
 private:
     static constexpr int kWorkers = 2;
     static constexpr qint64 kUnknown = -1;
@@ -114,7 +113,7 @@ private:
             if (mayStart(index) && cost == kUnknown && !estimating_) {
                 estimating_ = true;
                 lock.unlock();
-                const qint64 estimate = memory_.estimate ? memory_.estimate(index) : 0;
+                const qint64 estimate = estimateOf(index);
                 lock.lock();
                 cost = estimate;
                 estimating_ = false;
@@ -126,6 +125,15 @@ private:
                 return next_++;
             }
             changed_.wait(lock);
+        }
+    }
+
+    // A picture whose header cannot be read fails when it is prepared; until then it is free.
+    qint64 estimateOf(int index) const {
+        try {
+            return memory_.estimate ? std::max<qint64>(0, memory_.estimate(index)) : 0;
+        } catch (...) {
+            return 0;
         }
     }
 
