@@ -64,8 +64,8 @@ public:
     void setInfoWindow(QDialog* info) { infoWindow_ = info; }
 
     // The system asks the program to end (a logout, Ctrl+C): the settings are saved as on a
-    // normal close and the program ends, leaving any dialog that is open. A running job ends
-    // first; the settings are saved at once all the same.
+    // normal close and the program ends. A running job ends first, asking nothing (the dialog
+    // seam answers for nobody then); the settings are saved at once all the same.
     void endProgram();
 
 public slots:

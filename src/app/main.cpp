@@ -1,7 +1,9 @@
 #include "Changewindow1.h"
 #include "Infowindow1.h"
 #include "LookAndFeel.h"
+#include "ProgramEnd.h"
 #include "imaging/Buffers.h"
+#include "platform/StoppableDialogs.h"
 #include "platform/TerminationSignals.h"
 #include "platform/UserDialogs.h"
 #include "platform/WinPath.h"
@@ -19,18 +21,18 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("sc-converter"));
     sc::TerminationSignals terminationSignals;
     sc::app::installLookAndFeel();
-    sc::QtUserDialogs dialogs;
+    sc::QtUserDialogs desktopDialogs;
+    sc::StoppableDialogs dialogs(desktopDialogs);
     std::unique_ptr<TConvertForm1> mainWindow;
     std::unique_ptr<TInfoForm1> infoWindow;
     try {
         const QString programFolder = QCoreApplication::applicationDirPath();
         sc::winpath::setProgramFolder(programFolder);
         mainWindow = std::make_unique<TConvertForm1>(programFolder, dialogs);
-        dialogs.setOwner(mainWindow.get());
+        desktopDialogs.setOwner(mainWindow.get());
         infoWindow = std::make_unique<TInfoForm1>(programFolder, dialogs, mainWindow.get());
         mainWindow->setInfoWindow(infoWindow.get());
-        QObject::connect(&terminationSignals, &sc::TerminationSignals::received, mainWindow.get(),
-                         &TConvertForm1::endProgram);
+        sc::app::endOnTerminationRequest(terminationSignals, dialogs, *mainWindow);
         mainWindow->show();
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, QStringLiteral("SC_CONVERTER"),

@@ -11,6 +11,31 @@
 
 namespace sc {
 
+namespace {
+
+enum class Stage { Start, Finish };
+
+// A printer that fails is named to the user, or the PDF file when the print goes to one: the
+// picture was fine, so the format failure message would mislead.
+Error printFailure(const QPrinter& printer, Stage stage) {
+    const bool toPdf = printer.outputFormat() == QPrinter::PdfFormat;
+    QString shown;
+    if (toPdf)
+        shown = stage == Stage::Start ? QStringLiteral("PDFファイル %1 を作成できませんでした。")
+                                      : QStringLiteral("PDFファイル %1 を書き込めませんでした。");
+    else
+        shown = stage == Stage::Start
+                    ? QStringLiteral("プリンタ %1 を開始できませんでした。")
+                    : QStringLiteral("プリンタ %1 で印刷を完了できませんでした。");
+    shown = shown.arg(toPdf ? printer.outputFileName() : printer.printerName()) +
+            QStringLiteral("\n処理を中止します。");
+    return Error(stage == Stage::Start ? QStringLiteral("The printer cannot start")
+                                       : QStringLiteral("The print could not be finished"),
+                 shown);
+}
+
+} // namespace
+
 TGKitImagePrint::TGKitImagePrint(UserDialogs& dialogs, QObject* parent)
     : QObject(parent), m_dialogs(dialogs) {}
 
@@ -34,14 +59,14 @@ bool TGKitImagePrint::StartPrint() {
         return false;
     QPainter painter;
     if (!painter.begin(&printer))
-        throw Error(QStringLiteral("The printer cannot start"));
+        throw printFailure(printer, Stage::Start);
     for (int i = 0; i < pages.pageCount(); ++i) {
         if (i > 0 && !printer.newPage())
-            throw Error(QStringLiteral("The printer cannot start a new sheet"));
+            throw printFailure(printer, Stage::Finish);
         drawPage(painter, pages.page(i), QRectF(painter.window()));
     }
     if (!painter.end())
-        throw Error(QStringLiteral("The print could not be finished"));
+        throw printFailure(printer, Stage::Finish);
     return true;
 }
 

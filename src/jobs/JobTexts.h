@@ -3,6 +3,7 @@
 #include "platform/CommandGuard.h"
 
 #include <QString>
+#include <QStringList>
 
 // Texts the jobs put in the status line and in their dialogs. Progress texts never follow the
 // caption language.
@@ -26,6 +27,18 @@ inline QString albumProgress(int n, int count) {
 }
 inline QString printProgress(int n, int count) {
     return progressText(n, count, " 枚目の印刷準備中です。");
+}
+
+// The lines of a message that names files: the first ten, each on its own line, then how many
+// more there are (a long list would not fit on the screen).
+inline QString namedLines(const QStringList& lines) {
+    constexpr int kNamed = 10;
+    QString text;
+    for (int i = 0; i < lines.size() && i < kNamed; ++i)
+        text += u'\n' + lines[i];
+    if (lines.size() > kNamed)
+        text += QStringLiteral("\nほか %1 件").arg(lines.size() - kNamed);
+    return text;
 }
 
 } // namespace sc::jobs

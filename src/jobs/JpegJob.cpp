@@ -2,11 +2,13 @@
 
 #include "JobTexts.h"
 #include "OutputClash.h"
+#include "SourceDeletion.h"
 #include "StatusLine.h"
 #include "imaging/Buffers.h"
 #include "imaging/GKitImage.h"
 #include "imaging/JobPicture.h"
 #include "platform/Error.h"
+#include "platform/FileIdentity.h"
 #include "platform/FileOps.h"
 #include "platform/FolderIndex.h"
 #include "platform/UserDialogs.h"
@@ -93,6 +95,9 @@ struct JpegJob::Output {
     std::optional<QDateTime> taken;
     QString key;       // fileKey(path)
     QString sourceKey; // fileKey(source)
+    // The source as it was converted: only that file may be deleted for this output.
+    std::optional<fileops::FileIdentity> identity;
+    qint64 writtenSize = -1;
     bool overwrittenLater = false;
     QString finalPath; // where the picture is at the end (after a rename)
 };
@@ -123,10 +128,8 @@ void JpegJob::run(const JpegJobSettings& settings) {
 
     status_.showIdlePrompt();
     dialogs_.beep();
-    if (dialogs_.askYesNo(kDeleteSourcesQuestion)) {
+    if (dialogs_.askYesNo(kDeleteSourcesQuestion))
         deleteSourcesThatLiveOn(outputs);
-        clearSources_();
-    }
 }
 
 std::vector<JpegJob::Output> JpegJob::plan(const JpegJobSettings& s) const {
@@ -138,6 +141,7 @@ std::vector<JpegJob::Output> JpegJob::plan(const JpegJobSettings& s) const {
         out.path = outputPathFor(out.source, s);
         out.taken = fileops::lastWriteTime(out.source);
         out.sourceKey = fileKey(out.source);
+        out.identity = fileops::fileIdentity(out.source);
         if (out.path) {
             out.key = fileKey(*out.path);
             out.finalPath = *out.path;
@@ -209,6 +213,7 @@ void JpegJob::convertAll(const JpegJobSettings& s, std::vector<Output>& outputs)
         if (out.path) {
             image_.setInputFileName(*out.path);
             GKitImage::writeEncoded(*out.path, prepared.bytes);
+            out.writtenSize = prepared.bytes.size();
             if (const auto earlier = lastWriter.find(out.key); earlier != lastWriter.end())
                 outputs[*earlier].overwrittenLater = true;
             lastWriter.insert(out.key, i);
@@ -246,17 +251,20 @@ void JpegJob::redateAndRename(const JpegJobSettings& settings, std::vector<Outpu
     }
 }
 
-// A source goes only when its picture lives on in an output of this run: something was written
-// for it, no later source wrote over that output, the output still exists, and it is not the
-// source file itself.
+// A source goes only when its picture lives on in an output of this run that is really on
+// disk, and only while it is still the file that was converted; the kept ones are named once.
 void JpegJob::deleteSourcesThatLiveOn(const std::vector<Output>& outputs) {
+    std::vector<DeletionCandidate> candidates;
+    candidates.reserve(outputs.size());
     for (const Output& out : outputs) {
-        if (!out.path || out.overwrittenLater || !fileops::exists(out.finalPath))
-            continue;
-        if (fileKey(out.finalPath) == fileKey(out.source))
-            continue;
-        fileops::deleteFile(out.source);
+        candidates.push_back({out.source, out.sourceKey, out.identity,
+                              out.path ? out.finalPath : QString(), out.writtenSize,
+                              out.overwrittenLater, out.path && out.key == out.sourceKey});
     }
+    const std::vector<KeptSource> kept = removeSourcesThatLiveOn(candidates);
+    clearSources_();
+    if (!kept.empty())
+        dialogs_.message(keptMessage(kept));
 }
 
 } // namespace sc::jobs

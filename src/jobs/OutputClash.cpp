@@ -1,5 +1,6 @@
 #include "OutputClash.h"
 
+#include "JobTexts.h"
 #include "platform/FileOps.h"
 #include "platform/WinPath.h"
 
@@ -49,19 +50,6 @@ std::vector<OutputClash> findOutputClashes(const QStringList& sources,
     return clashes;
 }
 
-namespace {
-// The first lines of a list of files under `heading`; a long list would not fit on the screen.
-template <typename Item, typename Line>
-QString namedList(QString heading, const std::vector<Item>& items, Line line) {
-    constexpr int kNamed = 10;
-    for (int i = 0; i < int(items.size()) && i < kNamed; ++i)
-        heading += u'\n' + line(items[size_t(i)]);
-    if (int(items.size()) > kNamed)
-        heading += QStringLiteral("\nほか %1 件").arg(int(items.size()) - kNamed);
-    return heading;
-}
-} // namespace
-
 QString clashMessage(const std::vector<OutputClash>& clashes) {
     const auto ontoItself = [](const OutputClash& c) { return c.writer == c.victim; };
     const QString heading =
@@ -70,9 +58,10 @@ QString clashMessage(const std::vector<OutputClash>& clashes) {
                   "出力先が変換元ファイルと重なるため、何も書き込まずに処理を中止しました。\n")
             : QStringLiteral(
                   "出力先が他の変換元ファイルと重なるため、何も書き込まずに処理を中止しました。\n");
-    return namedList(heading, clashes, [&](const OutputClash& c) {
-        return ontoItself(c) ? c.writer : QStringLiteral("%1 → %2").arg(c.writer, c.victim);
-    });
+    QStringList lines;
+    for (const OutputClash& c : clashes)
+        lines << (ontoItself(c) ? c.writer : QStringLiteral("%1 → %2").arg(c.writer, c.victim));
+    return heading + namedLines(lines);
 }
 
 std::vector<PlannedOutput> outputsNamedTooLong(const std::vector<PlannedOutput>& outputs) {
@@ -86,15 +75,14 @@ QString refusalBeforeWriting(const QStringList& sources, const std::vector<Plann
                              OntoOwnSource ontoOwn) {
     if (const auto clashes = findOutputClashes(sources, outputs, ontoOwn); !clashes.empty())
         return clashMessage(clashes);
-    const std::vector<PlannedOutput> tooLong = outputsNamedTooLong(outputs);
-    if (tooLong.empty())
+    QStringList lines;
+    for (const PlannedOutput& out : outputsNamedTooLong(outputs))
+        lines << QStringLiteral("%1 → %2").arg(sources[out.sourceIndex], out.path);
+    if (lines.isEmpty())
         return QString();
-    return namedList(
-        QStringLiteral(
-            "出力先のファイル名が長すぎて作れないため、何も書き込まずに処理を中止しました。\n"),
-        tooLong, [&](const PlannedOutput& out) {
-            return QStringLiteral("%1 → %2").arg(sources[out.sourceIndex], out.path);
-        });
+    return QStringLiteral(
+               "出力先のファイル名が長すぎて作れないため、何も書き込まずに処理を中止しました。\n") +
+           namedLines(lines);
 }
 
 } // namespace sc::jobs

@@ -74,8 +74,12 @@ void PrintJob::runLayout(const sheet::Layout& layout) {
         }
         status_.showIdlePrompt();
         controls_.work.Delete();
+    } else {
+        // An empty list prints the bare background, whatever an earlier job left on the canvas
+        // (after a sheet filled to the last slot, nothing: the print would end in silence).
+        startSheet(layout);
     }
-    // The sheet in progress, whatever the list held: with no sources, the bare background.
+    // The sheet in progress, whatever the list held.
     appendSheet(layout);
     controls_.printer.setFileName(pageFile);
     controls_.printer.StartPrint();
@@ -97,11 +101,8 @@ void PrintJob::composeFrame(const sheet::Layout& layout, int i, Thumbnails& thum
     work.CopyToClipboard(0, 0, 0, 0);
 
     GKitImage& canvas = controls_.canvas;
-    if (k == 0) {
-        canvas.setInputFileName(inProgramFolder(layout.background));
-        canvas.Load();
-        canvas.ChangeColorDepth(GKitImage::kDepthFull);
-    }
+    if (k == 0)
+        startSheet(layout);
     const sheet::Point at = layout.slot(k);
     canvas.PasteFromClipboard(at.x, at.y);
     if (layout.captions) {
@@ -112,6 +113,14 @@ void PrintJob::composeFrame(const sheet::Layout& layout, int i, Thumbnails& thum
         appendSheet(layout);
         canvas.Delete();
     }
+}
+
+// The background is read from its file for every sheet.
+void PrintJob::startSheet(const sheet::Layout& layout) {
+    GKitImage& canvas = controls_.canvas;
+    canvas.setInputFileName(inProgramFolder(layout.background));
+    canvas.Load();
+    canvas.ChangeColorDepth(GKitImage::kDepthFull);
 }
 
 // An empty canvas adds no page (the control's rule), so a list that filled its last sheet

@@ -52,6 +52,7 @@ private:
 
     void runLayout(const sheet::Layout& layout);
     void composeFrame(const sheet::Layout& layout, int i, Thumbnails& thumbnails);
+    void startSheet(const sheet::Layout& layout);
     void appendSheet(const sheet::Layout& layout);
     QString inProgramFolder(const char* name) const;
 

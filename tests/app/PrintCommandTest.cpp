@@ -236,16 +236,45 @@ TEST(PrintCommand, ProgressIsJapaneseAndTheIdlePromptFollowsTheCaptions) {
     EXPECT_TRUE(near(pages[0].pixel(526 + 80, 22 + 60), kFilmPaper));
 }
 
+// Also after a job that left a full sheet (an empty canvas) or a partial one on the preview.
 TEST(PrintCommand, AnEmptyListPrintsOnePageOfTheBareBackground) {
     PrintWindow w;
+    const auto expectBarePage = [&](const char* after) {
+        const QList<QImage> pages = w.printedPages();
+        ASSERT_EQ(pages.size(), 1) << after;
+        EXPECT_TRUE(near(pages[0].pixel(18 + 80, 39 + 60), kVerticalPaper)) << after;
+        EXPECT_TRUE(near(pages[0].pixel(1000, 1400), kVerticalPaper)) << after;
+        EXPECT_FALSE(w.pageFileExists());
+    };
     const QString before = w.get<TShadowLabel>("ShadowLabel21")->text();
     w.form->CButton10Click();
     EXPECT_EQ(w.get<TShadowLabel>("ShadowLabel21")->text(), before);
-    const QList<QImage> pages = w.printedPages();
-    ASSERT_EQ(pages.size(), 1);
-    EXPECT_TRUE(near(pages[0].pixel(18 + 80, 39 + 60), kVerticalPaper));
-    EXPECT_TRUE(near(pages[0].pixel(1000, 1400), kVerticalPaper));
-    EXPECT_FALSE(w.pageFileExists());
+    expectBarePage("at the start");
+
+    for (const int count : {50, 3}) {
+        w.dropPictures(count);
+        w.form->CButton10Click();
+        w.printedPages();
+        w.form->SSButton1Click();
+        QFile::remove(w.pdf);
+        w.form->CButton10Click();
+        expectBarePage(count == 50 ? "after a full sheet" : "after a partial sheet");
+    }
+    EXPECT_EQ(w.dialogs.shown.count("print"), 5);
+}
+
+// The picture was fine: the user is told which printer (here: PDF file) failed, not that a
+// picture had an unknown format.
+TEST(PrintCommand, APrintThatCannotStartNamesItsPrinter) {
+    PrintWindow w;
+    w.dialogs.pdfOutput = w.folder.host("missing-folder/out.pdf");
+    w.dropPictures(1);
+    w.form->CButton10Click();
+    EXPECT_EQ(w.dialogs.shown,
+              QStringList({"print", "beep",
+                           QStringLiteral("message:PDFファイル %1 を作成できませんでした。\n"
+                                          "処理を中止します。")
+                               .arg(w.dialogs.pdfOutput)}));
 }
 
 TEST(PrintCommand, ThreeVerticalSheetsPrintPortraitWithHeaderAndFooter) {

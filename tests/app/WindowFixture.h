@@ -3,6 +3,7 @@
 // The main window on a temporary program folder, with scripted dialogs and helpers that drop
 // pictures and choose list items as a user would.
 #include "Children.h"
+#include "IsolatedTrash.h"
 #include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
 #include "app/Changewindow1.h"
@@ -17,6 +18,7 @@ namespace sc::test {
 inline const QDateTime kTaken(QDate(2004, 1, 2), QTime(9, 5, 6));
 
 struct Window {
+    sc::test::IsolatedTrash trash;
     sc::test::TempProgramFolder folder;
     sc::test::ScriptedDialogs dialogs;
     std::unique_ptr<TConvertForm1> form;

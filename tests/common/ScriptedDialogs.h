@@ -5,6 +5,7 @@
 #include <QPrinter>
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 namespace sc::test {
 
@@ -18,11 +19,15 @@ public:
     std::deque<QString> folderAnswers; // an empty script answers "cancelled"
     // The print dialog prints to this PDF file; an empty name answers "cancelled".
     QString pdfOutput;
+    // Runs while a question is up, before it is answered (what happens meanwhile).
+    std::function<void()> whileAsking;
 
     void beep() override { shown << QStringLiteral("beep"); }
     void message(const QString& text) override { shown << QStringLiteral("message:") + text; }
     bool askYesNo(const QString& text) override {
         shown << QStringLiteral("ask:") + text;
+        if (whileAsking)
+            whileAsking();
         if (yesNoAnswers.empty())
             return false;
         const bool answer = yesNoAnswers.front();

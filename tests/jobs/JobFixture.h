@@ -1,5 +1,6 @@
 #pragma once
 
+#include "IsolatedTrash.h"
 #include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
 #include "imaging/GKitImage.h"
@@ -27,6 +28,7 @@ public:
 // A temporary program folder with the pieces a job needs and helpers to make pictures.
 class JobFixture : public ::testing::Test {
 protected:
+    IsolatedTrash trash;
     TempProgramFolder folder;
     ScriptedDialogs dialogs;
     RecordingStatusLine status;

@@ -2,6 +2,9 @@
 #include "jobs/JobTexts.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+#include <filesystem>
 
 using namespace sc;
 using namespace sc::test;
@@ -186,8 +189,12 @@ TEST_F(JpegJob, SameNamedSourcesIntoOneFolderNeverLoseTheOnlyCopy) {
     // The later picture replaced the earlier output, which took the earlier source's name.
     EXPECT_TRUE(exists("D:/out/sc_20040102_0905_06.jpg"));
     EXPECT_FALSE(exists("D:/out/sc_20050607_0809_10.jpg"));
-    EXPECT_TRUE(exists("C:/one/a.bmp")); // nothing of it was kept: it stays
+    EXPECT_TRUE(exists("C:/one/a.bmp")); // nothing of it was kept: it stays, and is named
     EXPECT_FALSE(exists("C:/two/a.bmp"));
+    EXPECT_EQ(dialogs.messages(),
+              QStringList(QStringLiteral("message:次の変換元ファイルは削除しませんでした。\n") +
+                          QStringLiteral(
+                              "\nC:\\one\\a.bmp（変換後のファイルが別の画像で上書きされました）")));
 }
 
 // Names that differ only in letter case are one file, as on Windows: the later picture is
@@ -283,4 +290,98 @@ TEST_F(JpegJob, ASourceTimeBeforeTheFileDateRangeEndsTheJobInItsSecondPass) {
     EXPECT_EQ(status.last(), jobs::kRenamePassText);
     EXPECT_EQ(dialogs.shown, QStringList({"beep", kFailure})); // no delete question
     EXPECT_TRUE(exists("C:/old/a.bmp"));
+}
+
+namespace {
+// Replaces the bytes of a file in place (same file, same inode).
+void overwrite(const QString& path, qint64 at, const QByteArray& bytes) {
+    QFile f(winpath::hostPath(path));
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.seek(at);
+    f.write(bytes);
+}
+qint64 sizeOf(const QString& path) {
+    return QFileInfo(winpath::hostPath(path)).size();
+}
+QString keptLine(const QString& source, const char* reason) {
+    return u'\n' + source + QStringLiteral("（") + QString::fromUtf8(reason) + QStringLiteral("）");
+}
+} // namespace
+
+// b.bmp is a second name of a.bmp (a hard link): trashing one changes the other's change time.
+TEST_F(JpegJob, YesMovesEachSourceToTheTrashWithItsRecord) {
+    add(picture("C:\\shots\\a.bmp"));
+    const QByteArray before = bytesOf("C:/shots/a.bmp");
+    std::filesystem::create_hard_link(winpath::hostPath("C:/shots/a.bmp").toStdString(),
+                                      winpath::hostPath("C:/shots/b.bmp").toStdString());
+    add("C:\\shots\\b.bmp");
+    dialogs.yesNoAnswers = {true};
+    EXPECT_TRUE(run(plain(0)));
+    EXPECT_FALSE(exists("C:/shots/a.bmp"));
+    EXPECT_FALSE(exists("C:/shots/b.bmp"));
+    EXPECT_TRUE(QFileInfo::exists(trash.files() + "/b.bmp"));
+    QFile trashed(trash.files() + "/a.bmp");
+    ASSERT_TRUE(trashed.open(QIODevice::ReadOnly));
+    EXPECT_EQ(trashed.readAll(), before);
+    QFile record(trash.info() + "/a.bmp.trashinfo");
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    const QByteArray info = record.readAll();
+    EXPECT_TRUE(info.startsWith("[Trash Info]\n")) << info.constData();
+    EXPECT_TRUE(info.contains(
+        "Path=" + QUrl::toPercentEncoding(winpath::hostPath("C:/shots/a.bmp"), "/") + "\n"))
+        << info.constData();
+    EXPECT_EQ(dialogs.messages(), QStringList());
+}
+
+// Between the end of the job and the answer, another program may change the files.
+TEST_F(JpegJob, ASourceChangedBeforeTheAnswerIsKeptAndNamed) {
+    for (const char* name : {"a", "b", "c", "d"})
+        add(picture(QStringLiteral("C:\\s\\%1.bmp").arg(QLatin1String(name))));
+    dialogs.yesNoAnswers = {true};
+    dialogs.whileAsking = [&] {
+        // b: another file under the same name, of the same size and time.
+        const QString b = winpath::hostPath("C:/s/b.bmp");
+        ASSERT_TRUE(QFile::copy(b, b + ".new"));
+        ASSERT_TRUE(QFile::remove(b));
+        ASSERT_TRUE(QFile::rename(b + ".new", b));
+        fileops::setLastWriteTime("C:/s/b.bmp", kTaken);
+        // c: the same file, written again in place; d: the same file, only its time changed.
+        overwrite("C:/s/c.bmp", 60, "edited");
+        fileops::setLastWriteTime("C:/s/c.bmp", kTaken);
+        fileops::setLastWriteTime("C:/s/d.bmp", kTaken.addSecs(2));
+    };
+    EXPECT_TRUE(run(plain(0)));
+    EXPECT_FALSE(exists("C:/s/a.bmp"));
+    for (const char* name : {"b", "c", "d"})
+        EXPECT_TRUE(exists(QStringLiteral("C:/s/%1.bmp").arg(QLatin1String(name)))) << name;
+    const char* changed = "変換元ファイルが変換後に変更されました";
+    EXPECT_EQ(dialogs.messages(),
+              QStringList(QStringLiteral("message:次の変換元ファイルは削除しませんでした。\n") +
+                          keptLine("C:\\s\\b.bmp", changed) + keptLine("C:\\s\\c.bmp", changed) +
+                          keptLine("C:\\s\\d.bmp", changed)));
+    EXPECT_EQ(clears, 1);
+}
+
+TEST_F(JpegJob, AnOutputCutShortDamagedOrGoneBeforeTheAnswerKeepsItsSource) {
+    for (const char* name : {"a", "b", "c", "d", "e"})
+        add(picture(QStringLiteral("C:\\s\\%1.bmp").arg(QLatin1String(name))));
+    dialogs.yesNoAnswers = {true};
+    dialogs.whileAsking = [&] {
+        QFile::resize(winpath::hostPath("C:/s/a.jpg"), sizeOf("C:/s/a.jpg") - 1);
+        // b: as long as written, but its compressed data ends in zeros, without its end marker.
+        overwrite("C:/s/b.jpg", sizeOf("C:/s/b.jpg") - 8, QByteArray(8, '\0'));
+        // c: as long as written, no JPEG at all.
+        overwrite("C:/s/c.jpg", 0, QByteArray(sizeOf("C:/s/c.jpg"), 'x'));
+        QFile::remove(winpath::hostPath("C:/s/d.jpg"));
+    };
+    EXPECT_TRUE(run(plain(0)));
+    for (const char* name : {"a", "b", "c", "d"})
+        EXPECT_TRUE(exists(QStringLiteral("C:/s/%1.bmp").arg(QLatin1String(name)))) << name;
+    EXPECT_FALSE(exists("C:/s/e.bmp"));
+    const char* damaged = "変換後のファイルが書き込んだ内容と違います";
+    EXPECT_EQ(dialogs.messages(),
+              QStringList(QStringLiteral("message:次の変換元ファイルは削除しませんでした。\n") +
+                          keptLine("C:\\s\\a.bmp", damaged) + keptLine("C:\\s\\b.bmp", damaged) +
+                          keptLine("C:\\s\\c.bmp", damaged) +
+                          keptLine("C:\\s\\d.bmp", "変換後のファイルが見つかりません")));
 }
