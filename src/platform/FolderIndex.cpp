@@ -94,21 +94,16 @@ public:
         return it->byFoldedName.value(folded(name)).value(0);
     }
 
-    void added(const QString& folder, const QString& name) {
+    // The program made (or removed) `name` in `folder`: a kept listing follows.
+    void note(const QString& folder, const QString& name, bool added) {
         std::lock_guard lock(guard_);
         const auto it = listings_.find(folder);
         if (it == listings_.end())
             return;
-        it->add(name);
-        restamp(it);
-    }
-
-    void removed(const QString& folder, const QString& name) {
-        std::lock_guard lock(guard_);
-        const auto it = listings_.find(folder);
-        if (it == listings_.end())
-            return;
-        it->remove(name);
+        if (added)
+            it->add(name);
+        else
+            it->remove(name);
         restamp(it);
     }
 
@@ -179,12 +174,12 @@ qint64 folderListingsMade() {
 
 void noteAdded(const QString& hostPath) {
     const auto [folder, name] = split(hostPath);
-    index().added(folder, name);
+    index().note(folder, name, true);
 }
 
 void noteRemoved(const QString& hostPath) {
     const auto [folder, name] = split(hostPath);
-    index().removed(folder, name);
+    index().note(folder, name, false);
 }
 
 } // namespace sc::winpath
