@@ -3,7 +3,9 @@
 #include "CaptionLanguage.h"
 #include "LookAndFeel.h"
 #include "ProgramFolderCheck.h"
+#include "WindowAccessibility.h"
 #include "WindowFace.h"
+#include "WindowKeyboard.h"
 #include "WindowPreview.h"
 #include "WindowSettingsView.h"
 #include "WindowStatusLine.h"
@@ -14,6 +16,7 @@
 #include "jobs/JpegJob.h"
 #include "jobs/PrintJob.h"
 #include "platform/DesktopCloseWatch.h"
+#include "platform/DialogFocus.h"
 #include "platform/IniFile.h"
 #include "platform/UserDialogs.h"
 #include "resources/Captions.h"
@@ -78,6 +81,8 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
         child->setAcceptDrops(false);
     }
     sc::app::setHintDurations(this);
+    sc::app::settleKeyboard(*this, [this] { ListBox1Click(); });
+    sc::app::nameControls(*this, true);
 
     connect(ui_->ShineSpeedButton1, &TShineSpeedButton::clicked, this,
             &TConvertForm1::ShineSpeedButton1Click);
@@ -396,7 +401,7 @@ void TConvertForm1::ShineSpeedButton6Click() {
 
 void TConvertForm1::ShineSpeedButton4Click() {
     if (infoWindow_)
-        infoWindow_->exec();
+        sc::returningFocus([this] { infoWindow_->exec(); });
 }
 
 // Whether the shell finds the file is not looked at: a missing read-me shows nothing.

@@ -1,5 +1,6 @@
 #include "UserDialogs.h"
 
+#include "DialogFocus.h"
 #include "FolderBrowser.h"
 #include "WinPath.h"
 
@@ -36,32 +37,40 @@ void QtUserDialogs::beep() {
 }
 
 void QtUserDialogs::message(const QString& text) {
-    QMessageBox::information(owner_, kTitle, text, QMessageBox::Ok);
+    returningFocus([&] { QMessageBox::information(owner_, kTitle, text, QMessageBox::Ok); });
 }
 
 bool QtUserDialogs::askYesNo(const QString& text) {
-    return QMessageBox::question(owner_, kTitle, text, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    returningFocus([&] {
+        answer = QMessageBox::question(owner_, kTitle, text, QMessageBox::Yes | QMessageBox::No);
+    });
+    return answer == QMessageBox::Yes;
 }
 
 // Held inside `root`; a root that does not exist is answered as a cancel, without a dialog.
 QString QtUserDialogs::browseFolder(const QString& title, const QString& root) {
     if (root.isEmpty()) {
-        const QString chosen = QFileDialog::getExistingDirectory(owner_, title, QDir::homePath());
+        QString chosen;
+        returningFocus(
+            [&] { chosen = QFileDialog::getExistingDirectory(owner_, title, QDir::homePath()); });
         return chosen.isEmpty() ? QString() : QDir::cleanPath(chosen);
     }
     const QString hostRoot = QDir::cleanPath(winpath::hostPath(root));
     if (!QFileInfo(hostRoot).isDir())
         return QString();
     ConfinedFolderDialog dialog(owner_, title, hostRoot);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    bool accepted = false;
+    returningFocus([&] { accepted = dialog.exec() == QDialog::Accepted; });
+    if (!accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return toRootSpelling(root, hostRoot, QDir::cleanPath(dialog.selectedFiles().first()));
 }
 
 QString QtUserDialogs::browseFolderFrom(const QString& title, const QString& start) {
     const QString host = start.isEmpty() ? QDir::homePath() : winpath::hostPath(start);
-    const QString chosen = QFileDialog::getExistingDirectory(owner_, title, host);
+    QString chosen;
+    returningFocus([&] { chosen = QFileDialog::getExistingDirectory(owner_, title, host); });
     return chosen.isEmpty() ? QString() : winpath::windowsPathOf(QDir::cleanPath(chosen));
 }
 
@@ -94,7 +103,9 @@ bool QtUserDialogs::choosePrinter(QPrinter& printer) {
     if (!QPrinterInfo::availablePrinterNames().isEmpty())
         printer.setOutputFormat(QPrinter::NativeFormat);
     QPrintDialog dialog(&printer, owner_);
-    return dialog.exec() == QDialog::Accepted;
+    bool accepted = false;
+    returningFocus([&] { accepted = dialog.exec() == QDialog::Accepted; });
+    return accepted;
 }
 
 } // namespace sc
