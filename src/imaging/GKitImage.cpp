@@ -13,8 +13,11 @@
 
 #include <QClipboard>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
+
+#include <climits>
 
 namespace sc {
 
@@ -120,6 +123,33 @@ void GKitImage::load(const imaging::DecodeScale& scale) {
     m_colorDepth = m_loadedDepth = decoded.depth;
     m_metadata = m_loadedMetadata = std::move(decoded.metadata);
     changed();
+}
+
+std::optional<GKitImage::Claim> GKitImage::claimOf(const QString& fileName, QSize loadSizeHint) {
+    QFile file(winpath::hostPath(fileName));
+    // Only a regular file is opened: a pipe's open would wait for a writer.
+    if (!QFileInfo(file.fileName()).isFile() || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const qint64 size = file.size();
+    const uchar* mapped = file.map(0, size);
+    const QByteArray head = mapped ? QByteArray() : file.read(256 * 1024);
+    const auto header = mapped ? imaging::readPictureHeader(mapped, size)
+                               : imaging::readPictureHeader(
+                                     reinterpret_cast<const uchar*>(head.constData()), head.size());
+    if (!header)
+        return std::nullopt;
+    return Claim{QSize(int(std::min<qint64>(header->width, INT_MAX)),
+                       int(std::min<qint64>(header->height, INT_MAX))),
+                 imaging::workingBytes(*header, {loadSizeHint, imaging::DecodeScale::Mode::Cover})};
+}
+
+void GKitImage::requireJpegSize(const QString& fileName) {
+    const auto claim = claimOf(fileName);
+    if (claim && (claim->size.width() > kMaxJpegSide || claim->size.height() > kMaxJpegSide))
+        throw Error(QStringLiteral("%1 is larger than a JPEG can hold (%2 x %3)")
+                        .arg(fileName)
+                        .arg(claim->size.width())
+                        .arg(claim->size.height()));
 }
 
 void GKitImage::Save(const QString& fileName) {

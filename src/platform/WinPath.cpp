@@ -1,5 +1,7 @@
 #include "WinPath.h"
 
+#include "FolderIndex.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -30,13 +32,8 @@ QString findComponent(const QString& dir, const QString& name) {
         return name;
     if (QFileInfo::exists(dir + u'/' + name))
         return name;
-    const QStringList entries =
-        QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return entry;
-    }
-    return name;
+    const QString entry = entryNamedLike(dir, name);
+    return entry.isEmpty() ? name : entry;
 }
 } // namespace
 
