@@ -13,7 +13,6 @@
 
 #include <QClipboard>
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
 
@@ -126,9 +125,8 @@ void GKitImage::load(const imaging::DecodeScale& scale) {
 }
 
 std::optional<GKitImage::Claim> GKitImage::claimOf(const QString& fileName, QSize loadSizeHint) {
-    QFile file(winpath::hostPath(fileName));
-    // Only a regular file is opened: a pipe's open would wait for a writer.
-    if (!QFileInfo(file.fileName()).isFile() || !file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (fileops::openRegularFile(fileName, file) != 0)
         return std::nullopt;
     const qint64 size = file.size();
     const uchar* mapped = file.map(0, size);
