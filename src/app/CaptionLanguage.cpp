@@ -1,5 +1,6 @@
 #include "CaptionLanguage.h"
 
+#include "WindowAccessibility.h"
 #include "controls/TShadowLabel.h"
 #include "controls/TShineSpeedButton.h"
 #include "resources/Captions.h"
@@ -74,6 +75,7 @@ void applyCaptionLanguage(QWidget& window, bool japanese) {
     rebuildLists(window, {"C1_02", "C4_01"}, japanese);
     rebuildLists(window, {"C1_01"}, japanese);
     rebuildLists(window, {"C5_01"}, japanese);
+    nameControls(window, japanese);
 }
 
 } // namespace sc::app

@@ -3,7 +3,9 @@
 #include "CaptionLanguage.h"
 #include "LookAndFeel.h"
 #include "ProgramFolderCheck.h"
+#include "WindowAccessibility.h"
 #include "WindowFace.h"
+#include "WindowKeyboard.h"
 #include "WindowPreview.h"
 #include "WindowSettingsView.h"
 #include "WindowStatusLine.h"
@@ -14,6 +16,8 @@
 #include "jobs/JpegJob.h"
 #include "jobs/PrintJob.h"
 #include "platform/DesktopCloseWatch.h"
+#include "platform/DialogFocus.h"
+#include "platform/FileKinds.h"
 #include "platform/IniFile.h"
 #include "platform/UserDialogs.h"
 #include "resources/Captions.h"
@@ -78,6 +82,8 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
         child->setAcceptDrops(false);
     }
     sc::app::setHintDurations(this);
+    sc::app::settleKeyboard(*this, [this] { ListBox1Click(); });
+    sc::app::nameControls(*this, true);
 
     connect(ui_->ShineSpeedButton1, &TShineSpeedButton::clicked, this,
             &TConvertForm1::ShineSpeedButton1Click);
@@ -396,7 +402,7 @@ void TConvertForm1::ShineSpeedButton6Click() {
 
 void TConvertForm1::ShineSpeedButton4Click() {
     if (infoWindow_)
-        infoWindow_->exec();
+        sc::returningFocus([this] { infoWindow_->exec(); });
 }
 
 // Whether the shell finds the file is not looked at: a missing read-me shows nothing.
@@ -412,8 +418,8 @@ void TConvertForm1::SSButton10Click() {
     close();
 }
 
-void TConvertForm1::dropFiles(const QStringList& paths) {
-    sourceCommands_->dropFiles(paths);
+void TConvertForm1::dropFiles(const QStringList& paths, int unreadable) {
+    sourceCommands_->dropFiles(paths, unreadable);
 }
 
 void TConvertForm1::dragEnterEvent(QDragEnterEvent* event) {
@@ -425,12 +431,15 @@ void TConvertForm1::dropEvent(QDropEvent* event) {
     if (jobRunning_)
         return event->ignore();
     QStringList paths;
+    int unreadable = 0;
     for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
+        if (const std::optional<QString> path = sc::fileops::localPathOf(url))
+            paths << *path;
+        else if (url.isLocalFile())
+            ++unreadable;
     }
     event->acceptProposedAction();
-    dropFiles(paths);
+    dropFiles(paths, unreadable);
 }
 
 // Presses that reach the window itself landed on its own surface (bars, labels, background):

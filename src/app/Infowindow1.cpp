@@ -1,10 +1,12 @@
 #include "Infowindow1.h"
 
 #include "LookAndFeel.h"
+#include "controls/KeyboardFocus.h"
 #include "controls/SystemColors.h"
 #include "platform/UserDialogs.h"
 
 #include <QAbstractButton>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -45,22 +47,36 @@ protected:
 };
 
 // A flat button without caption laid over a text line or a picture: the whole line is the
-// click area, and only the hand cursor tells it is one.
+// click area, and only the hand cursor tells it is one. Tab reaches it (a click leaves the
+// focus where it was); a keyboard focus is marked by a dotted rectangle in the link colour.
 class LinkArea : public QAbstractButton {
 public:
-    using QAbstractButton::QAbstractButton;
+    explicit LinkArea(QWidget* parent) : QAbstractButton(parent) {
+        setFocusPolicy(Qt::TabFocus);
+        sc::controls::pressOnReturn(*this);
+    }
     void setPicture(const QPixmap& picture) { picture_ = picture; }
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        if (picture_.isNull())
-            return;
         QPainter p(this);
-        p.drawPixmap(rect(), picture_);
+        if (!picture_.isNull())
+            p.drawPixmap(rect(), picture_);
+        if (focusMark_.shown() && hasFocus())
+            sc::controls::drawFocusMark(p, rect(), kLinkOrange);
+    }
+    void focusInEvent(QFocusEvent* event) override {
+        focusMark_.focusIn(event->reason());
+        QAbstractButton::focusInEvent(event);
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        focusMark_.focusOut(event->reason());
+        QAbstractButton::focusOutEvent(event);
     }
 
 private:
     QPixmap picture_;
+    sc::controls::FocusMark focusMark_;
 };
 
 void addText(QWidget* parent, const char* name, QPoint at, const QString& text,
@@ -107,6 +123,7 @@ TInfoForm1::TInfoForm1(const QString& programFolder, sc::UserDialogs& dialogs, Q
     buildLeftPanel();
     buildRightPanel();
     sc::app::setHintDurations(this);
+    orderLinks();
 }
 
 void TInfoForm1::buildLeftPanel() {
@@ -146,6 +163,7 @@ void TInfoForm1::buildLeftPanel() {
     black.setColor(QPalette::ButtonText, Qt::black);
     close->setPalette(black);
     connect(close, &QAbstractButton::clicked, this, &TInfoForm1::SpeedButton2Click);
+    sc::controls::pressOnReturn(*close);
 }
 
 void TInfoForm1::buildRightPanel() {
@@ -165,8 +183,20 @@ QAbstractButton* TInfoForm1::addLink(QWidget* parent, const char* name, const QR
     link->setGeometry(place);
     link->setCursor(Qt::PointingHandCursor);
     link->setToolTip(hint);
-    link->setFocusPolicy(Qt::NoFocus);
+    // A reader says what the link does, as the hint does; the hint's leading space is layout.
+    link->setAccessibleName(hint.trimmed());
     return link;
+}
+
+// The window opens with the focus on CLOSE, as it always has; Tab goes on through the links in
+// reading order: mail, the maker's page, the product's page, the guide.
+void TInfoForm1::orderLinks() {
+    QWidget* previous = findChild<QWidget*>(QStringLiteral("SpeedButton2"));
+    for (const char* name : {"SpeedButton3", "SpeedButton1", "SpeedButton4", "Image2"}) {
+        auto* link = findChild<QWidget*>(QString::fromLatin1(name));
+        QWidget::setTabOrder(previous, link);
+        previous = link;
+    }
 }
 
 // The first showing centres the window on the screen; later ones keep where it was left.

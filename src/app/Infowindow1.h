@@ -33,6 +33,7 @@ public slots:
 private:
     void buildLeftPanel();
     void buildRightPanel();
+    void orderLinks();
     QAbstractButton* addLink(QWidget* parent, const char* name, const QRect& place,
                              const QString& hint);
 

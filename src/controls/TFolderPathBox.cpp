@@ -1,6 +1,7 @@
 #include "TFolderPathBox.h"
 
 #include "EditorColours.h"
+#include "KeyboardFocus.h"
 #include "platform/UserDialogs.h"
 
 #include <QLineEdit>
@@ -13,7 +14,9 @@ TFolderPathBox::TFolderPathBox(QWidget* parent)
     // Long paths are valid paths: hold as much as the platform's longest path.
     edit_->setMaxLength(32767);
     button_->setText(QStringLiteral("..."));
-    button_->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches the browse button after the text; a click leaves the focus in the text.
+    button_->setFocusPolicy(Qt::TabFocus);
+    sc::controls::pressOnReturn(*button_);
     setFocusProxy(edit_);
     setFocusPolicy(Qt::StrongFocus);
     setBackground(background_);

@@ -13,7 +13,8 @@ class UserDialogs;
 
 // The folder path box: a one-line path text with a browse button. The browse asks for a
 // folder starting at the current path (when there is one) and, on OK, puts the chosen folder
-// into the box. Every change of the text, typing included, raises changed().
+// into the box. Every change of the text, typing included, raises changed(). Tab goes from the
+// text to the browse button, which Space, Return and Enter press.
 class TFolderPathBox : public QWidget {
     Q_OBJECT
 public:

@@ -2,14 +2,73 @@
 
 #include "SystemColors.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCursor>
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <cstdlib>
 
 namespace syscolor = sc::controls::syscolor;
+
+namespace {
+
+// What assistive technology reads of the button: a push button named by its caption (unless
+// the window gave it a name), which a group makes a toggle that is checked while down.
+class ShineSpeedButtonAccessible : public QAccessibleWidget {
+public:
+    explicit ShineSpeedButtonAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::Button) {
+        addControllingSignal(QStringLiteral("clicked()"));
+    }
+
+    TShineSpeedButton* button() const { return static_cast<TShineSpeedButton*>(widget()); }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return button()->caption();
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (button()->groupIndex() != 0) {
+            s.checkable = true;
+            s.checked = button()->isDown();
+        }
+        s.pressed = button()->look() == TShineSpeedButton::lsPressed;
+        return s;
+    }
+
+    QStringList actionNames() const override {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (widget()->isEnabled())
+            names.prepend(pressAction());
+        return names;
+    }
+
+    void doAction(const QString& name) override {
+        if (name == pressAction() && widget()->isEnabled())
+            button()->press();
+        else
+            QAccessibleWidget::doAction(name);
+    }
+};
+
+QAccessibleInterface* accessibleButton(const QString& className, QObject* object) {
+    if (className == QLatin1String("TShineSpeedButton") && object && object->isWidgetType())
+        return new ShineSpeedButtonAccessible(static_cast<QWidget*>(object));
+    return nullptr;
+}
+
+void tellAccessibility(QWidget* button, QAccessible::Event what) {
+    QAccessibleEvent event(button, what);
+    QAccessible::updateAccessibility(&event);
+}
+
+} // namespace
 
 TShineSpeedButton::TShineSpeedButton(QWidget* parent) : QWidget(parent) {
     colors_ = {
@@ -24,6 +83,10 @@ TShineSpeedButton::TShineSpeedButton(QWidget* parent) : QWidget(parent) {
                 syscolor::windowFrame()};
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover, false);
+    // Tab only: a mouse user's click leaves the focus (and the look) where it was.
+    setFocusPolicy(Qt::TabFocus);
+    static const bool accessible = (QAccessible::installFactory(accessibleButton), true);
+    Q_UNUSED(accessible);
     hoverTimer_.setInterval(200);
     connect(&hoverTimer_, &QTimer::timeout, this, &TShineSpeedButton::hoverTick);
 }
@@ -49,7 +112,11 @@ void TShineSpeedButton::setFontHeight(int height) {
 }
 
 void TShineSpeedButton::setCaption(const QString& text) {
+    if (text == caption_)
+        return;
     change(caption_, text);
+    if (accessibleName().isEmpty())
+        tellAccessibility(this, QAccessible::NameChanged);
 }
 void TShineSpeedButton::setFontColor(const QColor& c) {
     change(fontColor_, c);
@@ -154,6 +221,10 @@ void TShineSpeedButton::setDown(bool on) {
 
 void TShineSpeedButton::applyDown(bool on) {
     down_ = on;
+    QAccessible::State checked;
+    checked.checked = true;
+    QAccessibleStateChangeEvent event(this, checked);
+    QAccessible::updateAccessibility(&event);
     if (!isEnabled())
         setLook(lsDisabled);
     else if (on)
@@ -265,11 +336,8 @@ void TShineSpeedButton::mouseReleaseEvent(QMouseEvent* event) {
         if (groupIndex_ == 0) {
             inside_ = false;
             setLook(lsUp);
-        } else {
-            // A down button that may not be released stays down; its click still runs.
-            setDown(!down_);
         }
-        click();
+        press();
         if (!self)
             return;
     } else {
@@ -277,6 +345,13 @@ void TShineSpeedButton::mouseReleaseEvent(QMouseEvent* event) {
         setLook(down_ ? lsPressed : lsHover);
     }
     recheck(pos);
+}
+
+// A down button that may not be released stays down; its click still runs.
+void TShineSpeedButton::press() {
+    if (groupIndex_ != 0)
+        setDown(!down_);
+    click();
 }
 
 void TShineSpeedButton::click() {
@@ -300,6 +375,30 @@ void TShineSpeedButton::changeEvent(QEvent* event) {
         held_ = false;
         setLook(isEnabled() ? lsUp : lsDisabled);
     }
+}
+
+// --- keyboard ---------------------------------------------------------------------------------
+
+// A held key presses once; the keys of other controls (arrows, Tab) go on to the window.
+void TShineSpeedButton::keyPressEvent(QKeyEvent* event) {
+    const bool pressKey = event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
+                          event->key() == Qt::Key_Enter;
+    const bool modified = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier |
+                                                Qt::MetaModifier | Qt::ShiftModifier);
+    if (!pressKey || modified || !isEnabled())
+        return QWidget::keyPressEvent(event);
+    if (!event->isAutoRepeat())
+        press();
+}
+
+void TShineSpeedButton::focusInEvent(QFocusEvent* event) {
+    focusMark_.focusIn(event->reason());
+    QWidget::focusInEvent(event);
+}
+
+void TShineSpeedButton::focusOutEvent(QFocusEvent* event) {
+    focusMark_.focusOut(event->reason());
+    QWidget::focusOutEvent(event);
 }
 
 // --- painting ----------------------------------------------------------------------------------
@@ -381,7 +480,15 @@ void TShineSpeedButton::paintEvent(QPaintEvent*) {
         text(fontColor_, QPoint(0, 0));
     }
 
-    // Frame.
+    paintFrame(p, sunken);
+    // Inside the frame lines, over the caption, as the desktop marks a focused button.
+    if (showsFocusMark() && w > 4 && h > 4)
+        sc::controls::drawFocusMark(p, QRect(2, 2, w - 4, h - 4), fontColor_);
+}
+
+void TShineSpeedButton::paintFrame(QPainter& p, bool sunken) const {
+    const int w = width();
+    const int h = height();
     const bool frameOn = (look_ == lsUp || look_ == lsDisabled) ? upFrame_
                          : look_ == lsDown                      ? downFrame_
                                                                 : activeFrame_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "KeyboardFocus.h"
+
 #include <QColor>
 #include <QTimer>
 #include <QWidget>
@@ -10,6 +12,9 @@ class QFontMetrics;
 // that turns bold under the mouse. Buttons with the same non-zero group index on one parent
 // latch exclusively. With `clickDownHook` the button stays drawn pressed while the handlers of
 // `clicked` run, so a long command shows its button pressed until it ends.
+// The keyboard reaches it by Tab alone (a click leaves the focus where it was); Space, Return
+// and Enter press it as a click does, and a dotted rectangle in the caption colour marks a
+// focus that came from the keyboard.
 class TShineSpeedButton : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString caption READ caption WRITE setCaption)
@@ -120,6 +125,11 @@ public:
 
     // Runs the click as a mouse click does (the pressed look while `clicked` is handled).
     void click();
+    // What a click on the button does, from the keyboard or assistive technology: a group's
+    // button changes its down state first, then the click runs.
+    void press();
+    // Whether the keyboard focus is marked.
+    bool showsFocusMark() const { return focusMark_.shown() && hasFocus(); }
 
     // The face ramp: step `e` (0..255) between `start` and `end`.
     static QColor rampStep(const QColor& start, const QColor& end, int e);
@@ -135,6 +145,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void mouseEntered();
@@ -147,6 +160,7 @@ private:
     void groupChanged();
     QFont activeFont() const;
     int inkShiftIntoFrame(const QFontMetrics& fm, int baseline) const;
+    void paintFrame(QPainter& p, bool sunken) const;
     template <typename T> void change(T& member, const T& value);
 
     QString caption_;
@@ -168,4 +182,5 @@ private:
     bool inside_ = false;
     bool held_ = false;
     QTimer hoverTimer_;
+    sc::controls::FocusMark focusMark_;
 };

@@ -143,6 +143,11 @@ bool TSpinEdit::eventFilter(QObject* watched, QEvent* event) {
         case Qt::Key_PageDown:
             stepBy(-pageIncrement_);
             return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            // The typed value is final, as when the box is left.
+            limitToRange();
+            return true;
         default:
             break;
         }

@@ -15,8 +15,8 @@ class UserDialogs;
 //   increment (10); a value set by arrow, key or code is limited to the range.
 // - Only "+", "-" and the digits can be typed; any other character is refused with a beep.
 // - An empty or unreadable text is replaced at once by the range's minimum.
-// - A typed value beyond the range counts as typed until the box loses the focus; then it is
-//   limited to the range.
+// - A typed value beyond the range counts as typed until the box loses the focus or Return is
+//   pressed; then it is limited to the range.
 // - Every change of the text raises changed() (block the box's signals to set it quietly).
 class TSpinEdit : public QWidget {
     Q_OBJECT

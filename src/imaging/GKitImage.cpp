@@ -7,6 +7,7 @@
 #include "imaging/Tuning.h"
 #include "platform/Error.h"
 #include "platform/FileFailure.h"
+#include "platform/FileKinds.h"
 #include "platform/FileOps.h"
 #include "platform/FileWrites.h"
 #include "platform/WinPath.h"
@@ -15,6 +16,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
+
+#include <climits>
 
 namespace sc {
 
@@ -86,10 +89,11 @@ void GKitImage::load(const imaging::DecodeScale& scale) {
     const QString name = m_inputFileName;
     if (name.isEmpty())
         throw Error(QStringLiteral("No file name to load"));
-    QFile file(winpath::hostPath(name));
-    // A file that is not there (any more) or is a folder is no question of its format.
-    if (!file.open(QIODevice::ReadOnly))
-        throw fileFailure(FileAction::Read, name, fileops::readFailureCause(name));
+    QFile file;
+    // A missing file, a folder, a pipe or a device under a picture's name is no question of its
+    // format: the failure names the file and why, and the open never waits.
+    if (const int failure = fileops::openRegularFile(name, file))
+        throw fileFailure(FileAction::Read, name, failure);
     const QByteArray head = file.peek(4);
     imaging::Decoded decoded;
     switch (imaging::sniff(reinterpret_cast<const uchar*>(head.constData()), head.size())) {
@@ -118,6 +122,32 @@ void GKitImage::load(const imaging::DecodeScale& scale) {
     m_colorDepth = m_loadedDepth = decoded.depth;
     m_metadata = m_loadedMetadata = std::move(decoded.metadata);
     changed();
+}
+
+std::optional<GKitImage::Claim> GKitImage::claimOf(const QString& fileName, QSize loadSizeHint) {
+    QFile file;
+    if (fileops::openRegularFile(fileName, file) != 0)
+        return std::nullopt;
+    const qint64 size = file.size();
+    const uchar* mapped = file.map(0, size);
+    const QByteArray head = mapped ? QByteArray() : file.read(256 * 1024);
+    const auto header = mapped ? imaging::readPictureHeader(mapped, size)
+                               : imaging::readPictureHeader(
+                                     reinterpret_cast<const uchar*>(head.constData()), head.size());
+    if (!header)
+        return std::nullopt;
+    return Claim{QSize(int(std::min<qint64>(header->width, INT_MAX)),
+                       int(std::min<qint64>(header->height, INT_MAX))),
+                 imaging::workingBytes(*header, {loadSizeHint, imaging::DecodeScale::Mode::Cover})};
+}
+
+void GKitImage::requireJpegSize(const QString& fileName) {
+    const auto claim = claimOf(fileName);
+    if (claim && (claim->size.width() > kMaxJpegSide || claim->size.height() > kMaxJpegSide))
+        throw Error(QStringLiteral("%1 is larger than a JPEG can hold (%2 x %3)")
+                        .arg(fileName)
+                        .arg(claim->size.width())
+                        .arg(claim->size.height()));
 }
 
 void GKitImage::Save(const QString& fileName) {

@@ -4,6 +4,7 @@
 #include "imaging/GKitImage.h"
 #include "platform/Error.h"
 #include "platform/FileFailure.h"
+#include "platform/FileKinds.h"
 #include "platform/FileOps.h"
 #include "platform/FileWrites.h"
 #include "platform/WinPath.h"
@@ -272,8 +273,10 @@ void appendTiffPage(const QString& path, const QImage& picture) {
     const QString host = winpath::hostPath(path);
     QFile existing(host);
     const bool append = existing.exists() && existing.size() > 0;
-    if (append && !existing.open(QIODevice::ReadOnly))
-        throw fileFailure(FileAction::Read, path, fileops::readFailureCause(path));
+    if (append) {
+        if (const int failure = fileops::openRegularFile(path, existing))
+            throw fileFailure(FileAction::Read, path, failure);
+    }
     const PageChain chain = append ? checkedChain(existing, path) : PageChain{};
 
     const qint64 base = append ? (existing.size() + 1) & ~qint64(1) : 8;

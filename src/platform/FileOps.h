@@ -34,6 +34,10 @@ bool renameNoReplace(const QString& from, const QString& to);
 bool deleteFile(const QString& path);
 // Creates a folder with every missing parent; true when it exists afterwards.
 bool makeFolders(const QString& path);
+// Whether the file name of `path` is longer than its folder's file system holds (NAME_MAX
+// bytes in the file system's encoding, asked of the nearest existing folder; 255 when none
+// can say), so that no file of that name can ever be made there.
+bool nameTooLong(const QString& path);
 // Size in bytes, or -1 when the file cannot be opened.
 qint64 fileSize(const QString& path);
 
@@ -44,9 +48,5 @@ bool canOpenExclusively(const QString& path);
 // Whether a new file can be made in `folder`, found by making one and removing it again: the
 // permission bits alone do not say (root ignores them, a read-only mount overrides them).
 bool canCreateFileIn(const QString& folder);
-
-// Why `path` cannot be opened for reading, as an errno (or kNotARegularFile): for a message
-// after an open failed. EIO when nothing wrong can be seen any more.
-int readFailureCause(const QString& path);
 
 } // namespace sc::fileops

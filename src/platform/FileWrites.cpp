@@ -1,6 +1,7 @@
 #include "FileWrites.h"
 
 #include "FileFailure.h"
+#include "FolderIndex.h"
 #include "WinPath.h"
 
 #include <QFile>
@@ -208,6 +209,7 @@ bool ReplacingFile::commit() {
     }
     temporary_.clear();
     committed_ = true;
+    winpath::noteAdded(QFile::decodeName(target_)); // a job's kept listing of the folder follows
     // The new name must outlive a crash as surely as the old file would have.
     return !(keep && fail(syncFolder(folderOfHost(target_))));
 }

@@ -1,5 +1,6 @@
 #include "UserDialogs.h"
 
+#include "DialogFocus.h"
 #include "FolderBrowser.h"
 #include "WinPath.h"
 
@@ -20,15 +21,6 @@ namespace sc {
 namespace {
 const QString kTitle = QStringLiteral("SC_CONVERTER");
 
-// Turns a host path chosen in a dialog back into the Windows spelling under `root`.
-QString toRootSpelling(const QString& root, const QString& hostRoot, const QString& chosen) {
-    QString rest = QDir(hostRoot).relativeFilePath(chosen);
-    if (rest == u".")
-        return root;
-    QString sep = root.contains(u'\\') ? QStringLiteral("\\") : QStringLiteral("/");
-    rest.replace(u'/', sep);
-    return root.endsWith(sep) ? root + rest : root + sep + rest;
-}
 } // namespace
 
 void QtUserDialogs::beep() {
@@ -36,32 +28,40 @@ void QtUserDialogs::beep() {
 }
 
 void QtUserDialogs::message(const QString& text) {
-    QMessageBox::information(owner_, kTitle, text, QMessageBox::Ok);
+    returningFocus([&] { QMessageBox::information(owner_, kTitle, text, QMessageBox::Ok); });
 }
 
 bool QtUserDialogs::askYesNo(const QString& text) {
-    return QMessageBox::question(owner_, kTitle, text, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    returningFocus([&] {
+        answer = QMessageBox::question(owner_, kTitle, text, QMessageBox::Yes | QMessageBox::No);
+    });
+    return answer == QMessageBox::Yes;
 }
 
 // Held inside `root`; a root that does not exist is answered as a cancel, without a dialog.
 QString QtUserDialogs::browseFolder(const QString& title, const QString& root) {
     if (root.isEmpty()) {
-        const QString chosen = QFileDialog::getExistingDirectory(owner_, title, QDir::homePath());
+        QString chosen;
+        returningFocus(
+            [&] { chosen = QFileDialog::getExistingDirectory(owner_, title, QDir::homePath()); });
         return chosen.isEmpty() ? QString() : QDir::cleanPath(chosen);
     }
     const QString hostRoot = QDir::cleanPath(winpath::hostPath(root));
     if (!QFileInfo(hostRoot).isDir())
         return QString();
     ConfinedFolderDialog dialog(owner_, title, hostRoot);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    bool accepted = false;
+    returningFocus([&] { accepted = dialog.exec() == QDialog::Accepted; });
+    if (!accepted || dialog.selectedFiles().isEmpty())
         return QString();
-    return toRootSpelling(root, hostRoot, QDir::cleanPath(dialog.selectedFiles().first()));
+    return winpath::spelledUnder(root, hostRoot, QDir::cleanPath(dialog.selectedFiles().first()));
 }
 
 QString QtUserDialogs::browseFolderFrom(const QString& title, const QString& start) {
     const QString host = start.isEmpty() ? QDir::homePath() : winpath::hostPath(start);
-    const QString chosen = QFileDialog::getExistingDirectory(owner_, title, host);
+    QString chosen;
+    returningFocus([&] { chosen = QFileDialog::getExistingDirectory(owner_, title, host); });
     return chosen.isEmpty() ? QString() : winpath::windowsPathOf(QDir::cleanPath(chosen));
 }
 
@@ -94,7 +94,9 @@ bool QtUserDialogs::choosePrinter(QPrinter& printer) {
     if (!QPrinterInfo::availablePrinterNames().isEmpty())
         printer.setOutputFormat(QPrinter::NativeFormat);
     QPrintDialog dialog(&printer, owner_);
-    return dialog.exec() == QDialog::Accepted;
+    bool accepted = false;
+    returningFocus([&] { accepted = dialog.exec() == QDialog::Accepted; });
+    return accepted;
 }
 
 } // namespace sc

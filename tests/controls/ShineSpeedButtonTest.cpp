@@ -2,9 +2,11 @@
 #include "controls/SystemColors.h"
 #include "controls/TShineSpeedButton.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QEnterEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -392,4 +394,122 @@ TEST(ShineSpeedButton, HoverCheckNoticesALeaveThatCameWithoutAMessage) {
     ASSERT_EQ(b->look(), TShineSpeedButton::lsHover);
     EXPECT_TRUE(QTest::qWaitFor([&] { return b->look() == TShineSpeedButton::lsUp; }, 2000));
     EXPECT_FALSE(b->isMouseInside());
+}
+
+namespace {
+
+// A window holding a text box and a skinned button after it in the Tab order, made active so
+// that the keyboard reaches it.
+struct FocusHost {
+    QWidget window;
+    QLineEdit* edit = new QLineEdit(&window);
+    TShineSpeedButton* button = new TShineSpeedButton(&window);
+    int clicks = 0;
+    Look lookDuring = TShineSpeedButton::lsUp;
+    FocusHost() {
+        window.resize(200, 60);
+        edit->setGeometry(0, 0, 80, 20);
+        skin(*button, false);
+        button->setCaption(QStringLiteral("OK"));
+        button->setGeometry(100, 20, 84, 20);
+        QObject::connect(button, &TShineSpeedButton::clicked, [this] {
+            ++clicks;
+            lookDuring = button->look();
+        });
+        window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        edit->setFocus();
+    }
+};
+
+} // namespace
+
+TEST(ShineSpeedButton, SpaceReturnAndEnterPressTheFocusedButtonOnceDrawnPressed) {
+    FocusHost h;
+    QTest::keyClick(h.edit, Qt::Key_Tab);
+    ASSERT_TRUE(h.button->hasFocus());
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+        h.clicks = 0;
+        QTest::keyClick(h.button, key);
+        EXPECT_EQ(h.clicks, 1) << key;
+        EXPECT_EQ(h.lookDuring, TShineSpeedButton::lsPressed) << key;
+        EXPECT_EQ(h.button->look(), TShineSpeedButton::lsUp) << key;
+    }
+    // A held key presses once; with Ctrl, Alt or Shift it is no press.
+    h.clicks = 0;
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+    QApplication::sendEvent(h.button, &repeat);
+    QTest::keyClick(h.button, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(h.button, Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_EQ(h.clicks, 0);
+}
+
+TEST(ShineSpeedButton, KeysLatchGroupButtonsAsClicksDo) {
+    Group g;
+    g.mode[1]->press();
+    EXPECT_TRUE(g.mode[1]->isDown());
+    EXPECT_FALSE(g.mode[0]->isDown());
+    EXPECT_EQ(g.mode[1]->look(), TShineSpeedButton::lsDown);
+    QTest::keyClick(g.mode[1], Qt::Key_Space);
+    EXPECT_FALSE(g.mode[1]->isDown()); // released again, its click still runs
+    EXPECT_EQ(g.clicks[1], 2);
+    QTest::keyClick(g.lang[0], Qt::Key_Return);
+    EXPECT_TRUE(g.lang[0]->isDown()); // the language group keeps one down
+    EXPECT_EQ(g.clicks[3], 1);
+}
+
+TEST(ShineSpeedButton, TheFocusMarkIsDrawnForKeyboardFocusOnly) {
+    FocusHost h;
+    const QImage unfocused = grabImage(*h.button);
+    // A mouse click neither takes the focus nor changes the look once the mouse has gone.
+    clickOn(*h.button);
+    leave(*h.button);
+    EXPECT_TRUE(h.edit->hasFocus());
+    EXPECT_EQ(grabImage(*h.button), unfocused);
+    // Focus that moves after a mouse press (a clicked control hid the focused one) is no
+    // keyboard focus either.
+    h.button->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(grabImage(*h.button), unfocused);
+
+    h.edit->setFocus();
+    QTest::keyClick(h.edit, Qt::Key_Tab);
+    ASSERT_TRUE(h.button->showsFocusMark());
+    const QImage marked = grabImage(*h.button);
+    // Dotted: every other pixel of the rectangle inside the frame, in the caption colour.
+    const QRect inside(2, 2, 80, 16);
+    for (QPoint p : {inside.topLeft(), inside.topLeft() + QPoint(2, 0), inside.bottomRight(),
+                     QPoint(inside.left(), inside.top() + 4)})
+        EXPECT_EQ(at(marked, p.x(), p.y()), QColor(Qt::white)) << p.x() << "," << p.y();
+    EXPECT_EQ(at(marked, 3, 2), at(unfocused, 3, 2));
+    EXPECT_EQ(at(marked, 1, 1), at(unfocused, 1, 1)); // the frame stays as it was
+    // Back to the text: the button looks as it did.
+    QTest::keyClick(h.button, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_TRUE(h.edit->hasFocus());
+    EXPECT_EQ(grabImage(*h.button), unfocused);
+}
+
+TEST(ShineSpeedButton, ReadsAsAPushButtonNamedByItsCaptionAndToggledWhileDown) {
+    Group g;
+    g.mode[0]->setCaption(QStringLiteral("JPEG"));
+    QAccessibleInterface* mode = QAccessible::queryAccessibleInterface(g.mode[0]);
+    ASSERT_NE(mode, nullptr);
+    EXPECT_EQ(mode->role(), QAccessible::Button);
+    EXPECT_EQ(mode->text(QAccessible::Name), QStringLiteral("JPEG"));
+    g.mode[0]->setCaption(QStringLiteral("Print"));
+    EXPECT_EQ(mode->text(QAccessible::Name), QStringLiteral("Print"));
+    g.mode[0]->setAccessibleName(QStringLiteral("print mode"));
+    EXPECT_EQ(mode->text(QAccessible::Name), QStringLiteral("print mode"));
+    EXPECT_TRUE(mode->state().checkable);
+    EXPECT_TRUE(mode->state().checked);
+
+    // Pressed by assistive technology as by a click: the next mode button latches.
+    QAccessibleInterface* next = QAccessible::queryAccessibleInterface(g.mode[1]);
+    next->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(g.clicks[1], 1);
+    EXPECT_TRUE(next->state().checked);
+    EXPECT_FALSE(mode->state().checked);
+
+    TShineSpeedButton plain;
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(&plain)->state().checkable);
 }

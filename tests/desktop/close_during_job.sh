@@ -12,18 +12,7 @@
 set -uo pipefail
 program=$1
 mode=${2:-close}
-for tool in Xvfb openbox wmctrl xdotool; do
-  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/desktop.sh"
 
 # A program folder of its own, whose start-up folder holds enough pictures for a long job
 # (links to one sample picture).
@@ -34,26 +23,8 @@ for i in $(seq -w 1 150); do
   ln "$work/sample.bmp" "$work/drive_c/Album/p$i.bmp"
 done
 
-# Xvfb picks a free display and writes its number once it is ready.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -1 "$work/display")"
-unset QT_QPA_PLATFORM
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
-
-"$work/SC_CONVERTER" >"$work/program.log" 2>&1 &
-app=$!
-pids+=($app)
-
-window_ids() { wmctrl -l | awk '/SC_CONVERTER/ {print $1}'; }
-main=""
-for _ in $(seq 100); do main=$(window_ids | head -1); [ -n "$main" ] && break; sleep 0.1; done
-[ -n "$main" ] || { echo "FAIL: the window did not appear"; exit 1; }
-sleep 1
+start_desktop
+start_program
 
 # OK, in the command panel at the bottom right.
 xdotool mousemove --window "$main" 458 479 click 1

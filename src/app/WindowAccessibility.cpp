@@ -1,0 +1,120 @@
+#include "WindowAccessibility.h"
+
+#include "controls/TFolderPathBox.h"
+#include "controls/TShadowLabel.h"
+#include "controls/TSpinEdit.h"
+
+#include <QAccessibleWidget>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace sc::app {
+
+namespace {
+
+struct Named {
+    const char* control;
+    const char* label;
+    const char* letter; // the separate R, G or B drawn into the label's "(   )"
+};
+
+const Named kLabelled[] = {
+    {"ListBox1", "L0_00", nullptr}, {"C0_01", "L0_01", nullptr},   {"C0_02", "L0_02", nullptr},
+    {"C1_01", "L0_03", nullptr},    {"Edit2", "L0_04", nullptr},   {"C1_02", "L1_02", nullptr},
+    {"C3_01", "L3_01", nullptr},    {"C3_02", "L3_02", nullptr},   {"C3_04", "L3_04", "L3_04_1"},
+    {"C3_05", "L3_05", "L3_05_1"},  {"C3_06", "L3_06", "L3_06_1"}, {"C3_07", "L3_07", nullptr},
+    {"C3_08", "L3_08", nullptr},    {"C3_09", "L3_09", nullptr},   {"C4_01", "L4_01", nullptr},
+    {"Edit1", "L4_02", nullptr},    {"C5_01", "L5_01", nullptr},   {"C5_02", "L5_02", nullptr},
+    {"C5_03", "L5_03", nullptr},
+};
+
+struct Worded {
+    const char* control;
+    QString japanese;
+    QString english;
+};
+
+const Worded kWorded[] = {
+    {"ImageEdit1", QStringLiteral("変換前の画像"), QStringLiteral("Source picture")},
+    {"ImageEdit2", QStringLiteral("変換後の画像(JPEG)"),
+     QStringLiteral("Converted picture (JPEG)")},
+    {"ImageEdit4", QStringLiteral("印刷プレビュー"), QStringLiteral("Print preview")},
+    {"SSButton12", QStringLiteral("ユーザーズガイドの参照"), QStringLiteral("User's guide")},
+    {"SSButton11", QStringLiteral("最小化"), QStringLiteral("Minimise")},
+    {"SSButton10", QStringLiteral("閉じる"), QStringLiteral("Close")},
+};
+
+// "色階調(   ) ：" with the letter "R" reads "色階調(R)".
+QString nameFromLabel(const QString& label, const QString& letter) {
+    QString name = label;
+    if (name.endsWith(u'：'))
+        name.chop(1);
+    name = name.trimmed();
+    if (!letter.isEmpty())
+        name.replace(QStringLiteral("(   )"), u'(' + letter + u')');
+    return name;
+}
+
+void setName(QWidget& control, const QString& name) {
+    control.setAccessibleName(name);
+    // Focus lands on the text inside a spin box or path box: that is what a reader announces.
+    if (auto* spin = qobject_cast<TSpinEdit*>(&control))
+        spin->editor()->setAccessibleName(name);
+    if (auto* path = qobject_cast<TFolderPathBox*>(&control)) {
+        path->editor()->setAccessibleName(name);
+        path->browseButton()->setAccessibleName(name + QStringLiteral(" ..."));
+    }
+}
+
+QString textOf(const QWidget& window, const char* label) {
+    if (!label)
+        return {};
+    auto* l = window.findChild<TShadowLabel*>(QString::fromLatin1(label));
+    return l ? l->text() : QString();
+}
+
+// The status line: a status bar whose name is its text, so a reader speaks each new text.
+class StatusLineAccessible : public QAccessibleWidget {
+public:
+    explicit StatusLineAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::StatusBar) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name)
+            return static_cast<TShadowLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+// The picture views show a picture, not a client area.
+QAccessibleInterface* windowAccessible(const QString& className, QObject* object) {
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    auto* w = static_cast<QWidget*>(object);
+    if (className == QLatin1String("TShadowLabel") &&
+        object->objectName() == QLatin1String("ShadowLabel21"))
+        return new StatusLineAccessible(w);
+    if (className == QLatin1String("sc::TGKitImageEdit"))
+        return new QAccessibleWidget(w, QAccessible::Graphic);
+    return nullptr;
+}
+
+} // namespace
+
+void nameControls(QWidget& window, bool japanese) {
+    static const bool installed = (QAccessible::installFactory(windowAccessible), true);
+    Q_UNUSED(installed);
+    for (const Named& n : kLabelled) {
+        auto* control = window.findChild<QWidget*>(QString::fromLatin1(n.control));
+        if (!control)
+            continue;
+        setName(*control, nameFromLabel(textOf(window, n.label), textOf(window, n.letter)));
+        // A choice list reads its chosen item as its name here; the label is its relation.
+        if (auto* label = window.findChild<TShadowLabel*>(QString::fromLatin1(n.label)))
+            label->setBuddy(control);
+    }
+    for (const Worded& w : kWorded) {
+        if (auto* control = window.findChild<QWidget*>(QString::fromLatin1(w.control)))
+            control->setAccessibleName(japanese ? w.japanese : w.english);
+    }
+}
+
+} // namespace sc::app
