@@ -9,6 +9,7 @@
 #include "platform/FileFailure.h"
 #include "platform/FileKinds.h"
 #include "platform/FileOps.h"
+#include "platform/FileWrites.h"
 #include "platform/WinPath.h"
 
 #include <QClipboard>
@@ -89,11 +90,10 @@ void GKitImage::load(const imaging::DecodeScale& scale) {
     if (name.isEmpty())
         throw Error(QStringLiteral("No file name to load"));
     QFile file;
-    // A pipe or device under a picture's name fails that picture, naming it, and never waits.
-    if (const int failure = fileops::openRegularFile(name, file); failure == kNotARegularFile)
+    // A missing file, a folder, a pipe or a device under a picture's name is no question of its
+    // format: the failure names the file and why, and the open never waits.
+    if (const int failure = fileops::openRegularFile(name, file))
         throw fileFailure(FileAction::Read, name, failure);
-    else if (failure != 0)
-        throw Error(QStringLiteral("%1 cannot be opened").arg(name));
     const QByteArray head = file.peek(4);
     imaging::Decoded decoded;
     switch (imaging::sniff(reinterpret_cast<const uchar*>(head.constData()), head.size())) {
@@ -168,10 +168,7 @@ QByteArray GKitImage::encoded() const {
 }
 
 void GKitImage::writeEncoded(const QString& fileName, const QByteArray& bytes) {
-    if (fileops::exists(fileName) && fileops::isReadOnly(fileName))
-        throw Error(QStringLiteral("%1 is read-only").arg(fileName));
-    if (!fileops::writeFileReplacing(fileName, bytes))
-        throw Error(QStringLiteral("%1 cannot be written").arg(fileName));
+    fileops::writeFileReplacing(fileName, bytes);
 }
 
 void GKitImage::Delete() {

@@ -127,7 +127,8 @@ public:
     // the held picture becomes the one Reset returns to. Raises for a missing or unreadable
     // file, one that is not a JPEG or BMP, a damaged one (a JPEG that decodes only with
     // warnings, such as a truncated one, is refused rather than shown half grey), or one larger
-    // than kMaxPixels; the held picture is then left unchanged.
+    // than kMaxPixels; the held picture is then left unchanged. A file that is missing or is a
+    // folder raises a failure that names it and its cause instead of the format message.
     void Load();
 
     // Load for a picture that will only be shown within width × height: a JPEG is decoded at
@@ -138,9 +139,10 @@ public:
     // Writes the held picture to `fileName` in the save settings, replacing an existing file.
     // A JPEG carries the kept EXIF block, and the kept profile when it fits the written colours.
     // The bytes go to a temporary file beside it that is renamed over it, so a failure never
-    // leaves a truncated file (also when a JPEG is re-encoded onto its own source).
-    // Raises when the control is empty, the file is read-only (it is left as it was) or it
-    // cannot be written (a missing folder, for one).
+    // leaves a truncated file (also when a JPEG is re-encoded onto its own source); a link at
+    // that name is replaced, never written through (fileops::ReplacingFile).
+    // Raises when the control is empty, and a failure naming its cause when the file is
+    // read-only (it is left as it was) or cannot be written (a full disk, a missing folder).
     void Save(const QString& fileName);
 
     // The bytes Save writes, made in memory, and their writing as Save does it: a job encodes

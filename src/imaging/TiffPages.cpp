@@ -3,13 +3,16 @@
 #include "imaging/ByteOrder.h"
 #include "imaging/GKitImage.h"
 #include "platform/Error.h"
+#include "platform/FileFailure.h"
+#include "platform/FileKinds.h"
 #include "platform/FileOps.h"
+#include "platform/FileWrites.h"
 #include "platform/WinPath.h"
 
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <tiffio.h>
 
+#include <cerrno>
 #include <cstring>
 #include <set>
 #include <vector>
@@ -243,8 +246,9 @@ PageSink encodePage(const QImage& picture, bool littleEndian, qint64 base, const
     return sink;
 }
 
-// Copies `from` into `to` in pieces, with the 4 bytes at `patchAt` replaced by `patch`.
-bool copyPatched(QFile& from, QFile& to, qint64 patchAt, const char* patch) {
+// Copies `from` into `to` in pieces, with the 4 bytes at `patchAt` replaced by `patch`. False
+// when `from` cannot be read to its end; a failed write shows in `to`.
+bool copyPatched(QFile& from, fileops::ReplacingFile& to, qint64 patchAt, const char* patch) {
     constexpr qint64 kChunk = 1 << 20;
     if (!from.seek(0))
         return false;
@@ -257,8 +261,8 @@ bool copyPatched(QFile& from, QFile& to, qint64 patchAt, const char* patch) {
             if (inChunk >= 0 && inChunk < chunk.size())
                 chunk[qsizetype(inChunk)] = patch[i];
         }
-        if (to.write(chunk) != chunk.size())
-            return false;
+        if (!to.write(chunk))
+            break;
     }
     return true;
 }
@@ -269,8 +273,10 @@ void appendTiffPage(const QString& path, const QImage& picture) {
     const QString host = winpath::hostPath(path);
     QFile existing(host);
     const bool append = existing.exists() && existing.size() > 0;
-    if (append && !existing.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("The page file %1 cannot be read").arg(path));
+    if (append) {
+        if (const int failure = fileops::openRegularFile(path, existing))
+            throw fileFailure(FileAction::Read, path, failure);
+    }
     const PageChain chain = append ? checkedChain(existing, path) : PageChain{};
 
     const qint64 base = append ? (existing.size() + 1) & ~qint64(1) : 8;
@@ -278,28 +284,27 @@ void appendTiffPage(const QString& path, const QImage& picture) {
     if (base > std::numeric_limits<quint32>::max() - page.tail.size())
         throw Error(QStringLiteral("The page file %1 is full").arg(path));
 
-    QTemporaryFile written(QFileInfo(host).absolutePath() + QStringLiteral("/.pages-XXXXXX"));
-    if (!written.open())
-        throw Error(QStringLiteral("The page file %1 cannot be written").arg(path));
-    bool ok = true;
+    // The page file only lives until it is printed: checked, not synced.
+    fileops::ReplacingFile written(path, fileops::Durability::Scratch);
     if (append) {
         // libtiff put the new page's offset in its header, in the file's byte order: the
         // last page's link gets those bytes.
-        ok = copyPatched(existing, written, chain.lastLink, page.header.constData() + 4) &&
-             written.write(QByteArray(base - existing.size(), '\0')) == base - existing.size();
+        if (!copyPatched(existing, written, chain.lastLink, page.header.constData() + 4))
+            throw fileFailure(FileAction::Read, path, EIO);
+        written.write(QByteArray(base - existing.size(), '\0'));
     } else {
-        ok = written.write(page.header) == page.header.size();
+        written.write(page.header);
     }
-    ok = ok && written.write(page.tail) == page.tail.size() && written.flush();
-    if (!ok)
-        throw Error(QStringLiteral("The page file %1 cannot be written").arg(path));
-    if (checkedChain(written, path).pages != chain.pages + 1)
+    written.write(page.tail);
+    if (written.error() != 0)
+        written.raise();
+    QFile check(written.temporaryHostPath());
+    if (!check.open(QIODevice::ReadOnly) || checkedChain(check, path).pages != chain.pages + 1)
         throw Error(QStringLiteral("The page cannot be added to %1").arg(path));
-    written.close();
+    check.close();
     existing.close();
-    if (!fileops::replaceFile(written.fileName(), host))
-        throw Error(QStringLiteral("The page file %1 cannot be written").arg(path));
-    written.setAutoRemove(false);
+    if (!written.commit())
+        written.raise();
 }
 
 TiffPageReader::TiffPageReader(const QString& path)

@@ -9,6 +9,7 @@
 #include "imaging/JobPicture.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
+#include "platform/FileWrites.h"
 #include "platform/FolderIndex.h"
 #include "platform/UserDialogs.h"
 #include "platform/WinPath.h"
@@ -62,8 +63,8 @@ void AlbumJob::run(const AlbumJobSettings& settings) {
         return;
     if (refusedBeforeWriting(root))
         return;
-    fileops::makeFolders(root + QStringLiteral("/Data/"));
-    fileops::makeFolders(root + QStringLiteral("/Thumb/"));
+    fileops::makeFoldersOrRaise(root + QStringLiteral("/Data"));
+    fileops::makeFoldersOrRaise(root + QStringLiteral("/Thumb"));
     QStringList page = album::headLines(settings.title);
     imaging::setJobSaveSettings(image_, settings.qualityIndex);
     if (sources_.count() == 0)
@@ -72,9 +73,10 @@ void AlbumJob::run(const AlbumJobSettings& settings) {
     writePictures(root, page);
     page << album::lastLine();
     const QString index = root + QStringLiteral("/Index.html");
-    // A read-only page stays as it is, as it would on Windows (a rename would replace it here).
-    if (fileops::isReadOnly(index) || !fileops::writeFileReplacing(index, album::pageBytes(page)))
-        throw Error(QStringLiteral("%1 cannot be written").arg(index));
+    fileops::writeFileReplacing(index, album::pageBytes(page));
+    // The page is not offered before every file it links is on disk.
+    const QString first = sources_.at(0);
+    fileops::syncOutputs({index, albumCopyPath(root, first), albumThumbPath(root, first)});
 
     status_.showIdlePrompt();
     image_.Delete();

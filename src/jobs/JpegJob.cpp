@@ -10,6 +10,7 @@
 #include "platform/Error.h"
 #include "platform/FileIdentity.h"
 #include "platform/FileOps.h"
+#include "platform/FileWrites.h"
 #include "platform/FolderIndex.h"
 #include "platform/UserDialogs.h"
 #include "platform/WinPath.h"
@@ -125,6 +126,7 @@ void JpegJob::run(const JpegJobSettings& settings) {
     }
     convertAll(settings, outputs);
     redateAndRename(settings, outputs);
+    syncWritten(outputs);
 
     status_.showIdlePrompt();
     dialogs_.beep();
@@ -249,6 +251,16 @@ void JpegJob::redateAndRename(const JpegJobSettings& settings, std::vector<Outpu
         if (const auto renamed = renamedTo.find(out.key); renamed != renamedTo.end())
             out.finalPath = *renamed;
     }
+}
+
+// Nothing is offered for deletion before every output, under its final name, is on disk.
+void JpegJob::syncWritten(const std::vector<Output>& outputs) {
+    QStringList written;
+    for (const Output& out : outputs) {
+        if (out.path)
+            written << out.finalPath;
+    }
+    fileops::syncOutputs(written);
 }
 
 // A source goes only when its picture lives on in an output of this run that is really on

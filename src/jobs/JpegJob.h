@@ -85,6 +85,7 @@ private:
     // converted in place), so it must be read after that output is written.
     static std::vector<bool> readsEarlierOutput(const std::vector<Output>& outputs);
     void redateAndRename(const JpegJobSettings& settings, std::vector<Output>& outputs);
+    void syncWritten(const std::vector<Output>& outputs);
     // Removes the sources and clears the list; one message names the sources kept.
     void deleteSourcesThatLiveOn(const std::vector<Output>& outputs);
 

@@ -11,6 +11,8 @@ QString causeText(int e) {
         return QStringLiteral("通常のファイルではありません。");
     case kShortWrite:
         return QStringLiteral("データを最後まで書き込めませんでした。");
+    case kReadOnlyFile:
+        return QStringLiteral("読み取り専用のファイルです。");
     case ENOSPC:
         return QStringLiteral("ディスクの空き容量が足りません。");
 #ifdef EDQUOT

@@ -12,6 +12,7 @@ enum class FileAction { Read, Write, Delete, MakeFolder };
 // Causes that are not an errno value.
 constexpr int kNotARegularFile = -1; // a pipe, a device, a folder where a file was expected
 constexpr int kShortWrite = -2;      // the system took fewer bytes than were written, no errno
+constexpr int kReadOnlyFile = -3;    // a file with the read-only attribute is not replaced
 
 // The cause in Japanese, one sentence ("ディスクの空き容量が足りません。").
 QString causeText(int errnoValue);

@@ -93,6 +93,8 @@ int openRegularFile(const QString& path, QFile& file) {
     struct stat st {};
     if (::stat(host.constData(), &st) != 0)
         return errno;
+    if (S_ISDIR(st.st_mode))
+        return EISDIR;
     if (!S_ISREG(st.st_mode))
         return kNotARegularFile;
     // Something else may have taken the name since: O_NONBLOCK keeps a pipe from waiting.

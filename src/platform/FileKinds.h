@@ -54,7 +54,7 @@ std::optional<FolderIdentity> folderIdentity(const QString& folder);
 bool isRegularFile(const QString& path);
 
 // Opens a regular file (or a link to one) for reading without ever waiting. Returns 0, or the
-// errno value, or kNotARegularFile for a pipe, device or folder.
+// errno value (EISDIR for a folder), or kNotARegularFile for a pipe or device.
 int openRegularFile(const QString& path, QFile& file);
 
 // The local path a dropped URL names; empty when its bytes are not a name this program can

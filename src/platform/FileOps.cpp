@@ -7,10 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryFile>
-
-#include <filesystem>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -193,31 +190,6 @@ bool canOpenExclusively(const QString& path) {
 bool canCreateFileIn(const QString& folder) {
     QTemporaryFile probe(hostPath(folder) + QStringLiteral("/.write-check-XXXXXX"));
     return probe.open(); // removed again when the probe goes
-}
-
-bool writeFileReplacing(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(hostPath(path));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit())
-        return false;
-    winpath::noteAdded(file.fileName());
-    return true;
-}
-
-bool replaceFile(const QString& fromHost, const QString& toHost) {
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(fromHost.toStdU16String()),
-                            std::filesystem::path(toHost.toStdU16String()), error);
-    if (error)
-        return false;
-    winpath::noteRemoved(fromHost);
-    winpath::noteAdded(toHost);
-    return true;
 }
 
 } // namespace sc::fileops

@@ -49,10 +49,4 @@ bool canOpenExclusively(const QString& path);
 // permission bits alone do not say (root ignores them, a read-only mount overrides them).
 bool canCreateFileIn(const QString& folder);
 
-// Writes `bytes` beside `path` and renames over it, so a failure never leaves a truncated file.
-bool writeFileReplacing(const QString& path, const QByteArray& bytes);
-// Renames the host file `from` over the host file `to` in one step (the last step of a write
-// through a temporary file beside the target).
-bool replaceFile(const QString& fromHost, const QString& toHost);
-
 } // namespace sc::fileops

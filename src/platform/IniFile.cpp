@@ -1,6 +1,7 @@
 #include "IniFile.h"
 
 #include "FileOps.h"
+#include "FileWrites.h"
 #include "WinPath.h"
 
 #include <QFile>
@@ -156,7 +157,8 @@ bool IniFile::load() {
 }
 
 bool IniFile::save() const {
-    return fileops::writeFileReplacing(path_, bytes_);
+    fileops::ReplacingFile file(path_);
+    return file.write(bytes_) && file.commit();
 }
 
 void IniFile::setBytes(const QByteArray& bytes) {

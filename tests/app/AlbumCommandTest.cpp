@@ -7,8 +7,10 @@
 #include "imaging/TGKitImageEdit.h"
 #include "jobs/AlbumJob.h"
 #include "jobs/JobTexts.h"
+#include "platform/FileFailure.h"
 
 #include <QFile>
+#include <cerrno>
 #include <QImageReader>
 #include <QLineEdit>
 
@@ -150,8 +152,8 @@ TEST(AlbumCommand, AnUnreadableThirdPictureStopsTheJobAndKeepsTheOlderPage) {
     EXPECT_EQ(w.status(), "2/5 枚目の処理中です。");
 }
 
-// A read-only page is left as it is, as Windows would keep it.
-TEST(AlbumCommand, APageThatCannotBeWrittenFailsAfterThePictures) {
+// A read-only page is left as it is, as Windows would keep it; the message says why.
+TEST(AlbumCommand, APageThatCannotBeWrittenFailsAfterThePicturesNamingItsCause) {
     for (const bool readOnly : {false, true}) {
         AlbumWindow w("D:\\album");
         w.list({"C:\\shots\\a.bmp"});
@@ -163,7 +165,9 @@ TEST(AlbumCommand, APageThatCannotBeWrittenFailsAfterThePictures) {
         }
         w.form->CButton10Click();
         EXPECT_EQ(pictureSize("D:/album/Thumb/th_a.jpg"), QSize(160, 120));
-        EXPECT_EQ(w.dialogs.shown, QStringList({kBrowse, "beep", kFailure}));
+        const QString failure = fileFailureText(FileAction::Write, "D:\\album/Index.html",
+                                                readOnly ? kReadOnlyFile : EISDIR);
+        EXPECT_EQ(w.dialogs.shown, QStringList({kBrowse, "beep", "message:" + failure}));
         if (readOnly) {
             EXPECT_EQ(bytesOf("D:/album/Index.html"), "an earlier page");
         }

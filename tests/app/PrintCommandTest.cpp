@@ -7,11 +7,15 @@
 #include "controls/TShineSpeedButton.h"
 #include "imaging/TGKitImageEdit.h"
 #include "imaging/TGKitImagePrint.h"
+#include "imaging/TiffPages.h"
 #include "jobs/CaptionBitmap.h"
 #include "jobs/JobTexts.h"
 #include "jobs/SheetLayout.h"
+#include "platform/FileFailure.h"
+#include "platform/FileWrites.h"
 
 #include <QComboBox>
+#include <cerrno>
 #include <QEvent>
 #include <QLineEdit>
 #include <QProcess>
@@ -355,7 +359,7 @@ TEST(PrintCommand, CancellingThePrintDialogPrintsNothingAndRemovesThePages) {
     EXPECT_FALSE(w.pageFileExists());
 }
 
-TEST(PrintCommand, AMissingBackgroundEmptiesThePreviewQuietlyAndFailsTheJob) {
+TEST(PrintCommand, AMissingBackgroundEmptiesThePreviewQuietlyAndFailsTheJobNamingIt) {
     PrintWindow w;
     w.dropPictures(1);
     QFile::remove(w.folder.host("bg_film.bmp"));
@@ -364,6 +368,24 @@ TEST(PrintCommand, AMissingBackgroundEmptiesThePreviewQuietlyAndFailsTheJob) {
     EXPECT_EQ(w.printer().PaperOrientation(), 2);
     EXPECT_TRUE(w.dialogs.shown.isEmpty());
     w.form->CButton10Click();
+    const QString failure = sc::fileFailureText(sc::FileAction::Read,
+                                                w.folder.host("bg_film.bmp"), ENOENT);
+    EXPECT_EQ(w.dialogs.shown, QStringList({"beep", "message:" + failure}));
+}
+
+// The second sheet cannot be added: the page file keeps the first, no temporary is left, the
+// message names the page file and why, and nothing is printed.
+TEST(PrintCommand, APageFileThatCannotGrowKeepsItsPagesAndNamesTheCause) {
+    PrintWindow w;
+    w.dropPictures(51);
+    {
+        sc::fileops::WriteFaults faults(sc::fileops::WriteStep::Rename, 2, ENOSPC);
+        w.form->CButton10Click();
+    }
+    const QString pages = w.folder.host("bg_tate.tif");
     EXPECT_EQ(w.dialogs.shown,
-              QStringList({"beep", QStringLiteral("message:") + sc::jobs::kFailureMessage}));
+              QStringList({"beep", "message:" + sc::fileFailureText(sc::FileAction::Write, pages,
+                                                                    ENOSPC)}));
+    EXPECT_EQ(sc::imaging::tiffPageSizes(pages).size(), 1);
+    EXPECT_FALSE(QDir(w.folder.path()).entryList(QDir::Hidden | QDir::Files).join(u'|').contains(".sc-"));
 }

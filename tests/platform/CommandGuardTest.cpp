@@ -33,7 +33,7 @@ TEST(CommandGuard, FormatFailuresShareOneMessageAndFileFailuresNameTheirCause) {
 
 TEST(CommandGuard, EveryCauseHasWordsOfItsOwn) {
     QStringList seen;
-    for (int e : {kNotARegularFile, kShortWrite, ENOSPC, EDQUOT, EROFS, EACCES, ENOENT, ENOTDIR,
+    for (int e : {kNotARegularFile, kShortWrite, kReadOnlyFile, ENOSPC, EDQUOT, EROFS, EACCES, ENOENT, ENOTDIR,
                   EISDIR, ENAMETOOLONG, EIO}) {
         const QString text = causeText(e);
         EXPECT_FALSE(seen.contains(text)) << text.toStdString();

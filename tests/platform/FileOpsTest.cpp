@@ -94,13 +94,9 @@ TEST(Listing, MatchesWildcardsWithoutRegardToCase) {
     EXPECT_EQ(fileops::listFolders("C:/al"), QStringList({"sub.bmp"}));
 }
 
-TEST(Writing, ReplacesWholeOrNotAtAll) {
+TEST(Folders, AreMadeWithTheirParentsAndFilesDeleted) {
     test::TempProgramFolder folder;
     folder.writeFile("drive_c/out/a.jpg", "old");
-    ASSERT_TRUE(fileops::writeFileReplacing("C:/out/a.jpg", "new bytes"));
-    EXPECT_EQ(fileops::fileSize("C:/out/a.jpg"), 9);
-    // A folder that does not exist is not created, and nothing is written.
-    EXPECT_FALSE(fileops::writeFileReplacing("C:/nowhere/a.jpg", "x"));
     EXPECT_TRUE(fileops::makeFolders("C:/nowhere/deep/er"));
     EXPECT_TRUE(fileops::isFolder("C:/nowhere/deep/er"));
     EXPECT_TRUE(fileops::deleteFile("C:/out/a.jpg"));

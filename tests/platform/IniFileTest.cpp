@@ -136,17 +136,6 @@ TEST(IniFileOnDisk, LoadsAndSavesThroughTheDriveMappingAtLongPaths) {
     EXPECT_EQ(file.readAll(), "[SET1]\r\nC1_02=3\r\n");
 }
 
-TEST(IniFileOnDisk, ASaveThatCannotWriteReportsFailureAndKeepsTheOldFile) {
-    test::TempProgramFolder folder;
-    folder.writeFile("drive_c/SC_CONVERTER.ini", "[SET0]\r\nTRANS=1\r\n");
-    IniFile ini("C:/no_such_folder/SC_CONVERTER.ini");
-    ini.writeBool("SET0", "TRANS", false);
-    EXPECT_FALSE(ini.save());
-    IniFile kept("C:/SC_CONVERTER.ini");
-    ASSERT_TRUE(kept.load());
-    EXPECT_TRUE(kept.readBool("SET0", "TRANS", false));
-}
-
 namespace {
 QByteArray cp932(const QString& text) {
     QStringEncoder encoder("CP932");

@@ -1,0 +1,254 @@
+#include "FileWrites.h"
+
+#include "FileFailure.h"
+#include "FolderIndex.h"
+#include "WinPath.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <atomic>
+#include <cerrno>
+#include <filesystem>
+#include <set>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sc::fileops {
+
+// --- the fault seam ---------------------------------------------------------------------------
+
+namespace {
+std::atomic<WriteFaults*> installedFaults{nullptr};
+} // namespace
+
+WriteFaults::WriteFaults(WriteStep step, int nth, int error)
+    : step_(step), nth_(nth), error_(error) {
+    installedFaults.store(this);
+}
+
+WriteFaults::~WriteFaults() {
+    installedFaults.store(nullptr);
+}
+
+int WriteFaults::injected(WriteStep step) {
+    WriteFaults* faults = installedFaults.load();
+    if (!faults || faults->step_ != step)
+        return 0;
+    return ++faults->calls_ >= faults->nth_ ? faults->error_ : 0;
+}
+
+// --- system calls, each with its fault --------------------------------------------------------
+
+namespace {
+
+// Each returns 0 or the errno of its failure.
+int createExclusive(const QByteArray& path, int& fd) {
+    if (const int e = WriteFaults::injected(WriteStep::Create))
+        return e;
+    fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return fd < 0 ? errno : 0;
+}
+
+int writeAll(int fd, const char* data, qint64 size) {
+    while (size > 0) {
+        if (const int e = WriteFaults::injected(WriteStep::Write))
+            return e;
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return kShortWrite;
+        data += n;
+        size -= n;
+    }
+    return 0;
+}
+
+int syncFd(int fd) {
+    if (const int e = WriteFaults::injected(WriteStep::Sync))
+        return e;
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+int closeFd(int fd) {
+    const int e = WriteFaults::injected(WriteStep::Close);
+    // The descriptor is gone after close() whatever it says: never close it twice.
+    if (::close(fd) != 0 && errno != EINTR)
+        return errno;
+    return e;
+}
+
+int renameOver(const QByteArray& from, const QByteArray& to) {
+    if (const int e = WriteFaults::injected(WriteStep::Rename))
+        return e;
+    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+}
+
+QByteArray folderOfHost(const QByteArray& host) {
+    const qsizetype slash = host.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    return slash == 0 ? QByteArrayLiteral("/") : host.left(slash);
+}
+
+// Runs `work` on an open descriptor of `folder`; 0 or the errno of the open or of the work.
+template <typename Work> int withFolder(const QByteArray& folder, Work work) {
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int e = work(fd);
+    ::close(fd);
+    return e;
+}
+
+int syncFolder(const QByteArray& folder) {
+    return withFolder(folder, syncFd);
+}
+
+int syncFileSystem(const QByteArray& folder) {
+    return withFolder(folder, [](int fd) {
+        if (const int e = WriteFaults::injected(WriteStep::Sync))
+            return e;
+        return ::syncfs(fd) == 0 ? 0 : errno;
+    });
+}
+
+// What stands at the name a file is written to.
+enum class AtTarget { Nothing, Link, File };
+
+// Why the name `target` cannot be replaced by a file, or 0. A link is replaced itself, so what
+// it points at does not matter; a read-only file stays, as it would on Windows.
+int replaceableCause(const QByteArray& target, AtTarget& found, struct stat& st) {
+    found = AtTarget::Nothing;
+    if (::lstat(target.constData(), &st) != 0)
+        return errno == ENOENT ? 0 : errno;
+    if (S_ISLNK(st.st_mode)) {
+        found = AtTarget::Link;
+        return 0;
+    }
+    if (S_ISDIR(st.st_mode))
+        return EISDIR;
+    if (!S_ISREG(st.st_mode))
+        return kNotARegularFile;
+    if (!(st.st_mode & S_IWUSR))
+        return kReadOnlyFile;
+    found = AtTarget::File;
+    return 0;
+}
+
+QByteArray temporaryName(const QByteArray& folder) {
+    return folder + "/.sc-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36) +
+           ".tmp";
+}
+
+} // namespace
+
+// --- ReplacingFile ----------------------------------------------------------------------------
+
+ReplacingFile::ReplacingFile(const QString& path, Durability durability)
+    : path_(path), target_(QFile::encodeName(winpath::hostPath(path))), durability_(durability) {
+    struct stat old {};
+    AtTarget found = AtTarget::Nothing;
+    if (fail(replaceableCause(target_, found, old)))
+        return;
+    replaces_ = found != AtTarget::Nothing;
+    const QByteArray folder = folderOfHost(target_);
+    QByteArray name;
+    int e = EEXIST;
+    for (int attempt = 0; attempt < 100 && e == EEXIST; ++attempt) {
+        name = temporaryName(folder);
+        e = createExclusive(name, fd_);
+    }
+    if (fail(e))
+        return;
+    temporary_ = QFile::decodeName(name);
+    // The new file takes the place of the old one in every respect a user sees.
+    if (found == AtTarget::File) {
+        (void)::fchown(fd_, old.st_uid, old.st_gid); // only root may, and only root needs to
+        (void)::fchmod(fd_, old.st_mode & 07777);
+    }
+}
+
+ReplacingFile::~ReplacingFile() {
+    if (!committed_)
+        discard();
+}
+
+bool ReplacingFile::fail(int error) {
+    if (error != 0 && error_ == 0)
+        error_ = error;
+    return error_ != 0;
+}
+
+void ReplacingFile::discard() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    if (!temporary_.isEmpty())
+        ::unlink(QFile::encodeName(temporary_).constData());
+    temporary_.clear();
+}
+
+bool ReplacingFile::write(const char* data, qint64 size) {
+    if (error_ != 0)
+        return false;
+    return !fail(writeAll(fd_, data, size));
+}
+
+bool ReplacingFile::commit() {
+    const bool keep = durability_ == Durability::Kept && replaces_;
+    if (error_ != 0 || (keep && fail(syncFd(fd_))) || fail(closeFd(std::exchange(fd_, -1))) ||
+        fail(renameOver(QFile::encodeName(temporary_), target_))) {
+        discard();
+        return false;
+    }
+    temporary_.clear();
+    committed_ = true;
+    winpath::noteAdded(QFile::decodeName(target_)); // a job's kept listing of the folder follows
+    // The new name must outlive a crash as surely as the old file would have.
+    return !(keep && fail(syncFolder(folderOfHost(target_))));
+}
+
+void ReplacingFile::raise() const {
+    throw fileFailure(FileAction::Write, path_, error_);
+}
+
+// --- whole files and folders ------------------------------------------------------------------
+
+void writeFileReplacing(const QString& path, const QByteArray& bytes) {
+    ReplacingFile file(path);
+    if (!file.write(bytes) || !file.commit())
+        file.raise();
+}
+
+void makeFoldersOrRaise(const QString& path) {
+    std::error_code error;
+    const std::filesystem::path host(QFile::encodeName(winpath::hostPath(path)).toStdString());
+    std::filesystem::create_directories(host, error);
+    if (error)
+        throw fileFailure(FileAction::MakeFolder, path, error.value());
+    if (!std::filesystem::is_directory(host, error))
+        throw fileFailure(FileAction::MakeFolder, path, ENOTDIR);
+}
+
+void syncOutputs(const QStringList& paths) {
+    std::set<dev_t> synced;
+    for (const QString& path : paths) {
+        const QByteArray folder = folderOfHost(QFile::encodeName(winpath::hostPath(path)));
+        struct stat st {};
+        int e = ::stat(folder.constData(), &st) == 0 ? 0 : errno;
+        if (e == 0 && !synced.insert(st.st_dev).second)
+            continue;
+        if (e == 0)
+            e = syncFileSystem(folder);
+        if (e != 0)
+            throw fileFailure(FileAction::Write, QFile::decodeName(folder), e);
+    }
+}
+
+} // namespace sc::fileops

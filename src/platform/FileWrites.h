@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Every file the program writes goes through here: the bytes go to a new temporary file beside
+// the target, every write, sync and close is checked, and only then is the temporary renamed
+// over the target. A failure leaves the target as it was and no temporary behind, and names its
+// cause (FileFailure). A link at the target's name is replaced, never written through.
+namespace sc::fileops {
+
+// How much a replaced file matters after a crash.
+enum class Durability {
+    // Synced before it replaces an older file, and its folder after: the old file or the new
+    // one survives a crash, never an empty one. A new file is made durable by syncOutputs().
+    Kept,
+    // A short-lived file (the print job's page file) is only checked, never synced.
+    Scratch,
+};
+
+class ReplacingFile {
+public:
+    // Opens a temporary file beside `path` (a path text). A target that is read-only, a folder
+    // or another kind of non-file fails at once; see error().
+    explicit ReplacingFile(const QString& path, Durability durability = Durability::Kept);
+    ~ReplacingFile(); // removes the temporary unless commit() succeeded
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+    // Appends bytes; after a failure every later call does nothing and returns false.
+    bool write(const char* data, qint64 size);
+    bool write(const QByteArray& bytes) { return write(bytes.constData(), bytes.size()); }
+    // Syncs (see Durability), closes and renames over the target; true when all succeeded.
+    // After a failure here or before, the temporary is gone.
+    bool commit();
+
+    // The errno of the first failure (or kNotARegularFile, kShortWrite, kReadOnlyFile); 0 while
+    // all went well.
+    int error() const { return error_; }
+    // The temporary's host path, for a writer that reads back what it wrote before commit().
+    const QString& temporaryHostPath() const { return temporary_; }
+    // Raises fileFailure(Write, path, error()).
+    [[noreturn]] void raise() const;
+
+private:
+    bool fail(int error);
+    void discard();
+
+    QString path_;
+    QByteArray target_; // host path, encoded
+    QString temporary_;
+    Durability durability_;
+    bool replaces_ = false; // something of that name (a file or a link) is being replaced
+    int fd_ = -1;
+    int error_ = 0;
+    bool committed_ = false;
+};
+
+// The whole of `bytes` as the file `path`; raises fileFailure on any failure.
+void writeFileReplacing(const QString& path, const QByteArray& bytes);
+
+// Creates a folder with every missing parent; raises fileFailure(MakeFolder) when it cannot.
+void makeFoldersOrRaise(const QString& path);
+
+// Puts what a job wrote into the folders of `paths` on disk: one sync of each file system they
+// live on. Raises fileFailure(Write) naming the folder whose sync failed.
+void syncOutputs(const QStringList& paths);
+
+// Which step of a write a fault is injected into.
+enum class WriteStep { Create, Write, Sync, Close, Rename };
+
+// Test seam, inert unless a test makes one: while it lives, the n-th call (counted from 1) of
+// `step` and every later one fails with `error`, as a disk that has just filled up would.
+class WriteFaults {
+public:
+    WriteFaults(WriteStep step, int nth, int error);
+    ~WriteFaults();
+    WriteFaults(const WriteFaults&) = delete;
+    WriteFaults& operator=(const WriteFaults&) = delete;
+
+    // The errno the current call of `step` fails with, or 0.
+    static int injected(WriteStep step);
+
+private:
+    WriteStep step_;
+    int nth_;
+    int error_;
+    int calls_ = 0;
+};
+
+} // namespace sc::fileops
