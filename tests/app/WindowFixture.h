@@ -23,7 +23,10 @@ struct Window {
     sc::test::ScriptedDialogs dialogs;
     std::unique_ptr<TConvertForm1> form;
 
-    Window() {
+    // Over a settings file of `ini` lines (none: no file).
+    explicit Window(const QByteArray& ini = {}) {
+        if (!ini.isEmpty())
+            folder.writeFile("SC_CONVERTER.ini", ini);
         form = std::make_unique<TConvertForm1>(folder.path(), dialogs);
         form->show();
     }
