@@ -1,5 +1,6 @@
 // Page files: appended to safely, read back page by page.
 #include "TempProgramFolder.h"
+#include "TestDeadline.h"
 #include "TestPictures.h"
 #include "imaging/TiffPages.h"
 #include "platform/Error.h"
@@ -111,6 +112,7 @@ TEST(PageFile, PagesAppendedToAnotherWritersBigEndianFileReadBackExactly) {
 }
 
 TEST(PageFile, AChainThatLoopsIsRefusedAtOnce) {
+    sc::test::TestDeadline::limitCurrentTest(std::chrono::seconds(5)); // not followed for ever
     TempProgramFolder folder;
     const QString path = folder.host("bg_tate.tif");
     for (int i = 0; i < 2; ++i)
