@@ -4,8 +4,12 @@
 // photograph-like test pictures, timed command loops and the peak memory of the process.
 
 #include "Timing.h"
+#include "imaging/GKitImage.h"
+#include "jobs/JobRunner.h"
+#include "jobs/JpegJob.h"
 #include "jobs/StatusLine.h"
 #include "platform/UserDialogs.h"
+#include "sources/SourceList.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -45,6 +49,25 @@ public:
 private:
     QString folder_;
 };
+
+// Seconds of one JPEG job over `pictures` with the settings `s`; `setUp` may set the job's
+// threads or memory budget first. A failed job is said on stderr.
+inline double timedJpegJob(const QStringList& pictures, const jobs::JpegJobSettings& s,
+                           const std::function<void(jobs::JpegJob&)>& setUp = {}) {
+    TSourceList sources;
+    sources.addAll(pictures);
+    GKitImage image;
+    SilentStatus status;
+    NoDialogs dialogs;
+    jobs::JpegJob job(image, sources, status, dialogs, [] {});
+    if (setUp)
+        setUp(job);
+    QElapsedTimer timer;
+    timer.start();
+    if (!jobs::runGuarded(dialogs, [&] { job.run(s); }))
+        std::fprintf(stderr, "the job failed\n");
+    return timer.nsecsElapsed() / 1e9;
+}
 
 // 4000 x 3000, half smooth gradients, half noise: the two extremes an encoder meets in
 // photographs.

@@ -24,11 +24,6 @@ double runJob(const QStringList& pictures, const QString& out, bool tuned,
               sc::jobs::PictureThreads threads = sc::jobs::PictureThreads::Two) {
     QDir(out).removeRecursively();
     QDir().mkpath(out);
-    TSourceList sources;
-    sources.addAll(pictures);
-    sc::GKitImage image;
-    SilentStatus status;
-    NoDialogs dialogs;
     sc::jobs::JpegJobSettings s;
     s.destination = 1;
     s.destinationFolder = out;
@@ -38,13 +33,8 @@ double runJob(const QStringList& pictures, const QString& out, bool tuned,
         s.brightness = 10, s.contrast = 15, s.red = 5, s.green = -5, s.blue = 8;
         s.hue = 20, s.saturation = 10, s.lightness = -5;
     }
-    sc::jobs::JpegJob job(image, sources, status, dialogs, [] {});
-    job.setPictureThreads(threads);
-    QElapsedTimer timer;
-    timer.start();
-    if (!sc::jobs::runGuarded(dialogs, [&] { job.run(s); }))
-        std::fprintf(stderr, "the job failed\n");
-    return timer.nsecsElapsed() / 1e9;
+    return timedJpegJob(pictures, s,
+                        [&](sc::jobs::JpegJob& job) { job.setPictureThreads(threads); });
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 #include "jobs/PrintJob.h"
 #include "platform/DesktopCloseWatch.h"
 #include "platform/DialogFocus.h"
+#include "platform/FileKinds.h"
 #include "platform/IniFile.h"
 #include "platform/UserDialogs.h"
 #include "resources/Captions.h"
@@ -417,8 +418,8 @@ void TConvertForm1::SSButton10Click() {
     close();
 }
 
-void TConvertForm1::dropFiles(const QStringList& paths) {
-    sourceCommands_->dropFiles(paths);
+void TConvertForm1::dropFiles(const QStringList& paths, int unreadable) {
+    sourceCommands_->dropFiles(paths, unreadable);
 }
 
 void TConvertForm1::dragEnterEvent(QDragEnterEvent* event) {
@@ -430,12 +431,15 @@ void TConvertForm1::dropEvent(QDropEvent* event) {
     if (jobRunning_)
         return event->ignore();
     QStringList paths;
+    int unreadable = 0;
     for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
+        if (const std::optional<QString> path = sc::fileops::localPathOf(url))
+            paths << *path;
+        else if (url.isLocalFile())
+            ++unreadable;
     }
     event->acceptProposedAction();
-    dropFiles(paths);
+    dropFiles(paths, unreadable);
 }
 
 // Presses that reach the window itself landed on its own surface (bars, labels, background):

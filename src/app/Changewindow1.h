@@ -46,8 +46,9 @@ public:
     // The steps that FormShow and FormClose ran, in order (what tests look at).
     const QStringList& lifecycleTrace() const { return trace_; }
 
-    // The one entry point for files and folders dropped on the window, in the shell's order.
-    void dropFiles(const QStringList& paths);
+    // The one entry point for files and folders dropped on the window, in the shell's order;
+    // `unreadable` counts dropped items whose names could not be carried as text.
+    void dropFiles(const QStringList& paths, int unreadable = 0);
 
     // The setting controls' change handlers in the order they ran (what tests look at).
     const QStringList& changeHandlerTrace() const { return changeTrace_; }

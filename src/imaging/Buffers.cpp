@@ -11,6 +11,7 @@ namespace sc::imaging {
 namespace {
 
 constexpr qsizetype kWorthKeeping = 4 * 1024 * 1024;
+constexpr qsizetype kLargestSpare = 32'000'000LL * 4;
 constexpr size_t kMaxSpares = 2;
 
 std::mutex& guard() {
@@ -44,13 +45,23 @@ void recycle(QImage& picture) {
     QImage image = std::move(picture);
     picture = QImage();
     if (image.isNull() || !image.isDetached() || image.format() != QImage::Format_RGB32 ||
-        image.sizeInBytes() < kWorthKeeping)
+        image.sizeInBytes() < kWorthKeeping || image.sizeInBytes() > kLargestSpare)
         return;
     std::lock_guard lock(guard());
     auto& s = spares();
     if (s.size() >= kMaxSpares)
         s.erase(s.begin());
     s.push_back(std::move(image));
+}
+
+void giveMemoryBack() {
+    {
+        std::lock_guard lock(guard());
+        spares().clear();
+    }
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void keepHeapForPictures() {

@@ -12,6 +12,7 @@
 #include <QTransform>
 #include <turbojpeg.h>
 
+#include <climits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -132,6 +133,88 @@ int scaleDivisor(int width, int height, int orientation, const DecodeScale& scal
 }
 
 } // namespace
+
+namespace {
+
+// The frame header (SOFn) of a JPEG: its size, and for a progressive or multi-scan stream the
+// coefficient buffers a decoder keeps for the whole frame (libjpeg: 64 16-bit values per
+// 8 x 8 block of every component, padded to whole blocks of each component's samples).
+std::optional<PictureHeader> jpegHeader(const uchar* data, qsizetype size) {
+    qsizetype at = 2;
+    while (at + 4 <= size && data[at] == 0xff) {
+        const uchar marker = data[at + 1];
+        if (marker == 0xff) {
+            ++at;
+            continue;
+        }
+        const qsizetype length = data[at + 2] << 8 | data[at + 3];
+        const bool frame =
+            marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
+        if (marker == 0xda || marker == 0xd9 || length < 2 || at + 2 + length > size)
+            return std::nullopt;
+        if (frame) {
+            const uchar* f = data + at + 4;
+            if (length < 8 || length < 8 + 3 * f[5])
+                return std::nullopt;
+            PictureHeader header{FileKind::Jpeg, get16(f + 3, false), get16(f + 1, false), 0};
+            const int components = f[5];
+            int hMax = 1, vMax = 1;
+            for (int c = 0; c < components; ++c) {
+                hMax = std::max(hMax, f[7 + 3 * c] >> 4);
+                vMax = std::max(vMax, f[7 + 3 * c] & 15);
+            }
+            const bool wholeFrameBuffered =
+                marker == 0xc2 || marker == 0xc6 || marker == 0xca || marker == 0xce;
+            for (int c = 0; wholeFrameBuffered && c < components; ++c) {
+                const int h = std::max(1, f[7 + 3 * c] >> 4), v = std::max(1, f[7 + 3 * c] & 15);
+                const qint64 blocksWide = (header.width * h + 8 * hMax - 1) / (8 * hMax);
+                const qint64 blocksHigh = (header.height * v + 8 * vMax - 1) / (8 * vMax);
+                header.coefficientBytes += (blocksWide + h) * (blocksHigh + v) * 64 * 2;
+            }
+            return header;
+        }
+        at += 2 + length;
+    }
+    return std::nullopt;
+}
+
+std::optional<PictureHeader> bmpHeader(const uchar* d, qsizetype size) {
+    if (size < 26)
+        return std::nullopt;
+    const quint32 headerSize = get32(d + 14, true);
+    if (headerSize == 12)
+        return PictureHeader{FileKind::Bmp, get16(d + 18, true), get16(d + 20, true), 0};
+    if (headerSize < 16)
+        return std::nullopt;
+    const qint64 height = qint32(get32(d + 22, true));
+    return PictureHeader{FileKind::Bmp, qint32(get32(d + 18, true)), height < 0 ? -height : height,
+                         0};
+}
+
+} // namespace
+
+std::optional<PictureHeader> readPictureHeader(const uchar* data, qsizetype size) {
+    switch (sniff(data, size)) {
+    case FileKind::Jpeg:
+        return jpegHeader(data, size);
+    case FileKind::Bmp:
+        return bmpHeader(data, size);
+    default:
+        return std::nullopt;
+    }
+}
+
+qint64 workingBytes(const PictureHeader& header, DecodeScale scale) {
+    const qint64 width = std::max<qint64>(0, header.width),
+                 height = std::max<qint64>(0, header.height);
+    qint64 pixels = width * height;
+    if (header.kind == FileKind::Jpeg && width <= INT_MAX && height <= INT_MAX) {
+        const tjscalingfactor factor{1, scaleDivisor(int(width), int(height), 1, scale)};
+        pixels = qint64(TJSCALED(int(width), factor)) * TJSCALED(int(height), factor);
+    }
+    // The picture and one more of its size: a turned copy, a tuned one, or the encoded bytes.
+    return pixels * 4 * 2 + header.coefficientBytes;
+}
 
 Decoded decodeJpeg(const uchar* data, qsizetype size, DecodeScale decodeScale) {
     const TjHandle handle = decompressor();

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QString>
 
+#include <optional>
+
 // Decoders and encoders behind GKitImage. Every decoder returns a Format_RGB32 picture or
 // raises sc::Error; none allocates for a size above GKitImage::kMaxPixels.
 namespace sc::imaging {
@@ -31,6 +33,23 @@ struct DecodeScale {
     Mode mode = Mode::Fit;
 };
 Decoded decodeJpeg(const uchar* data, qsizetype size, DecodeScale scale = {});
+
+// What a picture's header claims, read without decoding it.
+struct PictureHeader {
+    FileKind kind = FileKind::Unknown;
+    qint64 width = 0, height = 0; // as stored (a JPEG's EXIF orientation not applied)
+    // A progressive (or multi-scan) JPEG is decoded through buffers that hold every DCT
+    // coefficient of the frame at once: their size in bytes, 0 for a one-scan stream.
+    qint64 coefficientBytes = 0;
+};
+// The header at the start of a JPEG or BMP file's bytes; empty when it cannot be read there
+// (the file's load then fails on its own, before it allocates).
+std::optional<PictureHeader> readPictureHeader(const uchar* data, qsizetype size);
+
+// The most memory a load of that picture takes and holds while a job works on it (decoded
+// pixels, a turned or tuned copy or the encoded bytes, a progressive decoder's coefficients),
+// decoded at `scale`.
+qint64 workingBytes(const PictureHeader& header, DecodeScale scale = {});
 
 // Any BMP that QImage reads, after our own header check against oversized claims.
 Decoded decodeBmp(QIODevice& device);

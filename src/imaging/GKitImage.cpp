@@ -6,6 +6,8 @@
 #include "imaging/TiffPages.h"
 #include "imaging/Tuning.h"
 #include "platform/Error.h"
+#include "platform/FileFailure.h"
+#include "platform/FileKinds.h"
 #include "platform/FileOps.h"
 #include "platform/WinPath.h"
 
@@ -13,6 +15,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
+
+#include <climits>
 
 namespace sc {
 
@@ -84,8 +88,11 @@ void GKitImage::load(const imaging::DecodeScale& scale) {
     const QString name = m_inputFileName;
     if (name.isEmpty())
         throw Error(QStringLiteral("No file name to load"));
-    QFile file(winpath::hostPath(name));
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    // A pipe or device under a picture's name fails that picture, naming it, and never waits.
+    if (const int failure = fileops::openRegularFile(name, file); failure == kNotARegularFile)
+        throw fileFailure(FileAction::Read, name, failure);
+    else if (failure != 0)
         throw Error(QStringLiteral("%1 cannot be opened").arg(name));
     const QByteArray head = file.peek(4);
     imaging::Decoded decoded;
@@ -115,6 +122,32 @@ void GKitImage::load(const imaging::DecodeScale& scale) {
     m_colorDepth = m_loadedDepth = decoded.depth;
     m_metadata = m_loadedMetadata = std::move(decoded.metadata);
     changed();
+}
+
+std::optional<GKitImage::Claim> GKitImage::claimOf(const QString& fileName, QSize loadSizeHint) {
+    QFile file;
+    if (fileops::openRegularFile(fileName, file) != 0)
+        return std::nullopt;
+    const qint64 size = file.size();
+    const uchar* mapped = file.map(0, size);
+    const QByteArray head = mapped ? QByteArray() : file.read(256 * 1024);
+    const auto header = mapped ? imaging::readPictureHeader(mapped, size)
+                               : imaging::readPictureHeader(
+                                     reinterpret_cast<const uchar*>(head.constData()), head.size());
+    if (!header)
+        return std::nullopt;
+    return Claim{QSize(int(std::min<qint64>(header->width, INT_MAX)),
+                       int(std::min<qint64>(header->height, INT_MAX))),
+                 imaging::workingBytes(*header, {loadSizeHint, imaging::DecodeScale::Mode::Cover})};
+}
+
+void GKitImage::requireJpegSize(const QString& fileName) {
+    const auto claim = claimOf(fileName);
+    if (claim && (claim->size.width() > kMaxJpegSide || claim->size.height() > kMaxJpegSide))
+        throw Error(QStringLiteral("%1 is larger than a JPEG can hold (%2 x %3)")
+                        .arg(fileName)
+                        .arg(claim->size.width())
+                        .arg(claim->size.height()));
 }
 
 void GKitImage::Save(const QString& fileName) {

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace sc {
 
@@ -48,6 +49,24 @@ public:
     // Largest picture accepted, in pixels. Pictures of 100 megapixels load; a header claiming
     // more than this fails before anything is allocated for it (decompression bombs).
     static constexpr qint64 kMaxPixels = 200'000'000;
+
+    // The longest side a JPEG can have (libjpeg's limit).
+    static constexpr int kMaxJpegSide = 65500;
+
+    // What a picture file claims, read from its header without decoding it: its size as
+    // stored and the memory a job's work on it takes at most (loaded with `loadSizeHint` as
+    // LoadSizeHint). Empty when the header is no JPEG or BMP one or the file cannot be read:
+    // its Load fails before allocating.
+    struct Claim {
+        QSize size;
+        qint64 workingBytes = 0;
+    };
+    static std::optional<Claim> claimOf(const QString& fileName, QSize loadSizeHint = {});
+
+    // Raises, before anything is decoded, for a picture that no JPEG can hold (a side over
+    // kMaxJpegSide): for work that will write it as a JPEG. Any other file passes; its Load
+    // judges it.
+    static void requireJpegSize(const QString& fileName);
 
     GKitImage();
     ~GKitImage();

@@ -4,13 +4,14 @@
 #include "JobTexts.h"
 #include "OutputClash.h"
 #include "StatusLine.h"
+#include "imaging/Buffers.h"
 #include "imaging/GKitImage.h"
 #include "imaging/JobPicture.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
+#include "platform/FolderIndex.h"
 #include "platform/UserDialogs.h"
 #include "platform/WinPath.h"
-#include "settings/ChangeRules.h"
 #include "sources/SourceList.h"
 
 #include <memory>
@@ -31,16 +32,21 @@ AlbumJobSettings albumJobSettings(const settings::TConvertSettings& s) {
 }
 
 QString albumRootOf(const QString& chosen) {
-    // A host file system's root "/" stays whole: it is a choice, not a cancel.
-    return chosen.size() > 1 ? settings::withoutTrailingSeparator(chosen) : chosen;
+    // A host file system's root "/" stays whole: it is a choice, not a cancel. A host folder's
+    // name may end in '\': only a path term's delimiter goes.
+    const int last = winpath::lastDelimiter(chosen);
+    const bool trailing = chosen.size() > 1 && last == chosen.size() - 1 && chosen[last] != u':';
+    return trailing ? chosen.left(last) : chosen;
 }
 
+// The name is joined as one name: a '\' in it never leads out of Data or Thumb.
 QString albumCopyPath(const QString& root, const QString& source) {
-    return root + QStringLiteral("/Data/") + albumName(source);
+    return winpath::join(root + QStringLiteral("/Data"), albumName(source));
 }
 
 QString albumThumbPath(const QString& root, const QString& source) {
-    return root + QStringLiteral("/Thumb/th_") + albumName(source);
+    return winpath::join(root + QStringLiteral("/Thumb"),
+                         QStringLiteral("th_") + albumName(source));
 }
 
 AlbumJob::AlbumJob(GKitImage& image, const TSourceList& sources, StatusLine& status,
@@ -48,10 +54,13 @@ AlbumJob::AlbumJob(GKitImage& image, const TSourceList& sources, StatusLine& sta
     : image_(image), sources_(sources), status_(status), dialogs_(dialogs) {}
 
 void AlbumJob::run(const AlbumJobSettings& settings) {
+    // Each output folder is listed once for the whole job, however many names it resolves.
+    const winpath::FolderListingScope listings;
+    const imaging::GiveMemoryBackAtEnd memoryBack;
     const QString root = albumRootOf(dialogs_.browseFolderFrom(kAlbumFolderTitle, QString()));
     if (root.isEmpty())
         return;
-    if (clashesWithSources(root))
+    if (refusedBeforeWriting(root))
         return;
     fileops::makeFolders(root + QStringLiteral("/Data/"));
     fileops::makeFolders(root + QStringLiteral("/Thumb/"));
@@ -75,18 +84,18 @@ void AlbumJob::run(const AlbumJobSettings& settings) {
 }
 
 // No copy or thumbnail may land on a listed source, its own included: the sources are never
-// changed. When one would, nothing is written at all.
-bool AlbumJob::clashesWithSources(const QString& root) {
+// changed. Nor may the job stop halfway, without a page, over a name too long to be made (a
+// thumbnail's name is three bytes longer than its source's). Either way nothing is written.
+bool AlbumJob::refusedBeforeWriting(const QString& root) {
     std::vector<PlannedOutput> planned;
     for (int i = 0; i < sources_.count(); ++i) {
         planned.push_back({i, albumCopyPath(root, sources_.at(i))});
         planned.push_back({i, albumThumbPath(root, sources_.at(i))});
     }
-    const std::vector<OutputClash> clashes =
-        findOutputClashes(sources_.paths(), planned, OntoOwnSource::Clashes);
-    if (clashes.empty())
+    const QString refusal = refusalBeforeWriting(sources_.paths(), planned, OntoOwnSource::Clashes);
+    if (refusal.isEmpty())
         return false;
-    dialogs_.message(clashMessage(clashes));
+    dialogs_.message(refusal);
     status_.showIdlePrompt();
     return true;
 }
@@ -103,6 +112,7 @@ AlbumJob::Prepared AlbumJob::prepare(const GKitImage::SaveSettings& save, const 
     GKitImage& picture = *prepared.picture;
     picture.setSaveSettings(save);
     picture.setInputFileName(source);
+    GKitImage::requireJpegSize(source); // the full-size copy is a JPEG
     picture.Load();
     picture.dropOriginal(); // the full-size buffer goes back to the pool at the resize
     if (picture.ColorDepth() != GKitImage::kDepthFull)
@@ -117,10 +127,11 @@ void AlbumJob::writePictures(const QString& root, QStringList& page) {
     status_.repaintWindow();
     const QStringList sources = sources_.paths();
     const GKitImage::SaveSettings save = image_.saveSettings();
-    // No output lands on a source (clashesWithSources), so any picture may be read ahead; a
+    // No output lands on a source (refusedBeforeWriting), so any picture may be read ahead; a
     // prepared picture holds only its encoded bytes and thumbnail, so several may wait.
     PicturePipeline<Prepared> pipeline(
-        int(sources.size()), threads_, [&](int i) { return prepare(save, sources[i]); }, {}, 3);
+        int(sources.size()), threads_, [&](int i) { return prepare(save, sources[i]); }, {}, 3,
+        {budget_, [&](int i) { return workingBytesOf(sources[i]); }});
     for (int i = 0; i < sources_.count(); ++i) {
         const QString& source = sources_.at(i);
         Prepared prepared = pipeline.take(i);

@@ -51,10 +51,13 @@ public:
     // Two threads unless a test or benchmark asks for one; the files, texts and failures are
     // the same either way.
     void setPictureThreads(PictureThreads threads) { threads_ = threads; }
+    // How much picture memory may be in flight at once (the machine's share unless a test or
+    // benchmark sets another).
+    void setMemoryBudget(MemoryBudget budget) { budget_ = budget; }
 
 private:
     struct Prepared;
-    bool clashesWithSources(const QString& root);
+    bool refusedBeforeWriting(const QString& root);
     void writePictures(const QString& root, QStringList& page);
     static Prepared prepare(const GKitImage::SaveSettings& save, const QString& source);
 
@@ -63,6 +66,7 @@ private:
     StatusLine& status_;
     UserDialogs& dialogs_;
     PictureThreads threads_ = PictureThreads::Two;
+    MemoryBudget budget_ = MemoryBudget::forThisMachine();
 };
 
 } // namespace sc::jobs

@@ -36,7 +36,8 @@ QString escaped(const QString& name, Within where) {
     QString out;
     out.reserve(name.size());
     for (const QChar c : name) {
-        const bool cutsLink = c == u'%' || c == u'#' || c == u'?' || isControl(c);
+        // A browser reads '\' in a link as "/": a name holding one would link another folder.
+        const bool cutsLink = c == u'%' || c == u'#' || c == u'?' || c == u'\\' || isControl(c);
         if (where == Within::Link && cutsLink)
             out += u'%' + hex(c);
         else if (isControl(c))

@@ -4,11 +4,13 @@
 #include "OutputClash.h"
 #include "SourceDeletion.h"
 #include "StatusLine.h"
+#include "imaging/Buffers.h"
 #include "imaging/GKitImage.h"
 #include "imaging/JobPicture.h"
 #include "platform/Error.h"
 #include "platform/FileIdentity.h"
 #include "platform/FileOps.h"
+#include "platform/FolderIndex.h"
 #include "platform/UserDialogs.h"
 #include "platform/WinPath.h"
 #include "sources/SourceList.h"
@@ -106,14 +108,18 @@ JpegJob::JpegJob(GKitImage& image, const TSourceList& sources, StatusLine& statu
       clearSources_(std::move(clearSources)) {}
 
 void JpegJob::run(const JpegJobSettings& settings) {
+    // Each output folder is listed once for the whole job, however many names it resolves.
+    const winpath::FolderListingScope listings;
+    const imaging::GiveMemoryBackAtEnd memoryBack;
     imaging::setJobSaveSettings(image_, settings.qualityIndex);
     if (sources_.count() == 0)
         return;
 
     std::vector<Output> outputs = plan(settings);
-    if (const auto clashes = findOutputClashes(sources_.paths(), plannedOutputs(outputs));
-        !clashes.empty()) {
-        dialogs_.message(clashMessage(clashes));
+    if (const QString refusal =
+            refusalBeforeWriting(sources_.paths(), plannedOutputs(outputs), OntoOwnSource::Allowed);
+        !refusal.isEmpty()) {
+        dialogs_.message(refusal);
         status_.showIdlePrompt();
         return;
     }
@@ -167,6 +173,8 @@ JpegJob::Prepared JpegJob::prepare(const JpegJobSettings& s, const GKitImage::Sa
     GKitImage& picture = *prepared.picture;
     picture.setSaveSettings(save);
     picture.setInputFileName(out.source);
+    if (out.path)
+        GKitImage::requireJpegSize(out.source);
     picture.Load();
     picture.dropOriginal();
     imaging::tuneLikeTheJob(picture, s.tuning());
@@ -194,7 +202,8 @@ void JpegJob::convertAll(const JpegJobSettings& s, std::vector<Output>& outputs)
     const GKitImage::SaveSettings save = image_.saveSettings();
     PicturePipeline<Prepared> pipeline(
         int(planned.size()), threads_, [&](int i) { return prepare(s, save, planned[size_t(i)]); },
-        [&](int i) { return bool(waits[size_t(i)]); });
+        [&](int i) { return bool(waits[size_t(i)]); }, 1,
+        {budget_, [&](int i) { return workingBytesOf(planned[size_t(i)].source); }});
     QHash<QString, int> lastWriter;
     for (int i = 0; i < sources_.count() && i < int(outputs.size()); ++i) {
         Output& out = outputs[i];

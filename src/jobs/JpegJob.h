@@ -54,8 +54,8 @@ std::optional<QString> renamedPathFor(const QString& source, const QDateTime& ta
 
 // Converts every picture of the list to JPEG with the tuning of the settings, gives each
 // output its source's time, renames it when asked, and offers to delete the sources. When a
-// planned output would land on another listed source, nothing is written: the clash is shown
-// and the job ends.
+// planned output would land on another listed source, or its name is too long to be made,
+// nothing is written: the files are named and the job ends.
 class JpegJob {
 public:
     JpegJob(GKitImage& image, const TSourceList& sources, StatusLine& status, UserDialogs& dialogs,
@@ -68,6 +68,9 @@ public:
     // Two threads unless a test or benchmark asks for one; the files, texts and failures are
     // the same either way.
     void setPictureThreads(PictureThreads threads) { threads_ = threads; }
+    // How much picture memory may be in flight at once (the machine's share unless a test or
+    // benchmark sets another).
+    void setMemoryBudget(MemoryBudget budget) { budget_ = budget; }
 
 private:
     struct Output;
@@ -91,6 +94,7 @@ private:
     UserDialogs& dialogs_;
     std::function<void()> clearSources_;
     PictureThreads threads_ = PictureThreads::Two;
+    MemoryBudget budget_ = MemoryBudget::forThisMachine();
 };
 
 } // namespace sc::jobs

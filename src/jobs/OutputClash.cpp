@@ -1,12 +1,14 @@
 #include "OutputClash.h"
 
 #include "JobTexts.h"
+#include "platform/FileOps.h"
 #include "platform/WinPath.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <algorithm>
+#include <iterator>
 
 namespace sc::jobs {
 
@@ -15,9 +17,11 @@ QString fileKey(const QString& path) {
     const QString canonical = info.canonicalFilePath();
     if (!canonical.isEmpty())
         return canonical;
-    // A file yet to be written: its folder's one spelling, so two texts of it still agree.
+    // A file yet to be written: its folder's one spelling, so two texts of it still agree, and
+    // its name with letter case ignored, as the first of them written is found by the others.
     const QString folder = info.absoluteDir().canonicalPath();
-    return folder.isEmpty() ? info.absoluteFilePath() : folder + u'/' + info.fileName();
+    return folder.isEmpty() ? info.absoluteFilePath()
+                            : folder + u'/' + info.fileName().toCaseFolded();
 }
 
 std::vector<OutputClash> findOutputClashes(const QStringList& sources,
@@ -48,7 +52,7 @@ std::vector<OutputClash> findOutputClashes(const QStringList& sources,
 
 QString clashMessage(const std::vector<OutputClash>& clashes) {
     const auto ontoItself = [](const OutputClash& c) { return c.writer == c.victim; };
-    QString text =
+    const QString heading =
         std::any_of(clashes.begin(), clashes.end(), ontoItself)
             ? QStringLiteral(
                   "出力先が変換元ファイルと重なるため、何も書き込まずに処理を中止しました。\n")
@@ -57,7 +61,28 @@ QString clashMessage(const std::vector<OutputClash>& clashes) {
     QStringList lines;
     for (const OutputClash& c : clashes)
         lines << (ontoItself(c) ? c.writer : QStringLiteral("%1 → %2").arg(c.writer, c.victim));
-    return text + namedLines(lines);
+    return heading + namedLines(lines);
+}
+
+std::vector<PlannedOutput> outputsNamedTooLong(const std::vector<PlannedOutput>& outputs) {
+    std::vector<PlannedOutput> tooLong;
+    std::copy_if(outputs.begin(), outputs.end(), std::back_inserter(tooLong),
+                 [](const PlannedOutput& out) { return fileops::nameTooLong(out.path); });
+    return tooLong;
+}
+
+QString refusalBeforeWriting(const QStringList& sources, const std::vector<PlannedOutput>& outputs,
+                             OntoOwnSource ontoOwn) {
+    if (const auto clashes = findOutputClashes(sources, outputs, ontoOwn); !clashes.empty())
+        return clashMessage(clashes);
+    QStringList lines;
+    for (const PlannedOutput& out : outputsNamedTooLong(outputs))
+        lines << QStringLiteral("%1 → %2").arg(sources[out.sourceIndex], out.path);
+    if (lines.isEmpty())
+        return QString();
+    return QStringLiteral(
+               "出力先のファイル名が長すぎて作れないため、何も書き込まずに処理を中止しました。\n") +
+           namedLines(lines);
 }
 
 } // namespace sc::jobs

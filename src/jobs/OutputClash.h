@@ -4,13 +4,14 @@
 #include <QStringList>
 #include <vector>
 
-// A job never writes over a picture it has yet to read (or has read and not rewritten): before
-// anything is written, every planned output is compared with every listed source.
+// A job never writes over a picture it has yet to read (or has read and not rewritten), and
+// never stops halfway over a name it cannot make: before anything is written, every planned
+// output is compared with every listed source and its name with what its folder can hold.
 namespace sc::jobs {
 
 // One spelling per file, so two path texts of the same file compare equal (Windows spelling,
-// drive mapping, "..", links). A file that does not exist yet keeps its name in its folder's
-// one spelling.
+// drive mapping, "..", links). A file that does not exist yet is its folder's one spelling and
+// its name with letter case ignored (names that differ only in case are one file to be).
 QString fileKey(const QString& path);
 
 // A file a job means to write, and the listed source whose picture it carries.
@@ -40,5 +41,13 @@ std::vector<OutputClash> findOutputClashes(const QStringList& sources,
 // The one message that names the clashing files (Japanese, as every message to the user); an
 // output onto its own source is named by that source alone.
 QString clashMessage(const std::vector<OutputClash>& clashes);
+
+// The planned outputs whose file names are longer than their folder's file system holds.
+std::vector<PlannedOutput> outputsNamedTooLong(const std::vector<PlannedOutput>& outputs);
+
+// What stops a job before it writes anything, or an empty text when nothing does: the clashes
+// (findOutputClashes) or else the outputs whose names cannot be made, each after its source.
+QString refusalBeforeWriting(const QStringList& sources, const std::vector<PlannedOutput>& outputs,
+                             OntoOwnSource ontoOwn);
 
 } // namespace sc::jobs

@@ -1,11 +1,13 @@
 #include "jobs/PrintJob.h"
 
+#include "imaging/Buffers.h"
 #include "imaging/GKitImage.h"
 #include "imaging/TGKitImagePrint.h"
 #include "jobs/CaptionBitmap.h"
 #include "jobs/JobTexts.h"
 #include "jobs/StatusLine.h"
 #include "platform/FileOps.h"
+#include "platform/FolderIndex.h"
 #include "platform/WinPath.h"
 #include "sources/SourceList.h"
 
@@ -43,6 +45,9 @@ QString PrintJob::inProgramFolder(const char* name) const {
 }
 
 void PrintJob::run(const std::function<int()>& layoutIndex) {
+    // Each output folder is listed once for the whole job, however many names it resolves.
+    const winpath::FolderListingScope listings;
+    const imaging::GiveMemoryBackAtEnd memoryBack;
     if (layoutIndex() == 0)
         runLayout(sheet::kVertical);
     if (layoutIndex() == 1)
@@ -58,9 +63,11 @@ void PrintJob::runLayout(const sheet::Layout& layout) {
     if (sources_.count() > 0) {
         status_.repaintWindow();
         const QStringList sources = sources_.paths();
+        const QSize thumbnail(sheet::kThumbWidth, sheet::kThumbHeight);
         Thumbnails thumbnails(
             int(sources.size()), threads_, [&](int i) { return thumbnailOf(sources[i]); }, {},
-            kThumbnailsAhead);
+            kThumbnailsAhead,
+            {budget_, [&](int i) { return workingBytesOf(sources[i], thumbnail); }});
         for (int i = 0; i < sources_.count(); ++i) {
             composeFrame(layout, i, thumbnails);
             status_.show(printProgress(i + 1, sources_.count()));

@@ -43,6 +43,9 @@ public:
     // Two threads unless a test or benchmark asks for one; the sheets, texts and failures are
     // the same either way.
     void setPictureThreads(PictureThreads threads) { threads_ = threads; }
+    // How much picture memory may be in flight at once (the machine's share unless a test or
+    // benchmark sets another).
+    void setMemoryBudget(MemoryBudget budget) { budget_ = budget; }
 
 private:
     using Thumbnails = PicturePipeline<std::unique_ptr<GKitImage>>;
@@ -58,6 +61,7 @@ private:
     StatusLine& status_;
     QString programFolder_;
     PictureThreads threads_ = PictureThreads::Two;
+    MemoryBudget budget_ = MemoryBudget::forThisMachine();
 };
 
 // The print mode changed on a ready window: the paper orientation first, then the preview

@@ -1,5 +1,6 @@
 #include "FileIdentity.h"
 
+#include "FolderIndex.h"
 #include "WinPath.h"
 
 #include <QDir>
@@ -37,9 +38,12 @@ Removal moveToTrashOrDelete(const QString& path) {
     const QString host = winpath::hostPath(path);
     // Qt makes the home trash but not the data folder that holds it, as a new account lacks.
     QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    if (QFile::moveToTrash(host))
-        return Removal::Trashed;
-    return QFile::remove(host) ? Removal::Deleted : Removal::Failed;
+    const Removal removal = QFile::moveToTrash(host) ? Removal::Trashed
+                            : QFile::remove(host)    ? Removal::Deleted
+                                                     : Removal::Failed;
+    if (removal != Removal::Failed)
+        winpath::noteRemoved(host);
+    return removal;
 }
 
 } // namespace sc::fileops

@@ -1,11 +1,12 @@
 #include "FileOps.h"
 
+#include "FileKinds.h"
+#include "FolderIndex.h"
 #include "WinPath.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTemporaryFile>
 
@@ -25,13 +26,6 @@ namespace sc::fileops {
 using winpath::hostPath;
 
 namespace {
-QRegularExpression maskPattern(const QString& mask) {
-    const QString m = (mask.isEmpty() || mask == u"*.*") ? QStringLiteral("*") : mask;
-    return QRegularExpression(QRegularExpression::wildcardToRegularExpression(
-                                  m, QRegularExpression::UnanchoredWildcardConversion),
-                              QRegularExpression::CaseInsensitiveOption);
-}
-
 QStringList unsortedEntries(const QString& folder, QDir::Filters filters) {
     return QDir(hostPath(folder))
         .entryList(filters | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
@@ -46,11 +40,10 @@ bool isFolder(const QString& path) {
 }
 
 QStringList listMatching(const QString& folder, const QString& mask) {
-    const QRegularExpression pattern = maskPattern(mask);
+    const NameMask pattern(mask);
     QStringList found;
     for (const QString& name : unsortedEntries(folder, QDir::AllEntries)) {
-        const auto match = pattern.match(name);
-        if (match.hasMatch() && match.capturedLength() == name.size())
+        if (pattern.matches(name))
             found << name;
     }
     return found;
@@ -109,31 +102,70 @@ bool renameNoReplace(const QString& from, const QString& to) {
 #ifdef Q_OS_LINUX
     const QByteArray s = QFile::encodeName(src);
     const QByteArray d = QFile::encodeName(dst);
-    if (::renameat2(AT_FDCWD, s.constData(), AT_FDCWD, d.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
+    bool renamed =
+        ::renameat2(AT_FDCWD, s.constData(), AT_FDCWD, d.constData(), RENAME_NOREPLACE) == 0;
     // A file system without RENAME_NOREPLACE: link() also refuses an existing target.
-    if (::link(s.constData(), d.constData()) != 0)
-        return false;
-    return ::unlink(s.constData()) == 0;
+    if (!renamed && (errno == EINVAL || errno == ENOSYS) &&
+        ::link(s.constData(), d.constData()) == 0)
+        renamed = ::unlink(s.constData()) == 0;
 #else
-    return QFile::rename(src, dst);
+    const bool renamed = QFile::rename(src, dst);
 #endif
+    if (renamed) {
+        winpath::noteRemoved(src);
+        winpath::noteAdded(dst);
+    }
+    return renamed;
 }
 
 bool deleteFile(const QString& path) {
     const QString host = hostPath(path);
-    return QFileInfo(host).isFile() && QFile::remove(host);
+    if (!QFileInfo(host).isFile() || !QFile::remove(host))
+        return false;
+    winpath::noteRemoved(host);
+    return true;
 }
 
 bool makeFolders(const QString& path) {
-    return QDir().mkpath(hostPath(path));
+    const QString host = hostPath(path);
+    if (!QDir().mkpath(host))
+        return false;
+    winpath::noteAdded(host);
+    return true;
+}
+
+namespace {
+// Longest file name, in bytes, that `folder` (or its nearest existing parent) holds.
+qint64 maxNameBytes(QString folder) {
+    constexpr qint64 kUsual = 255;
+#ifdef Q_OS_UNIX
+    for (;;) {
+        errno = 0;
+        const long limit = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+        if (limit > 0)
+            return limit;
+        const int slash = folder.lastIndexOf(u'/');
+        if (errno != ENOENT || slash <= 0)
+            return kUsual;
+        folder.truncate(slash);
+    }
+#else
+    Q_UNUSED(folder);
+    return kUsual;
+#endif
+}
+} // namespace
+
+bool nameTooLong(const QString& path) {
+    const QString host = hostPath(path);
+    const int slash = host.lastIndexOf(u'/');
+    const QString folder = slash < 0 ? QStringLiteral(".") : host.left(std::max(slash, 1));
+    return QFile::encodeName(host.mid(slash + 1)).size() > maxNameBytes(folder);
 }
 
 qint64 fileSize(const QString& path) {
-    QFile file(hostPath(path));
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (openRegularFile(path, file) != 0)
         return -1;
     return file.size();
 }
@@ -171,14 +203,21 @@ bool writeFileReplacing(const QString& path, const QByteArray& bytes) {
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    if (!file.commit())
+        return false;
+    winpath::noteAdded(file.fileName());
+    return true;
 }
 
 bool replaceFile(const QString& fromHost, const QString& toHost) {
     std::error_code error;
     std::filesystem::rename(std::filesystem::path(fromHost.toStdU16String()),
                             std::filesystem::path(toHost.toStdU16String()), error);
-    return !error;
+    if (error)
+        return false;
+    winpath::noteRemoved(fromHost);
+    winpath::noteAdded(toHost);
+    return true;
 }
 
 } // namespace sc::fileops

@@ -34,6 +34,10 @@ bool renameNoReplace(const QString& from, const QString& to);
 bool deleteFile(const QString& path);
 // Creates a folder with every missing parent; true when it exists afterwards.
 bool makeFolders(const QString& path);
+// Whether the file name of `path` is longer than its folder's file system holds (NAME_MAX
+// bytes in the file system's encoding, asked of the nearest existing folder; 255 when none
+// can say), so that no file of that name can ever be made there.
+bool nameTooLong(const QString& path);
 // Size in bytes, or -1 when the file cannot be opened.
 qint64 fileSize(const QString& path);
 

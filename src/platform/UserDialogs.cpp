@@ -21,15 +21,6 @@ namespace sc {
 namespace {
 const QString kTitle = QStringLiteral("SC_CONVERTER");
 
-// Turns a host path chosen in a dialog back into the Windows spelling under `root`.
-QString toRootSpelling(const QString& root, const QString& hostRoot, const QString& chosen) {
-    QString rest = QDir(hostRoot).relativeFilePath(chosen);
-    if (rest == u".")
-        return root;
-    QString sep = root.contains(u'\\') ? QStringLiteral("\\") : QStringLiteral("/");
-    rest.replace(u'/', sep);
-    return root.endsWith(sep) ? root + rest : root + sep + rest;
-}
 } // namespace
 
 void QtUserDialogs::beep() {
@@ -64,7 +55,7 @@ QString QtUserDialogs::browseFolder(const QString& title, const QString& root) {
     returningFocus([&] { accepted = dialog.exec() == QDialog::Accepted; });
     if (!accepted || dialog.selectedFiles().isEmpty())
         return QString();
-    return toRootSpelling(root, hostRoot, QDir::cleanPath(dialog.selectedFiles().first()));
+    return winpath::spelledUnder(root, hostRoot, QDir::cleanPath(dialog.selectedFiles().first()));
 }
 
 QString QtUserDialogs::browseFolderFrom(const QString& title, const QString& start) {

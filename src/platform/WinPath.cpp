@@ -1,5 +1,7 @@
 #include "WinPath.h"
 
+#include "FolderIndex.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -15,8 +17,13 @@ QString& programFolderStore() {
 // Every file access maps its path: the pattern is compiled once.
 const QRegularExpression kSeparators(QStringLiteral("[\\\\/]"));
 
-bool isDelimiter(QChar c) {
-    return c == u'\\' || c == u'/' || c == u':';
+// In a host path only "/" separates: '\' and ':' are ordinary characters of a Linux name.
+bool isHostSeparator(QChar c) {
+#ifdef Q_OS_WIN
+    return c == u'\\' || c == u'/';
+#else
+    return c == u'/';
+#endif
 }
 
 // The entry of `dir` named `name`, preferring an exact match, else one that differs in case.
@@ -25,13 +32,8 @@ QString findComponent(const QString& dir, const QString& name) {
         return name;
     if (QFileInfo::exists(dir + u'/' + name))
         return name;
-    const QStringList entries =
-        QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return entry;
-    }
-    return name;
+    const QString entry = entryNamedLike(dir, name);
+    return entry.isEmpty() ? name : entry;
 }
 } // namespace
 
@@ -70,15 +72,36 @@ QString windowsPathOf(const QString& host) {
     const auto m = drive.match(host.mid(root.size()));
     if (!m.hasMatch())
         return host;
+    // A folder name holding a '\' would be read as two names in the Windows spelling.
+    if (m.captured(2).contains(u'\\'))
+        return host;
     return m.captured(1).toUpper() + u':' + m.captured(2);
 }
 
+QString spelledUnder(const QString& root, const QString& hostRoot, const QString& chosen) {
+    QString rest = QDir(hostRoot).relativeFilePath(chosen);
+    if (rest == u".")
+        return root;
+    if (isWindowsPath(root) && rest.contains(u'\\'))
+        return chosen;
+    const QChar separator = root.contains(u'\\') ? u'\\' : u'/';
+    rest.replace(u'/', separator);
+    return root.endsWith(separator) ? root + rest : root + separator + rest;
+}
+
 int lastDelimiter(const QString& path) {
-    for (int i = path.size() - 1; i >= 0; --i) {
-        if (isDelimiter(path[i]))
+    if (!isWindowsPath(path)) {
+        for (int i = path.size() - 1; i >= 0; --i) {
+            if (isHostSeparator(path[i]))
+                return i;
+        }
+        return -1;
+    }
+    for (int i = path.size() - 1; i >= 2; --i) {
+        if (path[i] == u'\\' || path[i] == u'/')
             return i;
     }
-    return -1;
+    return 1; // the drive's colon
 }
 
 QString fileNameOf(const QString& path) {
@@ -113,7 +136,13 @@ QString baseNameOf(const QString& path) {
     return dot < 0 ? name : name.left(dot);
 }
 
+bool staysOneName(const QString& name) {
+    return !name.contains(u'\\') && !name.contains(u'/') && name != u"." && name != u"..";
+}
+
 QString join(const QString& folder, const QString& name) {
+    if (isWindowsPath(folder) && !staysOneName(name))
+        return hostPath(folder) + u'/' + name;
     return folder + u'/' + name;
 }
 

@@ -1,12 +1,13 @@
 #include "SearchFile.h"
 
+#include "platform/FileKinds.h"
 #include "platform/FileOps.h"
 #include "platform/WinPath.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QRegularExpression>
-#include <vector>
+#include <QSet>
+#include <deque>
 
 using namespace sc;
 
@@ -28,11 +29,6 @@ QString windowsFullPath(const QString& dir) {
     return dir.left(2) + u'\\' + parts.join(u'\\');
 }
 
-// Where a folder really is, to notice a link that leads back into the tree being scanned.
-QString realLocation(const QString& folder) {
-    return QFileInfo(winpath::hostPath(folder)).canonicalFilePath();
-}
-
 } // namespace
 
 QString TSearchFile::absoluteFolder(const QString& dir) {
@@ -42,51 +38,56 @@ QString TSearchFile::absoluteFolder(const QString& dir) {
 }
 
 QString TSearchFile::joined(const QString& folder, const QString& name) {
+    if (winpath::isWindowsPath(folder) && !winpath::staysOneName(name))
+        return winpath::join(folder, name);
     const QChar separator = winpath::isWindowsPath(folder) ? u'\\' : u'/';
     return folder.endsWith(separator) ? folder + name : folder + separator + name;
 }
 
-QStringList TSearchFile::folders() const {
+// Each folder is read once, as it is reached: its sub-folders join the queue (unless that
+// folder was reached before, by a link or another way), then `visit` sees its files.
+void TSearchFile::walk(const FolderVisit& visit) const {
     const QString start = absoluteFolder(Directory);
-    if (!Recursive)
-        return {start};
-    if (!fileops::exists(start))
-        return {};
-
-    // The result is also the queue: folder k is listed when the walk reaches it.
-    struct Folder {
-        QString path;
-        QString location;
-        int parent;
-    };
-    std::vector<Folder> found{{start, realLocation(start), -1}};
-    for (std::size_t k = 0; k < found.size(); ++k) {
-        const QStringList names = fileops::listFolders(found[k].path);
-        for (const QString& name : names) {
-            Folder sub{joined(found[k].path, name), QString(), static_cast<int>(k)};
-            sub.location = realLocation(sub.path);
-            // A folder that is its own ancestor (a link back up the tree) would never end.
-            bool loops = false;
-            for (int a = static_cast<int>(k); a >= 0 && !loops; a = found[a].parent)
-                loops = !sub.location.isEmpty() && found[a].location == sub.location;
-            if (!loops)
-                found.push_back(std::move(sub));
-        }
+    if (!Recursive) {
+        visit(start, fileops::listFolder(start));
+        return;
     }
-    QStringList paths;
-    paths.reserve(static_cast<qsizetype>(found.size()));
-    for (Folder& folder : found)
-        paths << std::move(folder.path);
-    return paths;
+    const std::optional<fileops::FolderIdentity> startIdentity = fileops::folderIdentity(start);
+    if (!startIdentity)
+        return;
+    QSet<fileops::FolderIdentity> reached{*startIdentity};
+    std::deque<QString> queue{start};
+    while (!queue.empty()) {
+        const QString folder = std::move(queue.front());
+        queue.pop_front();
+        const fileops::FolderListing listing = fileops::listFolder(folder);
+        for (const fileops::FolderEntry& sub : listing.folders) {
+            if (!reached.contains(sub.identity)) {
+                reached.insert(sub.identity);
+                queue.push_back(joined(folder, sub.name));
+            }
+        }
+        visit(folder, listing);
+    }
+}
+
+QStringList TSearchFile::folders() const {
+    QStringList found;
+    walk([&found](const QString& folder, const fileops::FolderListing&) { found << folder; });
+    return found;
 }
 
 void TSearchFile::Execute() const {
-    for (const QString& folder : folders()) {
-        for (const QString& name : fileops::listMatching(folder, SearchName)) {
-            if (name == u"." || name == u"..")
-                continue;
-            if (OnFind)
+    const fileops::NameMask mask(SearchName);
+    walk([&](const QString& folder, const fileops::FolderListing& listing) {
+        for (const QString& name : listing.files) {
+            if (OnFind && mask.matches(name))
                 OnFind(joined(folder, name));
         }
-    }
+        for (const fileops::UnreadableName& name : listing.unreadable) {
+            const bool leftOut = name.isFolder ? Recursive : mask.matches(name.shown);
+            if (OnUnreadable && leftOut)
+                OnUnreadable(folder, name.bytes);
+        }
+    });
 }

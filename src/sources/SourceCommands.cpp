@@ -2,42 +2,61 @@
 
 #include "SearchFile.h"
 #include "SourceList.h"
+#include "platform/FileKinds.h"
 #include "platform/FileOps.h"
 #include "platform/UserDialogs.h"
 #include "platform/WinPath.h"
 
 #include <QDir>
+#include <QSet>
 
-// Collects what one command finds and inserts it into the list in one step at the end.
+// Collects what one command finds and inserts it into the list in one step at the end; names
+// that could not be carried are counted and told once.
 class TSourceCommands::Batch {
 public:
-    explicit Batch(TSourceCommands& owner) : owner_(owner), outer_(owner.pending_) {
+    explicit Batch(TSourceCommands& owner) : owner_(owner), outer_(owner.batch_) {
         if (!outer_)
-            owner_.pending_ = &found_;
+            owner_.batch_ = this;
     }
     ~Batch() {
         if (outer_)
             return;
-        owner_.pending_ = nullptr;
+        owner_.batch_ = nullptr;
         owner_.list_.addAll(std::move(found_));
+        if (const int count = int(unreadable_.size()) + unreadableDropped_; count > 0)
+            owner_.dialogs_.message(unreadableNamesMessage(count));
     }
     Batch(const Batch&) = delete;
     Batch& operator=(const Batch&) = delete;
 
+    void add(const QString& path) { found_.append(path); }
+    // A name met by both masks of a scan (a folder) counts once.
+    void addUnreadable(const QString& folder, const QByteArray& name) {
+        unreadable_.insert(folder + u'/' + QString::fromLatin1(name));
+    }
+    void addUnreadableDropped(int count) { unreadableDropped_ += count; }
+
 private:
     TSourceCommands& owner_;
-    QStringList* outer_;
+    Batch* outer_;
     QStringList found_;
+    QSet<QString> unreadable_;
+    int unreadableDropped_ = 0;
 };
 
 TSourceCommands::TSourceCommands(TSourceList& list, TSearchFile& search, sc::UserDialogs& dialogs,
                                  StatusSink showStatus)
     : list_(list), search_(search), dialogs_(dialogs), showStatus_(std::move(showStatus)) {
     search_.OnFind = [this](const QString& path) { SearchFile1Find(path); };
+    search_.OnUnreadable = [this](const QString& folder, const QByteArray& name) {
+        if (batch_)
+            batch_->addUnreadable(folder, name);
+    };
 }
 
 TSourceCommands::~TSourceCommands() {
     search_.OnFind = nullptr;
+    search_.OnUnreadable = nullptr;
 }
 
 const QString& TSourceCommands::startupFolder() {
@@ -64,8 +83,8 @@ bool TSourceCommands::isInsideDeviceFolder(const QString& folder) {
 }
 
 void TSourceCommands::SearchFile1Find(const QString& path) {
-    if (pending_)
-        pending_->append(path);
+    if (batch_)
+        batch_->add(path);
     else
         list_.add(path);
 }
@@ -87,16 +106,23 @@ void TSourceCommands::scanStartupFolder() {
     scanFolder(startupFolder(), false, {QStringLiteral("*.bmp")});
 }
 
-void TSourceCommands::dropFiles(const QStringList& items) {
+void TSourceCommands::dropFiles(const QStringList& items, int unreadableItems) {
     Batch batch(*this);
+    batch.addUnreadableDropped(unreadableItems);
     for (const QString& item : items) {
         if (!sc::fileops::exists(item))
             continue;
         if (sc::fileops::isFolder(item))
             scanFolder(item, true, {QStringLiteral("*.bmp"), QStringLiteral("*.jpg")});
-        else if (isPictureName(item))
+        else if (isPictureName(item) && sc::fileops::isRegularFile(item))
             SearchFile1Find(item);
     }
+}
+
+QString TSourceCommands::unreadableNamesMessage(int count) {
+    return QStringLiteral("名前が UTF-8 の文字で書かれていないファイルまたはフォルダが %1 個あり、"
+                          "リストに加えられませんでした。")
+        .arg(count);
 }
 
 // Without a device folder there is nothing to choose from: as if the browser were cancelled.

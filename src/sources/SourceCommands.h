@@ -13,7 +13,7 @@ class UserDialogs;
 
 // The ways into the source list and the way out: the start-up scan, dropped items, the
 // device-folder button and the clear button. Every path the scanner finds goes into the list;
-// what one command adds is inserted as one batch.
+// what one command adds is inserted as one batch, and names it could not carry are told once.
 class TSourceCommands {
 public:
     using StatusSink = std::function<void(const QString& text)>;
@@ -28,15 +28,19 @@ public:
     // Once while the window is built: the BMP files directly inside "C:/Album".
     void scanStartupFolder();
     // Dropped items in the shell's order: folders give their BMP and JPEG files at any depth,
-    // files are kept when their extension is .bmp or .jpg in any letter case, anything else
-    // (and anything that cannot be looked up) is passed over silently.
-    void dropFiles(const QStringList& items);
+    // regular files are kept when their extension is .bmp or .jpg in any letter case, anything
+    // else (and anything that cannot be looked up) is passed over silently. `unreadableItems`
+    // counts dropped items whose names the drop could not carry; they are told of with the
+    // scans' own.
+    void dropFiles(const QStringList& items, int unreadableItems = 0);
     // "登録": the BMP and JPEG files directly inside a folder chosen within the device folder.
     void SSButton2Click();
     // "ｸﾘｱ": empties the list and shows `idlePrompt` (the idle prompt in the current language).
     void SSButton1Click(const QString& idlePrompt);
     // Each path a scan finds: inserted at its sorted place.
     void SearchFile1Find(const QString& path);
+    // Told once per command that met names which are not UTF-8 text: they cannot be listed.
+    static QString unreadableNamesMessage(int count);
 
     static const QString& startupFolder();
     static const QString& deviceFolder();
@@ -53,5 +57,5 @@ private:
     TSearchFile& search_;
     sc::UserDialogs& dialogs_;
     StatusSink showStatus_;
-    QStringList* pending_ = nullptr;
+    Batch* batch_ = nullptr;
 };

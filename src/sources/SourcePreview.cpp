@@ -1,5 +1,6 @@
 #include "sources/SourcePreview.h"
 
+#include "imaging/Buffers.h"
 #include "imaging/GKitImage.h"
 #include "platform/CommandGuard.h"
 #include "platform/FileOps.h"
@@ -57,6 +58,7 @@ void TSourcePreview::run() {
 }
 
 void TSourcePreview::steps() {
+    const sc::imaging::GiveMemoryBackAtEnd memoryBack;
     sc::GKitImage& before = views_.before;
     sc::GKitImage& after = views_.after;
     before.Delete();
@@ -68,6 +70,7 @@ void TSourcePreview::steps() {
     if (!source)
         return;
     before.setInputFileName(*source);
+    sc::GKitImage::requireJpegSize(*source); // the after view is the JPEG the job would write
     before.Load();
     sc::imaging::tuneLikeTheJob(before, settings.tuning);
     views_.showBeforeSize(beforeSizeText(sc::fileops::fileSize(before.InputFileName())));

@@ -188,6 +188,23 @@ TEST(AlbumCommand, AnOutputOnAListedSourceStopsTheJobBeforeAnythingIsWritten) {
     EXPECT_EQ(w.status(), kIdle);
 }
 
+// A 253-byte name fits its folder, but its thumbnail's "th_" name (256 bytes) fits no Linux
+// file system: the job names it before it writes anything, instead of stopping without a page.
+TEST(AlbumCommand, AThumbnailNameTooLongToMakeStopsTheJobBeforeAnythingIsWritten) {
+    const QString longName = QString(249, u'n') + QStringLiteral(".bmp");
+    AlbumWindow w("D:\\album");
+    w.list({"C:\\pics\\a.bmp", "C:\\pics\\" + longName});
+    w.form->CButton10Click();
+    EXPECT_FALSE(fileops::exists("D:/album"));
+    ASSERT_EQ(w.dialogs.shown.size(), 2);
+    EXPECT_EQ(
+        w.dialogs.shown[1],
+        "message:出力先のファイル名が長すぎて作れないため、何も書き込まずに処理を中止しました。"
+        "\n\nC:\\pics\\" +
+            longName + " → D:\\album/Thumb/th_" + QString(249, u'n') + ".jpg");
+    EXPECT_EQ(w.status(), kIdle);
+}
+
 TEST(AlbumCommand, CopiesKeepTheCameraDataAndThumbnailsCarryNone) {
     AlbumWindow w("D:\\album");
     QImage picture(16, 12, QImage::Format_RGB32);

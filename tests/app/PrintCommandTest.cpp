@@ -211,7 +211,8 @@ TEST(PrintCommand, EveryFrameAndCaptionSitsAtItsPixelInBothLayouts) {
 
 TEST(PrintCommand, CaptionsShowTheNamesWithoutExtensionsInJapaneseToo) {
     PrintWindow w;
-    const QStringList names{"IMG_0001.JPG", "a.b.jpg", QStringLiteral("写真.bmp")};
+    const QStringList names{"IMG_0001.JPG", "a.b.jpg", QStringLiteral("写真.bmp"),
+                            "12:30 a\\b.jpg"};
     QStringList paths;
     for (const QString& name : names) {
         QImage img(16, 12, QImage::Format_RGB32);
@@ -223,10 +224,10 @@ TEST(PrintCommand, CaptionsShowTheNamesWithoutExtensionsInJapaneseToo) {
     w.form->CButton10Click();
     const QList<QImage> pages = w.printedPages();
     ASSERT_EQ(pages.size(), 1);
-    // The list sorts without regard to case: a.b.jpg, IMG_0001.JPG, 写真.bmp.
-    const QStringList captions{"a.b", "IMG_0001", QStringLiteral("写真")};
-    const Point captionAt[] = {{36, 159}, {36, 297}, {36, 435}};
-    for (int k = 0; k < 3; ++k) {
+    // The list sorts without regard to case; ':' and '\\' are ordinary characters of a name.
+    const QStringList captions{"12:30 a\\b", "a.b", "IMG_0001", QStringLiteral("写真")};
+    const Point captionAt[] = {{36, 159}, {36, 297}, {36, 435}, {36, 573}};
+    for (int k = 0; k < 4; ++k) {
         sc::jobs::CaptionBitmap expected;
         expected.setFontSize(12);
         expected.draw(captions[k]);

@@ -35,11 +35,14 @@ TEST(AlbumPage, NamesAreEscapedSoEveryLinkFindsItsFile) {
     EXPECT_EQ(album::linkValue(QStringLiteral("Tom & Jerry.jpg")), "Tom &amp; Jerry.jpg");
     EXPECT_EQ(album::linkValue(QStringLiteral("<b>\"q\".jpg")), "&lt;b&gt;&quot;q&quot;.jpg");
     EXPECT_EQ(album::linkValue(QStringLiteral("line\nbreak.jpg")), "line%0Abreak.jpg");
+    // A browser reads '\' in a link as '/'.
+    EXPECT_EQ(album::linkValue(QStringLiteral("..\\..\\x.jpg")), "..%5C..%5Cx.jpg");
 
     EXPECT_EQ(album::textValue(QStringLiteral("a#1 50%?.jpg")), "a#1 50%?.jpg");
     EXPECT_EQ(album::textValue(QStringLiteral("Tom & <b>\"q\".jpg")),
               "Tom &amp; &lt;b&gt;&quot;q&quot;.jpg");
     EXPECT_EQ(album::textValue(QStringLiteral("line\nbreak.jpg")), "line&#x0A;break.jpg");
+    EXPECT_EQ(album::textValue(QStringLiteral("..\\x.jpg")), "..\\x.jpg");
 
     const QStringList lines = album::pictureLines(QStringLiteral("a#1 & <b>.jpg"));
     EXPECT_EQ(lines[1], "<IMG SRC=\"Thumb/th_a%231 &amp; &lt;b&gt;.jpg\" ALT=\"a#1 &amp; "
@@ -56,6 +59,8 @@ TEST(AlbumPage, TheAlbumFolderLosesOneTrailingDelimiterAndNamesItsFiles) {
     EXPECT_EQ(albumRootOf(QStringLiteral("C:")), "C:");
     EXPECT_EQ(albumRootOf(QString()), "");
     EXPECT_EQ(albumRootOf(QStringLiteral("/")), "/");
+    EXPECT_EQ(albumRootOf(QStringLiteral("/home/u/album/")), "/home/u/album");
+    EXPECT_EQ(albumRootOf(QStringLiteral("/home/u/album\\")), "/home/u/album\\");
     EXPECT_EQ(albumCopyPath(QStringLiteral("C:"), QStringLiteral("C:\\shots\\a.BMP")),
               "C:/Data/a.jpg");
     EXPECT_EQ(albumThumbPath(QStringLiteral("D:\\album"), QStringLiteral("E:b")),

@@ -197,6 +197,43 @@ TEST_F(JpegJob, SameNamedSourcesIntoOneFolderNeverLoseTheOnlyCopy) {
                               "\nC:\\one\\a.bmp（変換後のファイルが別の画像で上書きされました）")));
 }
 
+// Names that differ only in letter case are one file, as on Windows: the later picture is
+// written over the earlier output, found under its name of this job, so the earlier source
+// lives on in nothing and stays.
+TEST_F(JpegJob, NamesThatDifferOnlyInCaseAreOneOutputAndTheEarlierSourceStays) {
+    add(picture("C:\\one\\A.bmp", kTaken, Qt::red));
+    add(picture("C:\\two\\a.bmp", kTaken, Qt::blue));
+    QDir().mkpath(folder.host("drive_d/out"));
+    JpegJobSettings s = plain(0);
+    s.destination = 1;
+    s.destinationFolder = "D:/out";
+    dialogs.yesNoAnswers = {true};
+    EXPECT_TRUE(run(s));
+    EXPECT_EQ(QDir(folder.host("drive_d/out")).entryList(QDir::Files), QStringList{"A.jpg"});
+    GKitImage written;
+    written.setInputFileName("D:/out/a.JPG");
+    written.Load();
+    EXPECT_GT(qBlue(written.image().pixel(4, 4)), 150);
+    EXPECT_TRUE(exists("C:/one/A.bmp"));
+    EXPECT_FALSE(exists("C:/two/a.bmp"));
+}
+
+// A 255-byte source name with a one-letter extension gives a 257-byte output name: the job
+// names it before writing anything instead of failing after the pictures before it.
+TEST_F(JpegJob, AnOutputNameTooLongToMakeStopsTheJobBeforeAnythingIsWritten) {
+    const QString longSource = "C:\\shots\\" + QString(253, u'n') + ".b";
+    add(picture("C:\\shots\\a.bmp"));
+    add(picture(longSource));
+    EXPECT_TRUE(run(plain(0)));
+    EXPECT_FALSE(exists("C:/shots/a.jpg"));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(
+        dialogs.shown[0],
+        "message:出力先のファイル名が長すぎて作れないため、何も書き込まずに処理を中止しました。"
+        "\n\n" +
+            longSource + " → C:\\shots\\" + QString(253, u'n') + ".jpg");
+}
+
 TEST_F(JpegJob, AReadOnlySourceIsConvertedButNotRedatedOrRenamed) {
     add(picture("C:\\shots\\a.bmp"));
     fileops::setReadOnly("C:/shots/a.bmp", true);

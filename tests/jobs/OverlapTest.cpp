@@ -97,6 +97,34 @@ TEST(PicturePipeline, APictureThatWaitsForEarlierOnesAndTheOneThreadRunStartOnly
     }
 }
 
+// A picture too large for the budget beside others starts only once every picture before it
+// is written (taken and let go); small ones run ahead together.
+TEST(PicturePipeline, APictureOverTheBudgetStartsOnlyOnceThoseBeforeItAreWritten) {
+    Journal journal;
+    std::atomic<bool> secondStarted = false;
+    const std::vector<qint64> costs = {10, 10, 100, 10};
+    PicturePipeline<int> pipeline(
+        4, PictureThreads::Two,
+        [&](int i) {
+            journal.note(QStringLiteral("start %1").arg(i));
+            if (i == 1)
+                secondStarted = true;
+            if (i == 0) {
+                EXPECT_TRUE(waitFor([&] { return secondStarted.load(); }));
+            }
+            return i;
+        },
+        {}, 3, {jobs::MemoryBudget(50), [&](int i) { return costs[size_t(i)]; }});
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(pipeline.take(i), i);
+        journal.note(QStringLiteral("took %1").arg(i));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20)); // the window writing it
+    }
+    const QStringList events = journal.all();
+    EXPECT_LT(events.indexOf("took 1"), events.indexOf("start 2"));
+    EXPECT_LT(events.indexOf("took 2"), events.indexOf("start 3"));
+}
+
 namespace {
 
 // Everything a user can see of the drives after a job: each file's name and bytes, and its

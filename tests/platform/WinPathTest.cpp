@@ -31,7 +31,7 @@ TEST(DriveMapping, HostPathsInADriveFolderGetTheirWindowsSpellingBack) {
     EXPECT_EQ(windowsPathOf("/elsewhere/out"), "/elsewhere/out");
 }
 
-TEST(PathTerms, SplitOnBackslashSlashAndDriveColon) {
+TEST(PathTerms, SplitWindowsPathsOnBackslashSlashAndTheDriveColonAndHostPathsOnSlashOnly) {
     EXPECT_EQ(fileNameOf("C:\\shots\\a.bmp"), "a.bmp");
     EXPECT_EQ(fileNameOf("D:/out/a.jpg"), "a.jpg");
     EXPECT_EQ(fileNameOf("C:a.bmp"), "a.bmp");
@@ -39,6 +39,27 @@ TEST(PathTerms, SplitOnBackslashSlashAndDriveColon) {
     EXPECT_EQ(folderOf("D:/out/sub/a.jpg"), "D:/out/sub");
     EXPECT_EQ(folderOf("C:\\a.bmp"), "C:");
     EXPECT_EQ(folderOf("/home/u/a.bmp"), "/home/u");
+    // A colon that is no drive's, and any '\' in a host path, belong to the name.
+    EXPECT_EQ(fileNameOf("C:\\shots\\12:30 a.bmp"), "12:30 a.bmp");
+    EXPECT_EQ(baseNameOf("C:\\shots\\12:30 a.bmp"), "12:30 a");
+    EXPECT_EQ(fileNameOf("/home/u/..\\x\\12:30 a.bmp"), "..\\x\\12:30 a.bmp");
+    EXPECT_EQ(folderOf("/home/u/..\\x\\12:30 a.bmp"), "/home/u");
+    EXPECT_EQ(withJpgExtension("/home/u.v/a\\b"), "/home/u.v/a\\b.jpg");
+}
+
+TEST(PathTerms, AJoinedNameStaysOneName) {
+    test::TempProgramFolder folder;
+    EXPECT_EQ(join("C:/out", "12:30 a.jpg"), "C:/out/12:30 a.jpg");
+    EXPECT_EQ(join("/home/u", "..\\a.jpg"), "/home/u/..\\a.jpg");
+    // After a Windows-spelled folder a '\' would separate: the folder is mapped first.
+    EXPECT_EQ(join("C:/out", "..\\..\\a.jpg"), folder.host("drive_c/out/..\\..\\a.jpg"));
+    // The Windows spelling of a host folder is given only where it reads back as that folder.
+    EXPECT_EQ(windowsPathOf(folder.host("drive_c/a\\b")), folder.host("drive_c/a\\b"));
+    const QString device = folder.host("drive_c/Program Files/Snapcycle");
+    EXPECT_EQ(spelledUnder("C:\\Program Files\\Snapcycle", device, device + "/DCIM/x"),
+              "C:\\Program Files\\Snapcycle\\DCIM\\x");
+    EXPECT_EQ(spelledUnder("C:\\Program Files\\Snapcycle", device, device + "/..\\..\\x"),
+              device + "/..\\..\\x");
 }
 
 TEST(PathTerms, ReplaceTheExtensionOfTheFileNameOnly) {

@@ -1,4 +1,5 @@
 #include "sources/SearchFile.h"
+#include "PipeGuard.h"
 #include "QStringPrinting.h"
 #include "TempProgramFolder.h"
 
@@ -99,4 +100,83 @@ TEST(SearchFile, ALinkBackUpTheTreeDoesNotScanForever) {
     // The link leads back to a folder being walked: it is not walked again.
     EXPECT_EQ(search.folders(), QStringList({"C:\\loop", "C:\\loop\\sub"}));
     EXPECT_EQ(run(search), QStringList({"C:\\loop\\sub\\a.jpg"}));
+}
+
+TEST(SearchFile, ANameIsListedAsItsOwnBytesAndLeadsBackToItsOwnFile) {
+    sc::test::TempProgramFolder folder;
+    // What the names would point at if they were read as Windows paths.
+    folder.writeFile("other/holiday.bmp", "decoy");
+    folder.writeFile("drive_c/Album/x/y/z.bmp", "decoy");
+    for (const char* name :
+         {"..\\..\\other\\holiday.bmp", "12:30 lunch.bmp", "C:x.bmp", "a.bmp", "x\\y/z.bmp"})
+        folder.writeFile(QStringLiteral("drive_c/Album/") + name);
+    TSearchFile search;
+    search.Directory = "C:/Album";
+    search.SearchName = "*.bmp";
+    const QString album = folder.host("drive_c/Album");
+    // Names that read back as themselves keep the folder's Windows spelling.
+    EXPECT_EQ(run(search),
+              QStringList({album + "/..\\..\\other\\holiday.bmp", album + "/x\\y/z.bmp",
+                           "C:\\Album\\12:30 lunch.bmp", "C:\\Album\\C:x.bmp", "C:\\Album\\a.bmp",
+                           "C:\\Album\\x\\y\\z.bmp"}));
+    // Each path opens the file it was found as: a decoy only as the real x/y/z.bmp.
+    for (const QString& path : run(search)) {
+        QFile file(sc::winpath::hostPath(path));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(path);
+        EXPECT_EQ(file.readAll() == "decoy", path == "C:\\Album\\x\\y\\z.bmp") << qPrintable(path);
+    }
+}
+
+TEST(SearchFile, ListsOnlyRegularFilesAndLinksToThem) {
+    sc::test::TempProgramFolder folder;
+    folder.writeFile("drive_c/Album/a.bmp");
+    ASSERT_TRUE(sc::test::makePipe(folder.host("drive_c/Album/pipe.bmp")));
+    ASSERT_TRUE(
+        QFile::link(folder.host("drive_c/Album/a.bmp"), folder.host("drive_c/Album/l.bmp")));
+    ASSERT_TRUE(QFile::link(folder.host("drive_c/Album/gone"), folder.host("drive_c/Album/d.bmp")));
+    ASSERT_TRUE(QFile::link("/dev/null", folder.host("drive_c/Album/null.bmp")));
+    QDir().mkpath(folder.host("drive_c/Album/folder.bmp"));
+    sc::test::PipeGuard guard(folder.host("drive_c/Album/pipe.bmp"));
+    TSearchFile search;
+    search.Directory = "C:/Album";
+    search.SearchName = "*.bmp";
+    EXPECT_EQ(run(search), QStringList({"C:\\Album\\a.bmp", "C:\\Album\\l.bmp"}));
+    EXPECT_FALSE(guard.fired());
+}
+
+// Every level holds a picture and two links to the next level: walked as paths, the tree
+// doubles at every level (2^20 folders at the bottom).
+TEST(SearchFile, AFolderReachedAgainIsReadOnceSoADoublingTreeListsEachPictureOnce) {
+    sc::test::TempProgramFolder folder;
+    constexpr int kDepth = 20;
+    const auto level = [&](int k) {
+        return folder.host(QStringLiteral("drive_c/tree/L%1").arg(k));
+    };
+    for (int k = 0; k <= kDepth; ++k) {
+        folder.writeFile(QStringLiteral("drive_c/tree/L%1/p%1.jpg").arg(k));
+        for (const char* link : {"/a", "/b"}) {
+            if (k < kDepth) {
+                ASSERT_TRUE(QFile::link(level(k + 1), level(k) + QLatin1String(link)));
+            }
+        }
+    }
+    const auto namesFound = [](TSearchFile& search) {
+        QStringList names;
+        for (const QString& path : run(search))
+            names << sc::winpath::fileNameOf(path);
+        names.sort();
+        return names;
+    };
+    TSearchFile search;
+    search.SearchName = "*.jpg";
+    // A twelve-level tree first: read path by path it ends the test in a second or two.
+    search.Directory = "C:/tree/L8";
+    ASSERT_EQ(namesFound(search).size(), 13);
+    search.Directory = "C:/tree/L0";
+    QStringList expected;
+    for (int k = 0; k <= kDepth; ++k)
+        expected << QStringLiteral("p%1.jpg").arg(k);
+    expected.sort();
+    EXPECT_EQ(namesFound(search), expected);
+    EXPECT_EQ(search.folders().size(), kDepth + 1);
 }

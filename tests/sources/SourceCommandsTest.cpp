@@ -1,9 +1,18 @@
 #include "sources/SourceCommands.h"
+#include "PipeGuard.h"
 #include "QStringPrinting.h"
 #include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
+#include "platform/FileKinds.h"
 #include "sources/SearchFile.h"
 #include "sources/SourceList.h"
+
+#include <QUrl>
+
+#include <filesystem>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -38,6 +47,7 @@ TEST(Drop, KeepsBmpAndJpgFilesInAnyCaseAndSilentlyIgnoresTheRest) {
     for (const char* name : {"photo.JPG", "photo.jpg", "photo.Bmp", "photo.jpeg", "photo.gif",
                              "photo", "photo.jpg.txt", "my.jpg/photo"})
         dropped << folder.writeFile(QStringLiteral("drop/") + name);
+    dropped << folder.host("drop/my.jpg");   // a folder: searched, and nothing in it is a picture
     dropped << folder.host("drop/gone.jpg"); // cannot be looked up
     const QString part(100, u'q');
     const QString longPath = folder.writeFile("drop/" + part + '/' + part + '/' + part + ".jpg");
@@ -51,7 +61,8 @@ TEST(Drop, KeepsBmpAndJpgFilesInAnyCaseAndSilentlyIgnoresTheRest) {
     EXPECT_TRUE(s.status.isEmpty());
 }
 
-TEST(Drop, AFolderGivesItsWholeTreeAndAFolderNamedLikeAPicture) {
+// Only files are pictures: a folder or a pipe named like one is left out, dropped or found.
+TEST(Drop, AFolderGivesTheFilesOfItsWholeTreeAndNothingElseNamedLikeAPicture) {
     sc::test::TempProgramFolder folder;
     folder.writeFile("drop/Trip/1.bmp");
     folder.writeFile("drop/Trip/2.JPG");
@@ -59,13 +70,68 @@ TEST(Drop, AFolderGivesItsWholeTreeAndAFolderNamedLikeAPicture) {
     folder.writeFile("drop/Trip/day2/3.jpg");
     folder.writeFile("drop/Trip/day2/night/4.bmp");
     folder.writeFile("drop/Trip/x.jpg/inside.txt");
+    ASSERT_TRUE(sc::test::makePipe(folder.host("drop/Trip/pipe.jpg")));
+    sc::test::PipeGuard guard(folder.host("drop/Trip/pipe.jpg"));
     Sources s;
-    s.commands.dropFiles({folder.host("drop/Trip/1.bmp"), folder.host("drop/Trip")});
+    s.commands.dropFiles({folder.host("drop/Trip/1.bmp"), folder.host("drop/Trip"),
+                          folder.host("drop/Trip/pipe.jpg")});
     const QString trip = folder.host("drop/Trip");
-    EXPECT_EQ(s.paths(),
-              QStringList({trip + "/1.bmp", trip + "/1.bmp", trip + "/2.JPG", trip + "/day2/3.jpg",
-                           trip + "/day2/night/4.bmp", trip + "/x.jpg"}));
+    EXPECT_EQ(s.paths(), QStringList({trip + "/1.bmp", trip + "/1.bmp", trip + "/2.JPG",
+                                      trip + "/day2/3.jpg", trip + "/day2/night/4.bmp"}));
     EXPECT_TRUE(s.search.Recursive);
+    EXPECT_TRUE(s.dialogs.shown.isEmpty());
+    EXPECT_FALSE(guard.fired());
+}
+
+namespace {
+// Names that are not UTF-8 are beyond QTemporaryDir's clean-up: the test removes its folders.
+struct RemovedAtEnd {
+    QStringList folders;
+    ~RemovedAtEnd() {
+        for (const QString& f : folders)
+            std::filesystem::remove_all(QFile::encodeName(f).toStdString());
+    }
+};
+
+// A file whose name is the given bytes, inside a host folder that exists.
+void writeRaw(const QString& folder, const QByteArray& name) {
+    const int fd = ::open((QFile::encodeName(folder) + '/' + name).constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+}
+} // namespace
+
+// Qt cannot carry a name that is not UTF-8: such files are told of, once per command.
+TEST(UnreadableNames, AreCountedAndToldOncePerScanOrDrop) {
+    sc::test::TempProgramFolder folder;
+    RemovedAtEnd removed{{folder.host("drive_c"), folder.host("drop")}};
+    folder.writeFile("drive_c/Album/ok.bmp");
+    writeRaw(folder.host("drive_c/Album"), "caf\xe9.bmp");
+    writeRaw(folder.host("drive_c/Album"), "caf\xe9.jpg"); // not a start-up picture
+    Sources s;
+    s.commands.scanStartupFolder();
+    EXPECT_EQ(s.paths(), QStringList({"C:\\Album\\ok.bmp"}));
+    EXPECT_EQ(s.dialogs.messages(),
+              QStringList{"message:" + TSourceCommands::unreadableNamesMessage(1)});
+
+    // A folder that cannot be entered counts once, though both masks meet it.
+    folder.writeFile("drop/t/a.jpg");
+    writeRaw(folder.host("drop/t"), "\xff\xfe.jpg");
+    QDir().mkpath(folder.host("drop/t/sub"));
+    writeRaw(folder.host("drop/t/sub"), "b.bmp");
+    const QByteArray t = QFile::encodeName(folder.host("drop/t/"));
+    ASSERT_EQ(::rename(t + "sub", t + "\xe0"), 0);
+    s.dialogs.shown.clear();
+    s.commands.dropFiles({folder.host("drop/t")}, 2);
+    EXPECT_EQ(s.paths(), QStringList({folder.host("drop/t/a.jpg"), "C:\\Album\\ok.bmp"}));
+    EXPECT_EQ(s.dialogs.messages(),
+              QStringList{"message:" + TSourceCommands::unreadableNamesMessage(2 + 2)});
+
+    // A dropped item's own name: the drop hands it on only when it can be carried.
+    EXPECT_FALSE(sc::fileops::localPathOf(QUrl("file:///tmp/caf%E9.jpg")));
+    EXPECT_EQ(sc::fileops::localPathOf(QUrl("file:///tmp/caf%C3%A9.jpg")),
+              QStringLiteral("/tmp/café.jpg"));
 }
 
 TEST(DeviceFolderButton, ListsTheChosenFolderWithoutItsSubfolders) {

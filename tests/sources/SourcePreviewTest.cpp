@@ -1,5 +1,6 @@
 // The preview run on plain picture models: what it shows, what it writes, how it fails, and
 // how runs for held keys and batches join.
+#include "PeakMemory.h"
 #include "PreviewFixture.h"
 #include "QStringPrinting.h"
 #include "platform/CommandGuard.h"
@@ -146,4 +147,22 @@ TEST(SourcePreview, RunsForHeldKeysAndBatchesJoinIntoOneWithTheLastValues) {
     EXPECT_EQ(f.runs, 4);
     f.preview.endBatch();
     EXPECT_EQ(f.runs, 5);
+}
+
+// A picture too large to keep a spare buffer for is given back once the preview shows the
+// next: the window does not stay at the size of the largest picture it has shown.
+TEST(SourcePreview, ALargePictureIsGivenBackOnceTheNextIsShown) {
+    PreviewFixture f;
+    {
+        QImage large(6000, 5600, QImage::Format_RGB32); // 34 megapixels, 134 MB
+        large.fill(Qt::darkBlue);
+        f.selected = f.source("large.jpg", large);
+    }
+    const long before = sc::test::statusKilobytes("VmRSS:");
+    f.preview.run();
+    ASSERT_EQ(f.before.image().size(), QSize(6000, 5600));
+    f.selected = f.source("small.bmp", sc::test::stripes());
+    f.preview.run();
+    EXPECT_TRUE(f.dialogs.shown.isEmpty());
+    EXPECT_LT(sc::test::statusKilobytes("VmRSS:") - before, 32 * 1024);
 }
