@@ -136,6 +136,7 @@ void clickOn(TShineSpeedButton* b) {
 
 TEST(CaptionLanguage, SwitchesEveryCaptionAndItemAndBackKeepingSelectionsWithoutHandlers) {
     Window w;
+    w.expectLanguage(true); // the design's own captions
     w.choose("C0_01", 1);
     w.choose("C1_02", 3);
     w.choose("C4_01", 0);
