@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 // Widgets need an application object; tests run under the offscreen platform. No test may run
-// longer than SC_TEST_SECONDS (default 60), well inside ctest's limit for the whole binary.
+// longer than SC_TEST_SECONDS (default 30), well inside ctest's limit for the whole binary.
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
@@ -14,6 +14,6 @@ int main(int argc, char** argv) {
     const int seconds = qEnvironmentVariableIntValue("SC_TEST_SECONDS", &given);
     // Owned by gtest's listener list, which outlives the run.
     ::testing::UnitTest::GetInstance()->listeners().Append(
-        new sc::test::TestDeadline(std::chrono::seconds(given && seconds > 0 ? seconds : 60)));
+        new sc::test::TestDeadline(std::chrono::seconds(given && seconds > 0 ? seconds : 30)));
     return RUN_ALL_TESTS();
 }
