@@ -1,8 +1,8 @@
 // The batch and the settings as the window wires them: start-up scan, drops, the list
 // buttons, the settings file read at the first show and written at close, the reset.
 #include "ScriptedDialogs.h"
-#include "WindowFixture.h"
 #include "TempProgramFolder.h"
+#include "WindowFixture.h"
 #include "app/Changewindow1.h"
 #include "controls/TFolderPathBox.h"
 #include "controls/TShadowLabel.h"

@@ -17,7 +17,8 @@
 
 namespace {
 
-const QString kPromptJapanese = QStringLiteral("変換元の画像ファイル or フォルダをドロップしてください。");
+const QString kPromptJapanese =
+    QStringLiteral("変換元の画像ファイル or フォルダをドロップしてください。");
 const QString kPromptEnglish = QStringLiteral("Drop source files or a source folder here.");
 
 struct Texts {

@@ -472,8 +472,8 @@ TEST(GKitImage, EveryExifOrientationStandsUprightWholeAndScaled) {
             ASSERT_EQ(m.image().size(), scaled && n >= 5 ? size / 2 : size) << n;
             const QImage& img = m.image();
             const int w = img.width(), h = img.height();
-            const QPoint corners[4] = {{w / 8, h / 8}, {w * 7 / 8, h / 8}, {w / 8, h * 7 / 8},
-                                       {w * 7 / 8, h * 7 / 8}};
+            const QPoint corners[4] = {
+                {w / 8, h / 8}, {w * 7 / 8, h / 8}, {w / 8, h * 7 / 8}, {w * 7 / 8, h * 7 / 8}};
             for (int c = 0; c < 4; ++c)
                 EXPECT_LE(maxDifference(img.copy(QRect(corners[c], QSize(1, 1))),
                                         filled(1, 1, upright[n - 1][c])),

@@ -158,11 +158,11 @@ TEST(JpegMetadata, TheFirstExifBlockCountsAndAProfileNeedsChunksThatAgree) {
 
     EXPECT_EQ(metadataOfHeaders({iccChunk(2, 2, "cd"), iccChunk(1, 2, "ab")}).icc, "abcd");
     const QList<QList<std::pair<uchar, QByteArray>>> broken = {
-        {iccChunk(1, 2, "ab"), iccChunk(2, 3, "cd")},                      // counts disagree
+        {iccChunk(1, 2, "ab"), iccChunk(2, 3, "cd")},                       // counts disagree
         {iccChunk(1, 3, "ab"), iccChunk(2, 2, "cd"), iccChunk(3, 3, "ef")}, // one disagrees
-        {iccChunk(1, 2, "ab"), iccChunk(1, 2, "ab")},                      // one repeated
-        {iccChunk(1, 2, "ab")},                                            // one missing
-        {iccChunk(0, 1, "ab")},                                            // no chunk 0
+        {iccChunk(1, 2, "ab"), iccChunk(1, 2, "ab")},                       // one repeated
+        {iccChunk(1, 2, "ab")},                                             // one missing
+        {iccChunk(0, 1, "ab")},                                             // no chunk 0
     };
     for (qsizetype i = 0; i < broken.size(); ++i)
         EXPECT_TRUE(metadataOfHeaders(broken[i]).icc.isEmpty()) << "case " << i;

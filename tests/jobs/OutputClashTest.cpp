@@ -26,12 +26,13 @@ TEST(OutputClash, TheMessageNamesTenAndCountsTheRest) {
     const auto clashes = [](int count) {
         std::vector<OutputClash> list;
         for (int i = 0; i < count; ++i)
-            list.push_back({QStringLiteral("C:/a/%1.bmp").arg(i), QStringLiteral("C:/a/%1.jpg").arg(i),
+            list.push_back({QStringLiteral("C:/a/%1.bmp").arg(i),
+                            QStringLiteral("C:/a/%1.jpg").arg(i),
                             QStringLiteral("C:/a/%1.jpg").arg(i)});
         return list;
     };
-    const QString heading =
-        QStringLiteral("出力先が他の変換元ファイルと重なるため、何も書き込まずに処理を中止しました。\n");
+    const QString heading = QStringLiteral(
+        "出力先が他の変換元ファイルと重なるため、何も書き込まずに処理を中止しました。\n");
     QString ten;
     for (int i = 0; i < 10; ++i)
         ten += QStringLiteral("\nC:/a/%1.bmp → C:/a/%1.jpg").arg(i);
