@@ -2,6 +2,7 @@
 // buttons, the settings file read at the first show and written at close, the reset.
 #include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
+#include "WindowFixture.h"
 #include "app/Changewindow1.h"
 #include "controls/TFolderPathBox.h"
 #include "controls/TShadowLabel.h"
@@ -140,7 +141,7 @@ TEST(WindowSettings, ResetRestoresTheDefaultsButKeepsPositionAndLanguage) {
 
 // A settings file that cannot be read at the start or written at the close is said in
 // Japanese through the dialog seam; the window opens and closes all the same.
-TEST(WindowSettings, AFailedLoadOrSaveIsShownAndTheWindowStillCloses) {
+TEST(WindowSettings, AFailedLoadOrSaveIsShownUnlessTheSystemEndsTheProgramAndTheWindowCloses) {
     Window w;
     w.open();
     w.form->show();
@@ -161,6 +162,13 @@ TEST(WindowSettings, AFailedLoadOrSaveIsShownAndTheWindowStillCloses) {
                                                  "既定の設定で起動します。\n" +
                                                  path}));
     EXPECT_EQ(w.item("C1_02"), 2);
+
+    // The system ending the program (a logout): nobody could answer a message, so none is
+    // shown, and the window closes all the same.
+    w.dialogs.shown.clear();
+    sc::test::endProgramFromItsLoop(*w.form);
+    EXPECT_FALSE(w.form->isVisible());
+    EXPECT_TRUE(w.dialogs.shown.isEmpty());
 }
 
 // A position from a monitor that is gone would put the borderless window where nobody can

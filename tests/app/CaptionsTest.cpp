@@ -1,6 +1,7 @@
 // The caption language switch through the window: the English column and back, selections
 // kept with no change handler run, the stored language at start, the idle prompt.
-#include "resources/Captions.h"
+// The expected texts are typed out here rather than taken from the program's tables, so that a
+// typo or a swapped text in those tables shows.
 #include "Children.h"
 #include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
@@ -16,8 +17,60 @@
 
 namespace {
 
-using sc::captions::kCaptions;
-using sc::captions::kItems;
+const QString kPromptJapanese =
+    QStringLiteral("変換元の画像ファイル or フォルダをドロップしてください。");
+const QString kPromptEnglish = QStringLiteral("Drop source files or a source folder here.");
+
+struct Texts {
+    const char* control;
+    QStringList japanese; // a caption, or a list's items in item order
+    QStringList english;
+};
+
+const QStringList kQualityJa = {"1-低画質(高圧縮率)", "2-標準", "3-高画質", "4-最高画質(低圧縮率)"};
+const QStringList kQualityEn = {"1-Low(HighCompression)", "2-Normal", "3-Better",
+                                "4-Best(LowCompression)"};
+
+const Texts kCaptionTable[] = {
+    {"L0_00", {"対象ﾌｧｲﾙ ："}, {"Source Files ："}},
+    {"L0_01", {"保存先 ："}, {"In Folder ："}},
+    {"L0_02", {"ﾊﾟｽ ："}, {"Path ："}},
+    {"L0_03", {"日付ﾘﾈｰﾑ ："}, {"Edit Date ："}},
+    {"L0_04", {"任意文字 ："}, {"String ："}},
+    {"L1_02", {"画質 ："}, {"Quality ："}},
+    {"L1_03", {"微調整 ："}, {"Tuning ："}},
+    {"L3_01", {"明るさ ："}, {"Brightness ："}},
+    {"L3_02", {"ｺﾝﾄﾗｽﾄ ："}, {"Contrast ："}},
+    {"L3_04", {"色階調(   ) ："}, {"Balance(   ) ："}},
+    {"L3_05", {"色階調(   ) ："}, {"Balance(   ) ："}},
+    {"L3_06", {"色階調(   ) ："}, {"Balance(   ) ："}},
+    {"L3_07", {"色相 ："}, {"Hue ："}},
+    {"L3_08", {"彩度 ："}, {"Saturation ："}},
+    {"L3_09", {"明度 ："}, {"Lightness ："}},
+    {"L4_01", {"画質 ："}, {"Quality ："}},
+    {"L4_02", {"ﾀｲﾄﾙ ："}, {"Title ："}},
+    {"L5_01", {"印刷ﾓｰﾄﾞ ："}, {"Format ："}},
+    {"L5_02", {"ﾍｯﾀﾞｰ ："}, {"Header ："}},
+    {"L5_03", {"ﾌｯﾀｰ ："}, {"Footer ："}},
+    {"SSButton2", {"登録"}, {"Get Files"}},
+    {"SSButton1", {"ｸﾘｱ"}, {"Clear"}},
+    {"CButton11", {"ﾘｾｯﾄ"}, {"Default"}},
+    {"ShineSpeedButton1", {"JPEG変換(日付ﾘﾈｰﾑ)"}, {"JPEG Transform"}},
+    {"ShineSpeedButton2", {"HTML変換(ﾎｰﾑﾍﾟｰｼﾞ)"}, {"HTML Transform"}},
+    {"ShineSpeedButton3", {"ﾌﾟﾘﾝﾄ出力"}, {"Print"}},
+};
+
+const Texts kListTable[] = {
+    {"C0_01", {"変換元と同一ﾌｫﾙﾀﾞ", "ﾕｰｻﾞｰ設定"}, {"ToSourceFolder", "UserSettings"}},
+    {"C1_02", kQualityJa, kQualityEn},
+    {"C4_01", kQualityJa, kQualityEn},
+    {"C1_01",
+     {"しない", "する(日付_時間)", "する(任意文字_時間)"},
+     {"OFF", "On(Date_Time)", "On(String_Time)"}},
+    {"C5_01",
+     {"縦-ノーマル(50ｺﾏ)", "横-フィルム風(66ｺﾏ)"},
+     {"Vertical-Normal(5x10Frames)", "Horizontal-FilmStyle(11x6Frames)"}},
+};
 
 struct Window {
     sc::test::TempProgramFolder folder;
@@ -52,23 +105,23 @@ struct Window {
     }
     QList<int> selections() {
         QList<int> indexes;
-        for (const auto& list : kItems)
+        for (const Texts& list : kListTable)
             indexes << get<QComboBox>(list.control)->currentIndex();
         return indexes;
     }
 
     // Every caption and every list of the table reads in one language.
     void expectLanguage(bool japanese) {
-        EXPECT_EQ(status(), sc::captions::idlePrompt(japanese));
-        for (const auto& c : kCaptions) {
-            const QString& want = japanese ? c.japanese : c.english;
+        EXPECT_EQ(status(), japanese ? kPromptJapanese : kPromptEnglish);
+        for (const Texts& c : kCaptionTable) {
+            const QString& want = (japanese ? c.japanese : c.english).first();
             QWidget* control = get(c.control);
             if (auto* label = qobject_cast<TShadowLabel*>(control))
                 EXPECT_EQ(label->text(), want) << c.control;
             else
                 EXPECT_EQ(qobject_cast<TShineSpeedButton*>(control)->caption(), want) << c.control;
         }
-        for (const auto& list : kItems)
+        for (const Texts& list : kListTable)
             EXPECT_EQ(items(list.control), japanese ? list.japanese : list.english) << list.control;
         EXPECT_EQ(button("ShineSpeedButton5")->isDown(), japanese);
         EXPECT_EQ(button("ShineSpeedButton6")->isDown(), !japanese);
@@ -84,6 +137,7 @@ void clickOn(TShineSpeedButton* b) {
 
 TEST(CaptionLanguage, SwitchesEveryCaptionAndItemAndBackKeepingSelectionsWithoutHandlers) {
     Window w;
+    w.expectLanguage(true); // the design's own captions
     w.choose("C0_01", 1);
     w.choose("C1_02", 3);
     w.choose("C4_01", 0);
@@ -145,7 +199,7 @@ TEST(CaptionLanguage, IdlePromptFollowsTheLanguageAfterClearingAndAfterAJob) {
     clickOn(w.button("ShineSpeedButton6"));
     w.get<TShadowLabel>("ShadowLabel21")->setText(QStringLiteral("x"));
     w.form->SSButton1Click();
-    EXPECT_EQ(w.status(), sc::captions::kIdlePromptEnglish);
+    EXPECT_EQ(w.status(), kPromptEnglish);
 
     // The job's progress texts stay Japanese; its end shows the English prompt.
     QImage picture(8, 6, QImage::Format_RGB32);
@@ -173,11 +227,11 @@ TEST(CaptionLanguage, IdlePromptFollowsTheLanguageAfterClearingAndAfterAJob) {
     status->removeEventFilter(&watch);
     EXPECT_TRUE(shown.contains(QStringLiteral("1/1 枚目の変換処理中です。")))
         << shown.join('|').toStdString();
-    EXPECT_EQ(w.status(), sc::captions::kIdlePromptEnglish);
+    EXPECT_EQ(w.status(), kPromptEnglish);
 
     clickOn(w.button("ShineSpeedButton5"));
     w.form->SSButton1Click();
-    EXPECT_EQ(w.status(), sc::captions::kIdlePromptJapanese);
+    EXPECT_EQ(w.status(), kPromptJapanese);
 }
 
 // The print layout's handler runs for the user's choice after a switch as before it, and the
@@ -193,6 +247,6 @@ TEST(CaptionLanguage, ALayoutChoiceAfterASwitchRunsThePrintLayoutHandlerAsBefore
         const int other = 1 - layoutAtSwitch;
         w.choose("C5_01", other);
         EXPECT_EQ(w.form->changeHandlerTrace(), before + QStringList{"C5_01"});
-        EXPECT_EQ(w.get<QComboBox>("C5_01")->currentText(), kItems[4].english[other]);
+        EXPECT_EQ(w.get<QComboBox>("C5_01")->currentText(), kListTable[4].english[other]);
     }
 }

@@ -1,13 +1,13 @@
 #include "Children.h"
 #include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
+#include "WindowFixture.h"
 #include "app/Changewindow1.h"
 #include "app/LookAndFeel.h"
 #include "controls/TGradBox.h"
 #include "controls/TShadowLabel.h"
 #include "controls/TShineSpeedButton.h"
 #include "controls/TSpinEdit.h"
-#include "resources/Captions.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -184,27 +184,6 @@ TEST(MainWindow, EveryControlSitsAtItsPlaceWithItsHint) {
     EXPECT_EQ(w.get("C4_01")->parentWidget(), w.get("TabSheet2"));
 }
 
-TEST(MainWindow, DesignCaptionsAndItemsAreTheJapaneseColumnOfTheCaptionTable) {
-    Window w;
-    for (const auto& c : sc::captions::kCaptions) {
-        QWidget* control = w.get(c.control);
-        if (auto* label = qobject_cast<TShadowLabel*>(control))
-            EXPECT_EQ(label->text(), c.japanese) << c.control;
-        else if (auto* button = qobject_cast<TShineSpeedButton*>(control))
-            EXPECT_EQ(button->caption(), c.japanese) << c.control;
-        else
-            ADD_FAILURE() << c.control << " is neither a label nor a button";
-    }
-    for (const auto& list : sc::captions::kItems) {
-        auto* combo = w.get<QComboBox>(list.control);
-        QStringList items;
-        for (int i = 0; i < combo->count(); ++i)
-            items << combo->itemText(i);
-        EXPECT_EQ(items, list.japanese) << list.control;
-    }
-    EXPECT_EQ(w.get<TShadowLabel>("ShadowLabel21")->text(), sc::captions::idlePrompt(true));
-}
-
 TEST(MainWindow, SettingControlsAreNearBlackWithWhiteText) {
     Window w;
     for (const char* name : {"C0_01", "C0_02", "C1_01", "Edit2", "C1_02", "C3_01", "C3_09", "C4_01",
@@ -308,6 +287,29 @@ TEST(MainWindow, FormCloseSavesOnceWhicheverWayTheWindowCloses) {
     QCoreApplication::sendEvent(&w.form, &fromDesktop);
     w.form.FormClose(); // the program ending after the loop
     EXPECT_EQ(count(w.form.lifecycleTrace(), "saveSettings"), 1);
+}
+
+// A window that never showed never loaded the settings: however it ends (closed, or the
+// system ending the program at start-up), the file keeps the user's settings.
+TEST(MainWindow, AWindowNeverShownLeavesTheSettingsFileAlone) {
+    const QByteArray stored = "[SET0]\r\nTRANS=1\r\n[SET1]\r\nC1_02=0\r\nC3_01=40\r\n";
+    for (const bool systemEnds : {false, true}) {
+        sc::test::TempProgramFolder folder;
+        sc::test::ScriptedDialogs dialogs;
+        folder.writeFile("SC_CONVERTER.ini", stored);
+        {
+            TConvertForm1 form(folder.path(), dialogs);
+            if (systemEnds)
+                sc::test::endProgramFromItsLoop(form);
+            else
+                form.close();
+            form.FormClose();
+        }
+        QFile ini(folder.host("SC_CONVERTER.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+        EXPECT_EQ(ini.readAll(), stored) << (systemEnds ? "ended" : "closed");
+        EXPECT_TRUE(dialogs.shown.isEmpty());
+    }
 }
 
 // An install the user cannot write is named once, when the window shows; closing (which cannot

@@ -168,6 +168,51 @@ TEST(PrintCommand, VerticalFramesAndCaptionsLandAtTheirSlotsFiftyToASheet) {
     EXPECT_EQ(w.dialogs.shown, QStringList{"print"});
 }
 
+// Every slot of both layouts at its own pixel, typed out here rather than computed. The sheet
+// one frame short of full stays on the preview, where it is read without the PDF's compression.
+TEST(PrintCommand, EveryFrameAndCaptionSitsAtItsPixelInBothLayouts) {
+    const int verticalX[] = {18, 239, 461, 681, 902};
+    const int verticalY[] = {39, 177, 315, 453, 591, 729, 867, 1005, 1143, 1281};
+    const int filmX[] = {16, 186, 356, 526, 696, 866, 1036, 1206, 1376, 1546, 1716};
+    const int filmY[] = {22, 245, 468, 691, 914, 1137};
+    const QRgb white = qRgb(255, 255, 255);
+    for (const bool film : {false, true}) {
+        PrintWindow w;
+        w.chooseLayout(film ? 1 : 0);
+        const int frames = film ? 65 : 49;
+        w.dropPictures(frames);
+        w.form->CButton10Click();
+        const QImage sheet = w.preview().image().convertToFormat(QImage::Format_RGB32);
+        const QRgb paper = film ? kFilmPaper : kVerticalPaper;
+        // Paper, or the sheet's edge: the backgrounds end where the last slots do.
+        const auto paperAt = [&](int px, int py) {
+            return !sheet.valid(px, py) || sheet.pixel(px, py) == paper;
+        };
+        for (int i = 0; i < frames; ++i) {
+            // Down each column in the vertical layout, along each row in the film layout.
+            const int x = film ? filmX[i % 11] : verticalX[i / 10];
+            const int y = film ? filmY[i / 11] : verticalY[i % 10];
+            const QRgb c = colourOf(i);
+            SCOPED_TRACE(testing::Message() << (film ? "film" : "vertical") << " frame " << i);
+            // 160 x 120 pixels from (x, y), the paper around it.
+            EXPECT_EQ(sheet.pixel(x, y), c);
+            EXPECT_EQ(sheet.pixel(x + 159, y + 119), c);
+            EXPECT_NE(sheet.pixel(x - 1, y), c);
+            EXPECT_NE(sheet.pixel(x, y - 1), c);
+            EXPECT_TRUE(paperAt(x + 160, y + 119));
+            EXPECT_TRUE(paperAt(x + 10, y + 120));
+            if (!film) {
+                // The caption's white 143 x 15 pixels from (x + 18, y + 120).
+                EXPECT_EQ(sheet.pixel(x + 18, y + 120), white);
+                EXPECT_EQ(sheet.pixel(x + 160, y + 134), white);
+                EXPECT_TRUE(paperAt(x + 17, y + 120));
+                EXPECT_TRUE(paperAt(x + 161, y + 134));
+                EXPECT_TRUE(paperAt(x + 18, y + 135));
+            }
+        }
+    }
+}
+
 TEST(PrintCommand, CaptionsShowTheNamesWithoutExtensionsInJapaneseToo) {
     PrintWindow w;
     const QStringList names{"IMG_0001.JPG", "a.b.jpg", QStringLiteral("写真.bmp"),
@@ -185,11 +230,12 @@ TEST(PrintCommand, CaptionsShowTheNamesWithoutExtensionsInJapaneseToo) {
     ASSERT_EQ(pages.size(), 1);
     // The list sorts without regard to case; ':' and '\\' are ordinary characters of a name.
     const QStringList captions{"12:30 a\\b", "a.b", "IMG_0001", QStringLiteral("写真")};
+    const Point captionAt[] = {{36, 159}, {36, 297}, {36, 435}, {36, 573}};
     for (int k = 0; k < 4; ++k) {
         sc::jobs::CaptionBitmap expected;
         expected.setFontSize(12);
         expected.draw(captions[k]);
-        const Point at = sc::sheet::verticalCaption(k);
+        const Point at = captionAt[k];
         const QImage printed = pages[0].copy(at.x, at.y, 143, 15);
         EXPECT_EQ(printed.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither),
                   expected.image().convertToFormat(QImage::Format_Mono, Qt::ThresholdDither))

@@ -11,7 +11,9 @@
 #include "platform/FileOps.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QImage>
+#include <QTimer>
 
 namespace sc::test {
 
@@ -23,7 +25,10 @@ struct Window {
     sc::test::ScriptedDialogs dialogs;
     std::unique_ptr<TConvertForm1> form;
 
-    Window() {
+    // Over a settings file of `ini` lines (none: no file).
+    explicit Window(const QByteArray& ini = {}) {
+        if (!ini.isEmpty())
+            folder.writeFile("SC_CONVERTER.ini", ini);
         form = std::make_unique<TConvertForm1>(folder.path(), dialogs);
         form->show();
     }
@@ -68,5 +73,16 @@ struct Window {
         QMetaObject::invokeMethod(form.get(), (QByteArray(list) + "Change").constData());
     }
 };
+
+// The system ending the program (a logout) while its event loop runs, as in the program: the
+// loop must end, within seconds, with status 0.
+inline void endProgramFromItsLoop(TConvertForm1& form) {
+    QTimer::singleShot(0, &form, [&form] { form.endProgram(); });
+    QTimer stuck; // gone with this call, so it cannot end a later loop
+    stuck.setSingleShot(true);
+    QObject::connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    stuck.start(5000);
+    EXPECT_EQ(QCoreApplication::exec(), 0) << "the program did not end";
+}
 
 } // namespace sc::test

@@ -1,4 +1,5 @@
 #include "imaging/GKitImage.h"
+#include "CameraJpeg.h"
 #include "TempProgramFolder.h"
 #include "TestPictures.h"
 #include "imaging/TiffPages.h"
@@ -439,6 +440,47 @@ TEST(GKitImage, AThumbnailHintDecodesAtTheSmallestDctScaleThatCoversIt) {
         GTEST_SKIP() << "no corpus";
     m.setInputFileName(corpusDir() + QStringLiteral("/jpeg/exif-orientation-6.jpg"));
     EXPECT_EQ(loadedSize({160, 120}), QSize(160, 120));
+}
+
+// Every EXIF orientation, decoded whole and decoded small, stands upright: the corners of a
+// 320 x 240 picture stored red, green / blue, yellow land where the orientation's definition
+// puts them, and a picture stored on its side is measured upright for its scale.
+TEST(GKitImage, EveryExifOrientationStandsUprightWholeAndScaled) {
+    const QRgb R = qRgb(255, 0, 0), G = qRgb(0, 255, 0), B = qRgb(0, 0, 255), Y = qRgb(255, 255, 0);
+    QImage stored(320, 240, QImage::Format_RGB32);
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x)
+            stored.setPixel(x, y, y < 120 ? (x < 160 ? R : G) : (x < 160 ? B : Y));
+    // Upright top-left, top-right, bottom-left, bottom-right of orientations 1 ... 8.
+    const QRgb upright[8][4] = {{R, G, B, Y}, {G, R, Y, B}, {Y, B, G, R}, {B, Y, R, G},
+                                {R, B, G, Y}, {B, R, Y, G}, {Y, G, B, R}, {G, Y, R, B}};
+    TempProgramFolder folder;
+    GKitImage m;
+    for (int n = 1; n <= 8; ++n) {
+        const QString path = folder.writeFile(
+            QStringLiteral("o%1.jpg").arg(n),
+            jpegWithExif(stored, cameraExif("SC Optics", "Model 7", "2004:01:02 09:05:06", n)));
+        m.setInputFileName(path);
+        for (const bool scaled : {false, true}) {
+            // In a 164 x 124 view: shown 164 x 123 it needs the whole picture (1/2 is 160 x 120);
+            // on its side it is shown 93 x 124, which 1/2 covers.
+            if (scaled)
+                m.LoadScaled(164, 124);
+            else
+                m.Load();
+            const QSize size = n >= 5 ? QSize(240, 320) : QSize(320, 240);
+            ASSERT_EQ(m.image().size(), scaled && n >= 5 ? size / 2 : size) << n;
+            const QImage& img = m.image();
+            const int w = img.width(), h = img.height();
+            const QPoint corners[4] = {
+                {w / 8, h / 8}, {w * 7 / 8, h / 8}, {w / 8, h * 7 / 8}, {w * 7 / 8, h * 7 / 8}};
+            for (int c = 0; c < 4; ++c)
+                EXPECT_LE(maxDifference(img.copy(QRect(corners[c], QSize(1, 1))),
+                                        filled(1, 1, upright[n - 1][c])),
+                          40)
+                    << "orientation " << n << (scaled ? " scaled" : " whole") << ", corner " << c;
+        }
+    }
 }
 
 TEST(GKitImage, LoadScaledDecodesAJpegOnlyAsLargeAsItsAreaNeeds) {

@@ -26,6 +26,27 @@ JpegMetadata metadataOf(const QString& path) {
                                          bytes.size());
 }
 
+// A JPEG header of APP segments (marker, payload) up to the start of a scan.
+JpegMetadata metadataOfHeaders(const QList<std::pair<uchar, QByteArray>>& segments) {
+    QByteArray bytes("\xff\xd8");
+    for (const auto& [marker, payload] : segments) {
+        const int length = int(payload.size()) + 2;
+        bytes += char(0xff);
+        bytes += char(marker);
+        bytes += char(length >> 8);
+        bytes += char(length & 0xff);
+        bytes += payload;
+    }
+    bytes += QByteArray("\xff\xda\x00\x02", 4);
+    return sc::imaging::readJpegMetadata(reinterpret_cast<const uchar*>(bytes.constData()),
+                                         bytes.size());
+}
+
+// An ICC_PROFILE chunk `sequence` of `count`.
+std::pair<uchar, QByteArray> iccChunk(int sequence, int count, const QByteArray& bytes) {
+    return {0xe2, QByteArray("ICC_PROFILE", 12) + char(sequence) + char(count) + bytes};
+}
+
 // Loads `source` and saves it as a JPEG at `out`.
 void reencode(GKitImage& m, const QString& source, const QString& out) {
     m.setInputFileName(source);
@@ -123,4 +144,26 @@ TEST(JpegMetadata, ResizeDeleteAndOtherPicturesDropItAndDamagedExifIsDroppedOnLo
         EXPECT_EQ(m.image().size(), QSize(640, 480)) << name;
         EXPECT_TRUE(metadataOf(out).exif.isEmpty()) << name;
     }
+}
+
+// A header may hold a second EXIF block (an editor's, or a stray copy): the first one is the
+// picture's. A profile is whole only when its chunks 1 … count agree on the count, each once.
+TEST(JpegMetadata, TheFirstExifBlockCountsAndAProfileNeedsChunksThatAgree) {
+    const QByteArray first = cameraExif("First", "Model 1", "2004:01:02 09:05:06", 6);
+    const QByteArray second = cameraExif("Second", "Model 2", "2005:01:02 09:05:06", 3);
+    const JpegMetadata both = metadataOfHeaders(
+        {{0xe1, QByteArray("Exif\0\0", 6) + first}, {0xe1, QByteArray("Exif\0\0", 6) + second}});
+    EXPECT_EQ(both.exif, first);
+    EXPECT_EQ(both.orientation, 6);
+
+    EXPECT_EQ(metadataOfHeaders({iccChunk(2, 2, "cd"), iccChunk(1, 2, "ab")}).icc, "abcd");
+    const QList<QList<std::pair<uchar, QByteArray>>> broken = {
+        {iccChunk(1, 2, "ab"), iccChunk(2, 3, "cd")},                       // counts disagree
+        {iccChunk(1, 3, "ab"), iccChunk(2, 2, "cd"), iccChunk(3, 3, "ef")}, // one disagrees
+        {iccChunk(1, 2, "ab"), iccChunk(1, 2, "ab")},                       // one repeated
+        {iccChunk(1, 2, "ab")},                                             // one missing
+        {iccChunk(0, 1, "ab")},                                             // no chunk 0
+    };
+    for (qsizetype i = 0; i < broken.size(); ++i)
+        EXPECT_TRUE(metadataOfHeaders(broken[i]).icc.isEmpty()) << "case " << i;
 }

@@ -42,10 +42,16 @@ TEST(JpegJobNames, OutputAndRenamedPathsFollowTheDestinationAndRenamingChoices) 
     s.renaming = 0;
     EXPECT_FALSE(jobs::renamedPathFor("C:\\shots\\a.bmp", t, s).has_value());
     s.renaming = 2;
-    for (const char* bad : {"a/b", "a\\b", "x:y", "q?", "*", "\"", "<", ">", "|"}) {
+    // Neither the characters a file name cannot hold nor a control character (a tab or a line
+    // break pasted into the box, the lowest and highest of them).
+    for (const char* bad :
+         {"a/b", "a\\b", "x:y", "q?", "*", "\"", "<", ">", "|", "a\tb", "a\nb", "\x01", "\x1f"}) {
         s.userText = QString::fromLatin1(bad);
         EXPECT_FALSE(jobs::renamedPathFor("C:\\shots\\a.bmp", t, s).has_value()) << bad;
     }
+    s.userText = QStringLiteral("旅 行~!");
+    EXPECT_EQ(jobs::renamedPathFor("C:\\shots\\a.bmp", t, s),
+              QStringLiteral("D:/out/sc_旅 行~!_1425_08.jpg"));
 }
 
 TEST(JpegJobNames, QualityItemsMapToTheFourSaveLevels) {

@@ -97,6 +97,29 @@ TEST(PicturePipeline, APictureThatWaitsForEarlierOnesAndTheOneThreadRunStartOnly
     }
 }
 
+// The workers go exactly `picturesAhead` pictures beyond the one the window thread holds: so
+// far while it writes, and no further (each picture ahead holds memory).
+TEST(PicturePipeline, ReadsAheadAsFarAsAskedAndNoFurther) {
+    for (const int ahead : {1, 3}) {
+        std::atomic<int> furthest = -1;
+        PicturePipeline<int> pipeline(
+            8, PictureThreads::Two,
+            [&](int i) {
+                for (int seen = furthest; seen < i && !furthest.compare_exchange_weak(seen, i);) {
+                }
+                return i;
+            },
+            {}, ahead);
+        for (int i = 0; i < 8; ++i) {
+            EXPECT_EQ(pipeline.take(i), i);
+            const int reach = std::min(i + ahead, 7);
+            ASSERT_TRUE(waitFor([&] { return furthest >= reach; })) << "holding " << i;
+            std::this_thread::sleep_for(std::chrono::milliseconds(30)); // the window writing it
+            EXPECT_EQ(furthest, reach) << "holding " << i << ", " << ahead << " ahead";
+        }
+    }
+}
+
 // A picture too large for the budget beside others starts only once every picture before it
 // is written (taken and let go); small ones run ahead together.
 TEST(PicturePipeline, APictureOverTheBudgetStartsOnlyOnceThoseBeforeItAreWritten) {

@@ -18,7 +18,7 @@ TEST(FileDates, TruncateToTwoSecondsAndRoundTripInLocalTime) {
     EXPECT_EQ(read->timeSpec(), Qt::LocalTime);
 }
 
-TEST(FileDates, OutsideTheFileDateRangeAreFailures) {
+TEST(FileDates, OnlyTimesFrom1980ToTheEndOf2107AreFileDates) {
     test::TempProgramFolder folder;
     folder.writeFile("drive_c/old.bmp");
     ASSERT_TRUE(
@@ -26,6 +26,12 @@ TEST(FileDates, OutsideTheFileDateRangeAreFailures) {
     EXPECT_FALSE(fileops::lastWriteTime("C:/old.bmp").has_value());
     EXPECT_FALSE(fileops::toFileDate(QDateTime(QDate(2108, 1, 1), QTime(0, 0))).has_value());
     EXPECT_TRUE(fileops::toFileDate(QDateTime(QDate(1980, 1, 1), QTime(0, 0))).has_value());
+    EXPECT_FALSE(fileops::toFileDate(QDateTime(QDate(1979, 12, 31), QTime(23, 59, 59))));
+    // The last time the format holds, read back from a file's own date.
+    const QDateTime last(QDate(2107, 12, 31), QTime(23, 59, 58));
+    folder.writeFile("drive_c/late.bmp");
+    ASSERT_TRUE(fileops::setLastWriteTime("C:/late.bmp", last.addSecs(1)));
+    EXPECT_EQ(fileops::lastWriteTime("C:/late.bmp"), last);
     EXPECT_FALSE(fileops::lastWriteTime("C:/missing.bmp").has_value());
     // Dating a missing file fails and creates nothing.
     EXPECT_FALSE(fileops::setLastWriteTime("C:/missing.bmp", QDateTime::currentDateTime()));

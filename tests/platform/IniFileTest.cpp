@@ -98,6 +98,17 @@ TEST(IniWrite, RewritesOnlyTheKeyLineAndKeepsEverythingElse) {
                                       "C5_02=\n"));
 }
 
+// A hand-edited file may repeat a section or a key: the first of each is the one read and
+// written, and a new key joins the first section of its name.
+TEST(IniWrite, TheFirstOfARepeatedSectionOrKeyIsReadWrittenAndExtended) {
+    IniFile ini = fromBytes("[S]\nA=1\nA=2\n[T]\nA=t\n[s]\nA=3\n");
+    EXPECT_EQ(ini.readString("S", "A", ""), "1");
+    ini.writeString("s", "a", "9");
+    ini.writeString("S", "New", "n");
+    EXPECT_EQ(ini.bytes(), QByteArray("[S]\nA=9\nA=2\nNew=n\n[T]\nA=t\n[s]\nA=3\n"));
+    EXPECT_EQ(ini.readString("S", "A", ""), "9");
+}
+
 TEST(IniWrite, TextsThatReadingWouldChangeComeBackUnchanged) {
     IniFile ini;
     for (const QString& text :
