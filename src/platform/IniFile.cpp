@@ -1,5 +1,6 @@
 #include "IniFile.h"
 
+#include "FileKinds.h"
 #include "FileOps.h"
 #include "FileWrites.h"
 #include "WinPath.h"
@@ -146,8 +147,9 @@ bool IniFile::load() {
     const QString host = winpath::hostPath(path_);
     if (!QFileInfo::exists(host))
         return true;
-    QFile file(host);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
+    QFile file;
+    // A pipe at the file's name would hold the start until something wrote to it.
+    if (fileops::openRegularFile(path_, file) != 0 || file.size() > kMaxFileBytes)
         return false;
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)

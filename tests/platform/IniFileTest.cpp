@@ -1,4 +1,5 @@
 #include "platform/IniFile.h"
+#include "PipeGuard.h"
 #include "TempProgramFolder.h"
 
 #include <QFile>
@@ -145,6 +146,14 @@ TEST(IniFileOnDisk, LoadsAndSavesThroughTheDriveMappingAtLongPaths) {
     QFile file(winpath::hostPath(path));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "[SET1]\r\nC1_02=3\r\n");
+
+    // A pipe in the settings file's place is no file to read: the load fails at once instead of
+    // waiting for a writer that never comes.
+    const QString pipePath = deep + QStringLiteral("pipe.ini");
+    ASSERT_TRUE(test::makePipe(winpath::hostPath(pipePath)));
+    test::PipeGuard guard(winpath::hostPath(pipePath));
+    EXPECT_FALSE(IniFile(pipePath).load());
+    EXPECT_FALSE(guard.fired());
 }
 
 namespace {
