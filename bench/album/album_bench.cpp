@@ -23,7 +23,7 @@ using namespace sc::bench;
 
 // The album of `pictures` at quality level 7 (libjpeg quality 70) into `out`; its seconds.
 double runAlbum(const QStringList& pictures, const QString& out,
-                sc::jobs::PictureThreads threads = sc::jobs::PictureThreads::Two) {
+                int workers = sc::jobs::pictureWorkersOfThisMachine()) {
     QDir(out).removeRecursively();
     TSourceList sources;
     sources.addAll(pictures);
@@ -31,7 +31,7 @@ double runAlbum(const QStringList& pictures, const QString& out,
     SilentStatus status;
     NoDialogs dialogs(out);
     sc::jobs::AlbumJob job(image, sources, status, dialogs);
-    job.setPictureThreads(threads);
+    job.setPictureWorkers(workers);
     QElapsedTimer timer;
     timer.start();
     if (!sc::jobs::runGuarded(dialogs, [&] { job.run({2, QStringLiteral("bench")}); }))
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     for (int round = 0; round < 5; ++round) {
         album = std::min(album, runAlbum(pictures, work + QStringLiteral("/album")));
         oneThread = std::min(oneThread, runAlbum(pictures, work + QStringLiteral("/album1"),
-                                                 sc::jobs::PictureThreads::One));
+                                                 sc::jobs::kOnWindowThread));
         tj = std::min(tj, runCommands(turbo));
     }
     const double im = runCommands(magick);

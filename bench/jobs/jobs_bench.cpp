@@ -21,7 +21,7 @@ namespace {
 using namespace sc::bench;
 
 double runJob(const QStringList& pictures, const QString& out, bool tuned,
-              sc::jobs::PictureThreads threads = sc::jobs::PictureThreads::Two) {
+              int workers = sc::jobs::pictureWorkersOfThisMachine()) {
     QDir(out).removeRecursively();
     QDir().mkpath(out);
     sc::jobs::JpegJobSettings s;
@@ -34,7 +34,7 @@ double runJob(const QStringList& pictures, const QString& out, bool tuned,
         s.hue = 20, s.saturation = 10, s.lightness = -5;
     }
     return timedJpegJob(pictures, s,
-                        [&](sc::jobs::JpegJob& job) { job.setPictureThreads(threads); });
+                        [&](sc::jobs::JpegJob& job) { job.setPictureWorkers(workers); });
 }
 
 } // namespace
@@ -80,13 +80,12 @@ int main(int argc, char** argv) {
          work + QStringLiteral("/in"), work + QStringLiteral("/cjpeg2")}};
 
     // The machine may be shared: the runs take turns, and each keeps its best of five.
-    using sc::jobs::PictureThreads;
     double job = 1e9, oneThread = 1e9, pair = 1e9, tuned = 1e9;
     for (int round = 0; round < 5; ++round) {
         job = std::min(job, runJob(pictures, work + QStringLiteral("/job"), false));
         tuned = std::min(tuned, runJob(pictures, work + QStringLiteral("/tuned"), true));
         oneThread = std::min(oneThread, runJob(pictures, work + QStringLiteral("/job1"), false,
-                                               PictureThreads::One));
+                                               sc::jobs::kOnWindowThread));
         pair = std::min(pair, runCommands(cjpegPair));
     }
     const double cj = runCommands(cjpeg);

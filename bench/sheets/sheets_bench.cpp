@@ -77,7 +77,7 @@ struct Timing {
 };
 
 Timing runSheets(const QStringList& pictures, const QString& programFolder,
-                 sc::jobs::PictureThreads threads = sc::jobs::PictureThreads::Two) {
+                 int workers = sc::jobs::pictureWorkersOfThisMachine()) {
     makeBackground(programFolder);
     TSourceList sources;
     sources.addAll(pictures);
@@ -87,7 +87,7 @@ Timing runSheets(const QStringList& pictures, const QString& programFolder,
     sc::TGKitImagePrint printer(dialogs);
     SilentStatus status;
     sc::jobs::PrintJob job({work, canvas, caption, printer}, sources, status, programFolder);
-    job.setPictureThreads(threads);
+    job.setPictureWorkers(workers);
     QElapsedTimer timer;
     timer.start();
     const double cpu = cpuSeconds(RUSAGE_SELF);
@@ -179,7 +179,7 @@ int main(int argc, char** argv) {
     };
     for (int round = 0; round < 5; ++round) {
         keepBest(job, runSheets(pictures, programFolder));
-        keepBest(oneThread, runSheets(pictures, programFolder, sc::jobs::PictureThreads::One));
+        keepBest(oneThread, runSheets(pictures, programFolder, sc::jobs::kOnWindowThread));
         keepBest(hinted, runCommand(montage(pictures, work + QStringLiteral("/m1.tif"), true)));
     }
     const Timing plain = runCommand(montage(pictures, work + QStringLiteral("/m2.tif"), false));
