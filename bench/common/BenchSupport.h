@@ -117,6 +117,18 @@ inline double runCommands(const QList<QStringList>& commands) {
     return timer.nsecsElapsed() / 1e9;
 }
 
+// The run with each worker count from one up to the machine's cores (best of three turns each),
+// against the run on the window thread alone (`alone` seconds): how the job scales.
+inline void printScaling(const std::function<double(int workers)>& run, double alone) {
+    std::printf("\n%-10s %8s  %s\n", "workers", "seconds", "speed-up over the window thread alone");
+    for (int workers = 1; workers <= jobs::pictureWorkersOfThisMachine(); ++workers) {
+        double best = 1e9;
+        for (int turn = 0; turn < 3; ++turn)
+            best = std::min(best, run(workers));
+        std::printf("%-10d %8.2f  %.2f x\n", workers, best, alone / best);
+    }
+}
+
 // Peak resident memory of this process. Linux keeps ru_maxrss across fork and exec, so a
 // child started by a large parent would report the parent's peak; VmHWM starts afresh.
 inline long peakKilobytes() {

@@ -132,7 +132,7 @@ void AlbumJob::writePictures(const QString& root, QStringList& page) {
     // No output lands on a source (refusedBeforeWriting), so any picture may be read ahead; a
     // prepared picture holds only its encoded bytes and thumbnail, so several may wait.
     PicturePipeline<Prepared> pipeline(
-        int(sources.size()), threads_, [&](int i) { return prepare(save, sources[i]); }, {}, 3,
+        int(sources.size()), workers_, [&](int i) { return prepare(save, sources[i]); }, {}, 2,
         {budget_, [&](int i) { return workingBytesOf(sources[i]); }});
     for (int i = 0; i < sources_.count(); ++i) {
         const QString& source = sources_.at(i);

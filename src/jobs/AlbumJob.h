@@ -48,9 +48,9 @@ public:
     // a page that cannot be written; the runner's guard catches it.
     void run(const AlbumJobSettings& settings);
 
-    // Two threads unless a test or benchmark asks for one; the files, texts and failures are
-    // the same either way.
-    void setPictureThreads(PictureThreads threads) { threads_ = threads; }
+    // One worker per core unless a test or benchmark asks for another count (kOnWindowThread
+    // among them); the files, texts and failures are the same for every count.
+    void setPictureWorkers(int workers) { workers_ = workers; }
     // How much picture memory may be in flight at once (the machine's share unless a test or
     // benchmark sets another).
     void setMemoryBudget(MemoryBudget budget) { budget_ = budget; }
@@ -65,7 +65,7 @@ private:
     const TSourceList& sources_;
     StatusLine& status_;
     UserDialogs& dialogs_;
-    PictureThreads threads_ = PictureThreads::Two;
+    int workers_ = pictureWorkersOfThisMachine();
     MemoryBudget budget_ = MemoryBudget::forThisMachine();
 };
 

@@ -203,7 +203,7 @@ void JpegJob::convertAll(const JpegJobSettings& s, std::vector<Output>& outputs)
     const std::vector<bool> waits = readsEarlierOutput(planned);
     const GKitImage::SaveSettings save = image_.saveSettings();
     PicturePipeline<Prepared> pipeline(
-        int(planned.size()), threads_, [&](int i) { return prepare(s, save, planned[size_t(i)]); },
+        int(planned.size()), workers_, [&](int i) { return prepare(s, save, planned[size_t(i)]); },
         [&](int i) { return bool(waits[size_t(i)]); }, 1,
         {budget_, [&](int i) { return workingBytesOf(planned[size_t(i)].source); }});
     QHash<QString, int> lastWriter;

@@ -65,9 +65,9 @@ public:
     // the runner's guard catches it.
     void run(const JpegJobSettings& settings);
 
-    // Two threads unless a test or benchmark asks for one; the files, texts and failures are
-    // the same either way.
-    void setPictureThreads(PictureThreads threads) { threads_ = threads; }
+    // One worker per core unless a test or benchmark asks for another count (kOnWindowThread
+    // among them); the files, texts and failures are the same for every count.
+    void setPictureWorkers(int workers) { workers_ = workers; }
     // How much picture memory may be in flight at once (the machine's share unless a test or
     // benchmark sets another).
     void setMemoryBudget(MemoryBudget budget) { budget_ = budget; }
@@ -94,7 +94,7 @@ private:
     StatusLine& status_;
     UserDialogs& dialogs_;
     std::function<void()> clearSources_;
-    PictureThreads threads_ = PictureThreads::Two;
+    int workers_ = pictureWorkersOfThisMachine();
     MemoryBudget budget_ = MemoryBudget::forThisMachine();
 };
 

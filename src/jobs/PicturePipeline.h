@@ -3,6 +3,7 @@
 #include "imaging/RowHalves.h"
 #include "jobs/MemoryBudget.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <functional>
 #include <future>
@@ -12,10 +13,14 @@
 
 namespace sc::jobs {
 
-// How a job spreads its picture work over the machine. Two threads is what the program runs;
-// one thread (every picture prepared on the window thread when it is taken) is there for tests
-// and benchmarks to compare with.
-enum class PictureThreads { One, Two };
+// How many worker threads prepare a job's pictures. The program runs one per core of the
+// machine; kOnWindowThread (none: each picture is prepared on the window thread when it is
+// taken) is there for tests and benchmarks to compare with. Any count gives the same files,
+// texts and failures.
+constexpr int kOnWindowThread = 0;
+inline int pictureWorkersOfThisMachine() {
+    return std::max(1, int(std::thread::hardware_concurrency()));
+}
 
 // What each picture's preparation holds, and how much may be held at once (MemoryBudget).
 struct PictureMemory {
@@ -24,13 +29,13 @@ struct PictureMemory {
 };
 
 // Prepares a job's pictures (the work that needs no window: reading, tuning, encoding into
-// memory) on two worker threads while the window thread takes them in list order and does all a
+// memory) on worker threads while the window thread takes them in list order and does all a
 // user can see: writing files, status texts, questions. The workers prepare pictures in list
-// order, each starting the next as soon as it is free, up to `picturesAhead` pictures beyond
-// the one the window thread waits for or holds, and only while the memory budget admits it
-// beside the pictures in flight; so both cores stay busy while the window thread writes, and a
-// large picture is prepared only once the ones before it are written. A picture prepared ahead
-// of a failure is dropped, never handed out.
+// order, each starting the next as soon as it is free, up to `picturesAhead` pictures per
+// worker beyond the one the window thread waits for or holds, and only while the memory budget
+// admits it beside the pictures in flight; so every core stays busy while the window thread
+// writes, and a large picture is prepared only once the ones before it are written. A picture
+// prepared ahead of a failure is dropped, never handed out.
 template <typename Prepared> class PicturePipeline {
 public:
     using Prepare = std::function<Prepared(int index)>;
@@ -38,21 +43,21 @@ public:
     // only once every earlier picture has been taken and written (when it is itself taken).
     using WaitsForEarlier = std::function<bool(int index)>;
 
-    // One picture ahead suits a job whose prepared picture is large (it holds the picture at
-    // full size); a job whose prepared picture is small goes further ahead, so that the workers
-    // need not wait while the window thread writes.
-    PicturePipeline(int count, PictureThreads threads, Prepare prepare,
-                    WaitsForEarlier waitsForEarlier = {}, int picturesAhead = 1,
-                    PictureMemory memory = {})
+    // One picture ahead per worker suits a job whose prepared picture is large (it holds the
+    // picture at full size); a job whose prepared picture is small goes further ahead, so that
+    // the workers need not wait while the window thread writes.
+    PicturePipeline(int count, int workers, Prepare prepare, WaitsForEarlier waitsForEarlier = {},
+                    int picturesAheadPerWorker = 1, PictureMemory memory = {})
         : count_(count), prepare_(std::move(prepare)), waitsForEarlier_(std::move(waitsForEarlier)),
-          picturesAhead_(picturesAhead), memory_(std::move(memory)) {
-        if (threads == PictureThreads::One || count <= 0)
+          picturesAhead_(picturesAheadPerWorker * std::max(1, workers)),
+          memory_(std::move(memory)) {
+        if (workers <= kOnWindowThread || count <= 0)
             return;
         costs_.assign(size_t(count), kUnknown);
         results_.resize(size_t(count));
         for (auto& result : results_)
             futures_.push_back(result.get_future());
-        for (int i = 0; i < kWorkers; ++i)
+        for (int i = 0; i < std::min(workers, count); ++i)
             workers_.emplace_back([this] { work(); });
     }
 
@@ -87,11 +92,10 @@ public:
     }
 
 private:
-    static constexpr int kWorkers = 2;
     static constexpr qint64 kUnknown = -1;
 
     void work() {
-        imaging::keepRowsOnThisThread(); // the two workers already keep both cores busy
+        imaging::keepRowsOnThisThread(); // the workers already keep every core busy
         for (int index = claimNext(); index >= 0; index = claimNext()) {
             try {
                 results_[size_t(index)].set_value(prepare_(index));

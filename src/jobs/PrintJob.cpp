@@ -32,7 +32,7 @@ std::unique_ptr<GKitImage> thumbnailOf(const QString& source) {
 }
 
 // Thumbnails are small: the workers may run well ahead of the sheet.
-constexpr int kThumbnailsAhead = 4;
+constexpr int kThumbnailsAheadPerWorker = 2;
 
 } // namespace
 
@@ -65,8 +65,8 @@ void PrintJob::runLayout(const sheet::Layout& layout) {
         const QStringList sources = sources_.paths();
         const QSize thumbnail(sheet::kThumbWidth, sheet::kThumbHeight);
         Thumbnails thumbnails(
-            int(sources.size()), threads_, [&](int i) { return thumbnailOf(sources[i]); }, {},
-            kThumbnailsAhead,
+            int(sources.size()), workers_, [&](int i) { return thumbnailOf(sources[i]); }, {},
+            kThumbnailsAheadPerWorker,
             {budget_, [&](int i) { return workingBytesOf(sources[i], thumbnail); }});
         for (int i = 0; i < sources_.count(); ++i) {
             composeFrame(layout, i, thumbnails);

@@ -40,9 +40,9 @@ public:
     // be read (the runner's guard catches it); the page file then stays until the next job.
     void run(const std::function<int()>& layoutIndex);
 
-    // Two threads unless a test or benchmark asks for one; the sheets, texts and failures are
-    // the same either way.
-    void setPictureThreads(PictureThreads threads) { threads_ = threads; }
+    // One worker per core unless a test or benchmark asks for another count (kOnWindowThread
+    // among them); the sheets, texts and failures are the same for every count.
+    void setPictureWorkers(int workers) { workers_ = workers; }
     // How much picture memory may be in flight at once (the machine's share unless a test or
     // benchmark sets another).
     void setMemoryBudget(MemoryBudget budget) { budget_ = budget; }
@@ -60,7 +60,7 @@ private:
     const TSourceList& sources_;
     StatusLine& status_;
     QString programFolder_;
-    PictureThreads threads_ = PictureThreads::Two;
+    int workers_ = pictureWorkersOfThisMachine();
     MemoryBudget budget_ = MemoryBudget::forThisMachine();
 };
 

@@ -35,7 +35,7 @@ protected:
     GKitImage image;
     TSourceList sources;
     int clears = 0;
-    jobs::PictureThreads threads = jobs::PictureThreads::Two;
+    int workers = jobs::pictureWorkersOfThisMachine();
 
     // Writes a small picture at a Windows path text and gives it a modification time.
     QString picture(const QString& path,
@@ -58,7 +58,7 @@ protected:
             sources.clear();
             ++clears;
         });
-        job.setPictureThreads(threads);
+        job.setPictureWorkers(workers);
         return jobs::runGuarded(dialogs, [&] { job.run(settings); });
     }
 

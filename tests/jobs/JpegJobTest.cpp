@@ -63,9 +63,17 @@ TEST(JpegJobNames, QualityItemsMapToTheFourSaveLevels) {
     EXPECT_FALSE(jobs::saveQualityFor(4).has_value());
 }
 
-using JpegJob = JobFixture;
+// Every case runs with the pictures prepared on the window thread and by each count of workers:
+// the files, texts and questions must not depend on it.
+class JpegJob : public JobFixture, public ::testing::WithParamInterface<int> {
+protected:
+    JpegJob() { workers = GetParam(); }
+};
+INSTANTIATE_TEST_SUITE_P(EveryWorkerCount, JpegJob,
+                         ::testing::Values(jobs::kOnWindowThread, 1, 2, 3, 4, 8),
+                         [](const auto& info) { return "workers" + std::to_string(info.param); });
 
-TEST_F(JpegJob, AnEmptyListChangesNothingAndAsksNothing) {
+TEST_P(JpegJob, AnEmptyListChangesNothingAndAsksNothing) {
     image.setSaveQuality(3);
     EXPECT_TRUE(run(plain(1)));
     EXPECT_TRUE(dialogs.shown.isEmpty());
@@ -74,7 +82,7 @@ TEST_F(JpegJob, AnEmptyListChangesNothingAndAsksNothing) {
     EXPECT_EQ(image.SaveMediaFormat(), 103);
 }
 
-TEST_F(JpegJob, ShowsProgressAfterEachPictureThenTheRenamePassThenTheIdlePrompt) {
+TEST_P(JpegJob, ShowsProgressAfterEachPictureThenTheRenamePassThenTheIdlePrompt) {
     for (int i = 0; i < 50; ++i)
         add(picture(QStringLiteral("C:\\many\\p%1.bmp").arg(i, 2, 10, QChar(u'0'))));
     EXPECT_TRUE(run(plain(0)));
@@ -88,7 +96,7 @@ TEST_F(JpegJob, ShowsProgressAfterEachPictureThenTheRenamePassThenTheIdlePrompt)
     EXPECT_TRUE(image.isEmpty());
 }
 
-TEST_F(JpegJob, AnUnreadablePictureStopsTheJobWithTheFailureMessage) {
+TEST_P(JpegJob, AnUnreadablePictureStopsTheJobWithTheFailureMessage) {
     for (int i = 1; i <= 5; ++i) {
         const QString path = QStringLiteral("C:\\five\\%1.bmp").arg(i);
         if (i == 3)
@@ -105,7 +113,7 @@ TEST_F(JpegJob, AnUnreadablePictureStopsTheJobWithTheFailureMessage) {
     EXPECT_EQ(status.last(), "2/5 枚目の変換処理中です。");
 }
 
-TEST_F(JpegJob, ABitmapBecomesAJpegBesideItWithItsTime) {
+TEST_P(JpegJob, ABitmapBecomesAJpegBesideItWithItsTime) {
     add(picture("C:\\shots\\a.bmp", QDateTime(QDate(2004, 1, 2), QTime(9, 5, 7))));
     const QByteArray before = bytesOf("C:/shots/a.bmp");
     EXPECT_TRUE(run(plain(0)));
@@ -115,7 +123,7 @@ TEST_F(JpegJob, ABitmapBecomesAJpegBesideItWithItsTime) {
     EXPECT_EQ(bytesOf("C:/shots/a.bmp"), before);
 }
 
-TEST_F(JpegJob, RenamesAfterTheSourceTimeAndOnYesDeletesTheSources) {
+TEST_P(JpegJob, RenamesAfterTheSourceTimeAndOnYesDeletesTheSources) {
     add(picture("C:\\shots\\a.bmp"));
     dialogs.yesNoAnswers = {true};
     EXPECT_TRUE(run(plain(1)));
@@ -125,7 +133,7 @@ TEST_F(JpegJob, RenamesAfterTheSourceTimeAndOnYesDeletesTheSources) {
     EXPECT_EQ(clears, 1);
 }
 
-TEST_F(JpegJob, WritesIntoTheChosenFolderAndRenamesThere) {
+TEST_P(JpegJob, WritesIntoTheChosenFolderAndRenamesThere) {
     add(picture("C:\\shots\\a.bmp"));
     QDir().mkpath(folder.host("drive_d/out"));
     JpegJobSettings s = plain(1);
@@ -137,7 +145,7 @@ TEST_F(JpegJob, WritesIntoTheChosenFolderAndRenamesThere) {
     EXPECT_FALSE(exists("C:/shots/a.jpg"));
 }
 
-TEST_F(JpegJob, AMissingDestinationFolderIsAFailureNotASilentLoss) {
+TEST_P(JpegJob, AMissingDestinationFolderIsAFailureNotASilentLoss) {
     add(picture("C:\\shots\\a.bmp"));
     JpegJobSettings s = plain(0);
     s.destination = 1;
@@ -147,7 +155,7 @@ TEST_F(JpegJob, AMissingDestinationFolderIsAFailureNotASilentLoss) {
     EXPECT_TRUE(exists("C:/shots/a.bmp"));
 }
 
-TEST_F(JpegJob, AJpegReencodedInPlaceIsNeverDeleted) {
+TEST_P(JpegJob, AJpegReencodedInPlaceIsNeverDeleted) {
     add(picture("C:\\shots\\a.jpg", kTaken, QColor(10, 200, 30)));
     dialogs.yesNoAnswers = {true};
     EXPECT_TRUE(run(plain(0)));
@@ -158,7 +166,7 @@ TEST_F(JpegJob, AJpegReencodedInPlaceIsNeverDeleted) {
     EXPECT_EQ(clears, 1);
 }
 
-TEST_F(JpegJob, ARenameNeverReplacesAnExistingFile) {
+TEST_P(JpegJob, ARenameNeverReplacesAnExistingFile) {
     add(picture("C:\\shots\\a.bmp", kTaken, QColor(10, 200, 30)));
     add(picture("C:\\shots\\b.bmp", kTaken, QColor(200, 10, 30))); // the same two-second step
     dialogs.yesNoAnswers = {true};
@@ -176,14 +184,14 @@ TEST_F(JpegJob, ARenameNeverReplacesAnExistingFile) {
     EXPECT_FALSE(exists("C:/shots/b.bmp"));
 }
 
-TEST_F(JpegJob, AJpegReencodedInPlaceKeepsTheTimeItHadBeforeItsConversion) {
+TEST_P(JpegJob, AJpegReencodedInPlaceKeepsTheTimeItHadBeforeItsConversion) {
     add(picture("C:\\shots\\a.jpg", kTaken));
     EXPECT_TRUE(run(plain(1)));
     EXPECT_FALSE(exists("C:/shots/a.jpg"));
     EXPECT_EQ(timeOf("C:/shots/sc_20040102_0905_06.jpg"), kTaken);
 }
 
-TEST_F(JpegJob, SameNamedSourcesIntoOneFolderNeverLoseTheOnlyCopy) {
+TEST_P(JpegJob, SameNamedSourcesIntoOneFolderNeverLoseTheOnlyCopy) {
     add(picture("C:\\one\\a.bmp", QDateTime(QDate(2004, 1, 2), QTime(9, 5, 6)), Qt::red));
     add(picture("C:\\two\\a.bmp", QDateTime(QDate(2005, 6, 7), QTime(8, 9, 10)), Qt::blue));
     QDir().mkpath(folder.host("drive_d/out"));
@@ -206,7 +214,7 @@ TEST_F(JpegJob, SameNamedSourcesIntoOneFolderNeverLoseTheOnlyCopy) {
 // Names that differ only in letter case are one file, as on Windows: the later picture is
 // written over the earlier output, found under its name of this job, so the earlier source
 // lives on in nothing and stays.
-TEST_F(JpegJob, NamesThatDifferOnlyInCaseAreOneOutputAndTheEarlierSourceStays) {
+TEST_P(JpegJob, NamesThatDifferOnlyInCaseAreOneOutputAndTheEarlierSourceStays) {
     add(picture("C:\\one\\A.bmp", kTaken, Qt::red));
     add(picture("C:\\two\\a.bmp", kTaken, Qt::blue));
     QDir().mkpath(folder.host("drive_d/out"));
@@ -226,7 +234,7 @@ TEST_F(JpegJob, NamesThatDifferOnlyInCaseAreOneOutputAndTheEarlierSourceStays) {
 
 // A 255-byte source name with a one-letter extension gives a 257-byte output name: the job
 // names it before writing anything instead of failing after the pictures before it.
-TEST_F(JpegJob, AnOutputNameTooLongToMakeStopsTheJobBeforeAnythingIsWritten) {
+TEST_P(JpegJob, AnOutputNameTooLongToMakeStopsTheJobBeforeAnythingIsWritten) {
     const QString longSource = "C:\\shots\\" + QString(253, u'n') + ".b";
     add(picture("C:\\shots\\a.bmp"));
     add(picture(longSource));
@@ -240,7 +248,7 @@ TEST_F(JpegJob, AnOutputNameTooLongToMakeStopsTheJobBeforeAnythingIsWritten) {
             longSource + " → C:\\shots\\" + QString(253, u'n') + ".jpg");
 }
 
-TEST_F(JpegJob, AReadOnlySourceIsConvertedButNotRedatedOrRenamed) {
+TEST_P(JpegJob, AReadOnlySourceIsConvertedButNotRedatedOrRenamed) {
     add(picture("C:\\shots\\a.bmp"));
     fileops::setReadOnly("C:/shots/a.bmp", true);
     dialogs.yesNoAnswers = {false};
@@ -252,7 +260,7 @@ TEST_F(JpegJob, AReadOnlySourceIsConvertedButNotRedatedOrRenamed) {
     EXPECT_EQ(clears, 0);
 }
 
-TEST_F(JpegJob, NothingWrittenMeansNothingDeleted) {
+TEST_P(JpegJob, NothingWrittenMeansNothingDeleted) {
     add(picture("C:\\shots\\a.bmp"));
     JpegJobSettings s = plain(1);
     s.destination = -1; // as a damaged settings file can leave it
@@ -263,7 +271,7 @@ TEST_F(JpegJob, NothingWrittenMeansNothingDeleted) {
     EXPECT_EQ(clears, 1);
 }
 
-TEST_F(JpegJob, AUserTextThatIsNoFileNameLeavesEveryOutputInPlace) {
+TEST_P(JpegJob, AUserTextThatIsNoFileNameLeavesEveryOutputInPlace) {
     add(picture("C:\\shots\\a.bmp"));
     JpegJobSettings s = plain(2);
     s.userText = "sub/dir";
@@ -272,7 +280,7 @@ TEST_F(JpegJob, AUserTextThatIsNoFileNameLeavesEveryOutputInPlace) {
     EXPECT_FALSE(fileops::isFolder("C:/shots/sc_sub"));
 }
 
-TEST_F(JpegJob, TuningChangesThePicturesOnlyWhenAValueIsSet) {
+TEST_P(JpegJob, TuningChangesThePicturesOnlyWhenAValueIsSet) {
     add(picture("C:\\t\\a.bmp", kTaken, QColor(100, 100, 100)));
     JpegJobSettings s = plain(0);
     s.qualityIndex = 3;
@@ -284,7 +292,7 @@ TEST_F(JpegJob, TuningChangesThePicturesOnlyWhenAValueIsSet) {
     EXPECT_GT(qRed(out.image().pixel(8, 6)), 200);
 }
 
-TEST_F(JpegJob, ASourceTimeBeforeTheFileDateRangeEndsTheJobInItsSecondPass) {
+TEST_P(JpegJob, ASourceTimeBeforeTheFileDateRangeEndsTheJobInItsSecondPass) {
     add(picture("C:\\old\\a.bmp"));
     add(picture("C:\\old\\b.bmp", QDateTime(QDate(1979, 6, 1), QTime(12, 0))));
     add(picture("C:\\old\\c.bmp"));
@@ -315,7 +323,7 @@ QString keptLine(const QString& source, const char* reason) {
 } // namespace
 
 // b.bmp is a second name of a.bmp (a hard link): trashing one changes the other's change time.
-TEST_F(JpegJob, YesMovesEachSourceToTheTrashWithItsRecord) {
+TEST_P(JpegJob, YesMovesEachSourceToTheTrashWithItsRecord) {
     add(picture("C:\\shots\\a.bmp"));
     const QByteArray before = bytesOf("C:/shots/a.bmp");
     std::filesystem::create_hard_link(winpath::hostPath("C:/shots/a.bmp").toStdString(),
@@ -340,7 +348,7 @@ TEST_F(JpegJob, YesMovesEachSourceToTheTrashWithItsRecord) {
 }
 
 // Between the end of the job and the answer, another program may change the files.
-TEST_F(JpegJob, ASourceChangedBeforeTheAnswerIsKeptAndNamed) {
+TEST_P(JpegJob, ASourceChangedBeforeTheAnswerIsKeptAndNamed) {
     for (const char* name : {"a", "b", "c", "d"})
         add(picture(QStringLiteral("C:\\s\\%1.bmp").arg(QLatin1String(name))));
     dialogs.yesNoAnswers = {true};
@@ -368,7 +376,7 @@ TEST_F(JpegJob, ASourceChangedBeforeTheAnswerIsKeptAndNamed) {
     EXPECT_EQ(clears, 1);
 }
 
-TEST_F(JpegJob, AnOutputCutShortDamagedOrGoneBeforeTheAnswerKeepsItsSource) {
+TEST_P(JpegJob, AnOutputCutShortDamagedOrGoneBeforeTheAnswerKeepsItsSource) {
     for (const char* name : {"a", "b", "c", "d", "e"})
         add(picture(QStringLiteral("C:\\s\\%1.bmp").arg(QLatin1String(name))));
     dialogs.yesNoAnswers = {true};

@@ -18,8 +18,8 @@
 
 using namespace sc;
 using namespace sc::test;
+using jobs::kOnWindowThread;
 using jobs::PicturePipeline;
-using jobs::PictureThreads;
 
 namespace {
 
@@ -37,6 +37,9 @@ struct Journal {
     }
 };
 
+// Worker counts a job must give the same results for: this machine's, fewer and more.
+const int kWorkerCounts[] = {1, 2, 3, 4, 8};
+
 // Waits up to five seconds for `done`; a test fails rather than hangs.
 bool waitFor(const std::function<bool()>& done) {
     for (int i = 0; i < 500 && !done(); ++i)
@@ -50,7 +53,7 @@ TEST(PicturePipeline, PreparesTheNextPictureWhileTheFirstIsSlowAndDropsWorkAhead
     std::atomic<bool> secondStarted = false;
     std::atomic<int> alive = 0; // prepared results not yet destroyed
     {
-        PicturePipeline<std::shared_ptr<int>> pipeline(4, PictureThreads::Two, [&](int i) {
+        PicturePipeline<std::shared_ptr<int>> pipeline(4, 2, [&](int i) {
             if (i == 0) { // slow: it ends only once picture 1 is being prepared
                 EXPECT_TRUE(waitFor([&] { return secondStarted.load(); }));
             }
@@ -72,14 +75,14 @@ TEST(PicturePipeline, PreparesTheNextPictureWhileTheFirstIsSlowAndDropsWorkAhead
 }
 
 TEST(PicturePipeline, APictureThatWaitsForEarlierOnesAndTheOneThreadRunStartOnlyWhenTaken) {
-    for (const PictureThreads threads : {PictureThreads::One, PictureThreads::Two}) {
+    for (const int workers : {kOnWindowThread, 1, 2, 8}) {
         Journal journal;
         const auto caller = std::this_thread::get_id();
         PicturePipeline<int> pipeline(
-            3, threads,
+            3, workers,
             [&](int i) {
                 journal.note(QStringLiteral("start %1").arg(i));
-                if (threads == PictureThreads::One) {
+                if (workers == kOnWindowThread) {
                     EXPECT_EQ(std::this_thread::get_id(), caller);
                 }
                 return i;
@@ -91,31 +94,32 @@ TEST(PicturePipeline, APictureThatWaitsForEarlierOnesAndTheOneThreadRunStartOnly
         }
         const QStringList events = journal.all();
         EXPECT_LT(events.indexOf("took 0"), events.indexOf("start 1"));
-        if (threads == PictureThreads::One) {
+        if (workers == kOnWindowThread) {
             EXPECT_EQ(events.join(u','), "start 0,took 0,start 1,took 1,start 2,took 2");
         }
     }
 }
 
-// The workers go exactly `picturesAhead` pictures beyond the one the window thread holds: so
-// far while it writes, and no further (each picture ahead holds memory).
+// The workers go exactly `picturesAhead` pictures per worker beyond the one the window thread
+// holds: so far while it writes, and no further (each picture ahead holds memory).
 TEST(PicturePipeline, ReadsAheadAsFarAsAskedAndNoFurther) {
-    for (const int ahead : {1, 3}) {
+    for (const auto& [workers, ahead] : {std::pair{1, 1}, {2, 1}, {2, 3}, {3, 1}}) {
         std::atomic<int> furthest = -1;
         PicturePipeline<int> pipeline(
-            8, PictureThreads::Two,
+            12, workers,
             [&](int i) {
                 for (int seen = furthest; seen < i && !furthest.compare_exchange_weak(seen, i);) {
                 }
                 return i;
             },
             {}, ahead);
-        for (int i = 0; i < 8; ++i) {
+        for (int i = 0; i < 12; ++i) {
             EXPECT_EQ(pipeline.take(i), i);
-            const int reach = std::min(i + ahead, 7);
+            const int reach = std::min(i + ahead * workers, 11);
             ASSERT_TRUE(waitFor([&] { return furthest >= reach; })) << "holding " << i;
             std::this_thread::sleep_for(std::chrono::milliseconds(30)); // the window writing it
-            EXPECT_EQ(furthest, reach) << "holding " << i << ", " << ahead << " ahead";
+            EXPECT_EQ(furthest, reach)
+                << "holding " << i << ", " << workers << " workers, " << ahead << " ahead each";
         }
     }
 }
@@ -127,7 +131,7 @@ TEST(PicturePipeline, APictureOverTheBudgetStartsOnlyOnceThoseBeforeItAreWritten
     std::atomic<bool> secondStarted = false;
     const std::vector<qint64> costs = {10, 10, 100, 10};
     PicturePipeline<int> pipeline(
-        4, PictureThreads::Two,
+        4, 2,
         [&](int i) {
             journal.note(QStringLiteral("start %1").arg(i));
             if (i == 1)
@@ -137,7 +141,7 @@ TEST(PicturePipeline, APictureOverTheBudgetStartsOnlyOnceThoseBeforeItAreWritten
             }
             return i;
         },
-        {}, 3, {jobs::MemoryBudget(50), [&](int i) { return costs[size_t(i)]; }});
+        {}, 2, {jobs::MemoryBudget(50), [&](int i) { return costs[size_t(i)]; }});
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(pipeline.take(i), i);
         journal.note(QStringLiteral("took %1").arg(i));
@@ -187,7 +191,8 @@ const QDateTime kTaken(QDate(2004, 1, 2), QTime(9, 5, 6));
 
 } // namespace
 
-// Each scenario runs on one thread and on two from the same files; every observable must agree.
+// Each scenario runs on the window thread alone and then on each count of workers from the same
+// files; every observable must agree.
 class JobOverlap : public JobFixture {
 protected:
     struct Seen {
@@ -195,7 +200,7 @@ protected:
         QStringList files, texts, shown;
     };
 
-    Seen runOn(PictureThreads threads, const std::function<void()>& makeSources,
+    Seen runOn(int workers, const std::function<void()>& makeSources,
                const std::function<bool()>& runJob, bool withTimes) {
         QDir(folder.host("drive_c")).removeRecursively();
         QDir(folder.host("drive_d")).removeRecursively();
@@ -204,7 +209,7 @@ protected:
         dialogs.shown.clear();
         dialogs.yesNoAnswers = {false};
         makeSources();
-        this->threads = threads;
+        this->workers = workers;
         Seen seen;
         seen.succeeded = runJob();
         seen.files = driveContents(folder, withTimes);
@@ -214,31 +219,33 @@ protected:
         return seen;
     }
 
-    void expectSameOnBothThreadCounts(const std::function<void()>& makeSources,
+    void expectSameOnEveryWorkerCount(const std::function<void()>& makeSources,
                                       const std::function<bool()>& runJob, bool withTimes) {
-        const Seen one = runOn(PictureThreads::One, makeSources, runJob, withTimes);
-        const Seen two = runOn(PictureThreads::Two, makeSources, runJob, withTimes);
-        EXPECT_EQ(one.succeeded, two.succeeded);
-        EXPECT_EQ(one.files, two.files);
-        EXPECT_EQ(one.texts, two.texts);
-        EXPECT_EQ(one.shown, two.shown);
-        EXPECT_EQ(one.pictureLeft, two.pictureLeft);
+        const Seen alone = runOn(kOnWindowThread, makeSources, runJob, withTimes);
+        for (const int workers : kWorkerCounts) {
+            const Seen seen = runOn(workers, makeSources, runJob, withTimes);
+            EXPECT_EQ(alone.succeeded, seen.succeeded) << workers << " workers";
+            EXPECT_EQ(alone.files, seen.files) << workers << " workers";
+            EXPECT_EQ(alone.texts, seen.texts) << workers << " workers";
+            EXPECT_EQ(alone.shown, seen.shown) << workers << " workers";
+            EXPECT_EQ(alone.pictureLeft, seen.pictureLeft) << workers << " workers";
+        }
     }
     void expectSameJpegJob(const std::function<void()>& makeSources,
                            const jobs::JpegJobSettings& settings, bool withTimes) {
-        expectSameOnBothThreadCounts(
+        expectSameOnEveryWorkerCount(
             makeSources, [&] { return run(settings); }, withTimes);
     }
 
     // The album into D:/album; its files carry the time they were written, so only names and
     // bytes are compared.
     void expectSameAlbum(const std::function<void()>& makeSources) {
-        expectSameOnBothThreadCounts(
+        expectSameOnEveryWorkerCount(
             makeSources,
             [&] {
                 dialogs.folderAnswers = {QStringLiteral("D:/album")};
                 jobs::AlbumJob job(image, sources, status, dialogs);
-                job.setPictureThreads(threads);
+                job.setPictureWorkers(workers);
                 return jobs::runGuarded(dialogs, [&] { job.run({2, QStringLiteral("SCC")}); });
             },
             false);
@@ -269,7 +276,7 @@ using JpegJobOverlap = JobOverlap;
 using AlbumJobOverlap = JobOverlap;
 using PrintJobOverlap = JobOverlap;
 
-TEST_F(JpegJobOverlap, TunedRenamedOutputsAreTheSameBytesNamesDatesAndTextsAsOnOneThread) {
+TEST_F(JpegJobOverlap, TunedRenamedOutputsAreTheSameBytesNamesDatesAndTextsAsOnTheWindowThread) {
     jobs::JpegJobSettings s = plain(1);
     s.brightness = 10, s.contrast = 15, s.red = 5, s.green = -5, s.blue = 8;
     s.hue = 20, s.saturation = 10, s.lightness = -5;
@@ -323,7 +330,7 @@ TEST_F(JpegJobOverlap, AFailingPictureBehindASlowOneLeavesWhatOneThreadLeaves) {
     EXPECT_EQ(status.last(), "1/3 枚目の変換処理中です。");
 }
 
-TEST_F(AlbumJobOverlap, CopiesThumbnailsPageAndFailuresAreTheSameAsOnOneThread) {
+TEST_F(AlbumJobOverlap, CopiesThumbnailsPageAndFailuresAreTheSameAsOnTheWindowThread) {
     expectSameAlbum([&] {
         writeBusyBmp("C:\\a\\big.bmp");
         writeCameraJpeg("C:\\a\\camera.jpg");
@@ -352,7 +359,7 @@ TEST_F(AlbumJobOverlap, CopiesThumbnailsPageAndFailuresAreTheSameAsOnOneThread) 
     EXPECT_EQ(status.texts, QStringList({"1/3 枚目の処理中です。"}));
 }
 
-TEST_F(PrintJobOverlap, SheetsTextsAndFailuresAreTheSameAsOnOneThread) {
+TEST_F(PrintJobOverlap, SheetsTextsAndFailuresAreTheSameAsOnTheWindowThread) {
     QImage background(1063, 1416, QImage::Format_RGB32);
     background.fill(qRgb(250, 250, 245));
     ASSERT_TRUE(background.save(folder.host("bg_tate.bmp"), "BMP"));
@@ -363,7 +370,7 @@ TEST_F(PrintJobOverlap, SheetsTextsAndFailuresAreTheSameAsOnOneThread) {
     QList<QByteArray> pageFilesLeft;
     const auto runPrint = [&] {
         jobs::PrintJob job({image, canvas, caption, printer}, sources, status, folder.path());
-        job.setPictureThreads(threads);
+        job.setPictureWorkers(workers);
         const bool done = jobs::runGuarded(dialogs, [&] { job.run([] { return 0; }); });
         lastSheets << canvas.image();
         QFile pages(folder.host("bg_tate.tif"));
@@ -371,19 +378,21 @@ TEST_F(PrintJobOverlap, SheetsTextsAndFailuresAreTheSameAsOnOneThread) {
         return done;
     };
 
-    expectSameOnBothThreadCounts(
+    expectSameOnEveryWorkerCount(
         [&] {
             writeBusyBmp("C:\\s\\big.bmp");
             writeCameraJpeg("C:\\s\\camera.jpg");
             add(picture("C:\\s\\small.bmp"));
         },
         runPrint, false);
-    ASSERT_EQ(lastSheets.size(), 2);
+    const qsizetype runs = 1 + qsizetype(std::size(kWorkerCounts));
+    ASSERT_EQ(lastSheets.size(), runs);
     EXPECT_FALSE(lastSheets[0].isNull());
-    EXPECT_EQ(lastSheets[0], lastSheets[1]);
+    for (qsizetype i = 1; i < runs; ++i)
+        EXPECT_EQ(lastSheets[0], lastSheets[i]) << "run " << i;
 
     // The 52nd picture is unreadable: the first full sheet stays in the page file.
-    expectSameOnBothThreadCounts(
+    expectSameOnEveryWorkerCount(
         [&] {
             for (int i = 0; i < 53; ++i) {
                 const QString path = QStringLiteral("C:\\f\\%1.bmp").arg(i, 2, 10, QChar(u'0'));
@@ -396,9 +405,11 @@ TEST_F(PrintJobOverlap, SheetsTextsAndFailuresAreTheSameAsOnOneThread) {
             }
         },
         runPrint, false);
-    ASSERT_EQ(pageFilesLeft.size(), 4);
-    EXPECT_FALSE(pageFilesLeft[2].isEmpty());
-    EXPECT_EQ(pageFilesLeft[2], pageFilesLeft[3]);
-    EXPECT_EQ(lastSheets[2], lastSheets[3]);
+    ASSERT_EQ(pageFilesLeft.size(), 2 * runs);
+    EXPECT_FALSE(pageFilesLeft[runs].isEmpty());
+    for (qsizetype i = runs + 1; i < 2 * runs; ++i) {
+        EXPECT_EQ(pageFilesLeft[runs], pageFilesLeft[i]) << "run " << i;
+        EXPECT_EQ(lastSheets[runs], lastSheets[i]) << "run " << i;
+    }
     EXPECT_EQ(status.last(), "51/53 枚目の印刷準備中です。");
 }

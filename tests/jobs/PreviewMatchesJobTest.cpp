@@ -33,15 +33,21 @@ TEST(PreviewAndJob, TheAfterViewIsByteForByteTheFileTheJobWrites) {
             f.encoded.clear();
             f.preview.run();
 
+            ASSERT_EQ(f.encoded.size(), 1);
+            EXPECT_EQ(f.afterText, TSourcePreview::afterSizeText(f.encoded[0].size()));
+
             TSourceList list;
             list.add(source);
-            jobs::JpegJob(jobImage, list, status, f.dialogs, [] {}).run(s);
-            QFile written(*jobs::outputPathFor(source, s));
-            ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << written.fileName().toStdString();
-            const QByteArray job = written.readAll();
-            ASSERT_EQ(f.encoded.size(), 1);
-            EXPECT_TRUE(f.encoded[0] == job) << "item " << item << " " << source.toStdString();
-            EXPECT_EQ(f.afterText, TSourcePreview::afterSizeText(job.size()));
+            for (const int workers : {jobs::kOnWindowThread, 1, 2, 3, 4, 8}) {
+                jobs::JpegJob job(jobImage, list, status, f.dialogs, [] {});
+                job.setPictureWorkers(workers);
+                job.run(s);
+                QFile written(*jobs::outputPathFor(source, s));
+                ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << written.fileName().toStdString();
+                EXPECT_TRUE(f.encoded[0] == written.readAll())
+                    << "item " << item << " " << source.toStdString() << " " << workers
+                    << " workers";
+            }
         }
     }
 }
