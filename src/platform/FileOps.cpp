@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <filesystem>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstdio>
@@ -123,12 +125,21 @@ bool deleteFile(const QString& path) {
     return true;
 }
 
-bool makeFolders(const QString& path) {
+int makeFoldersError(const QString& path) {
     const QString host = hostPath(path);
-    if (!QDir().mkpath(host))
-        return false;
+    const std::filesystem::path folder(QFile::encodeName(host).toStdString());
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error)
+        return error.value();
+    if (!std::filesystem::is_directory(folder, error))
+        return ENOTDIR;
     winpath::noteAdded(host);
-    return true;
+    return 0;
+}
+
+bool makeFolders(const QString& path) {
+    return makeFoldersError(path) == 0;
 }
 
 namespace {

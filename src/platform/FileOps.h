@@ -32,7 +32,9 @@ std::optional<QDateTime> toFileDate(const QDateTime& localTime);
 // Renames without ever replacing: fails when `to` exists, `from` is missing or `to` is invalid.
 bool renameNoReplace(const QString& from, const QString& to);
 bool deleteFile(const QString& path);
-// Creates a folder with every missing parent; true when it exists afterwards.
+// Creates a folder with every missing parent; 0 when it exists afterwards, else the errno
+// (ENOTDIR when a file holds its name).
+int makeFoldersError(const QString& path);
 bool makeFolders(const QString& path);
 // Whether the file name of `path` is longer than its folder's file system holds (NAME_MAX
 // bytes in the file system's encoding, asked of the nearest existing folder; 255 when none

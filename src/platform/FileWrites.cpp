@@ -1,6 +1,7 @@
 #include "FileWrites.h"
 
 #include "FileFailure.h"
+#include "FileOps.h"
 #include "FolderIndex.h"
 #include "WinPath.h"
 
@@ -9,7 +10,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <filesystem>
 #include <set>
 
 #include <fcntl.h>
@@ -227,13 +227,8 @@ void writeFileReplacing(const QString& path, const QByteArray& bytes) {
 }
 
 void makeFoldersOrRaise(const QString& path) {
-    std::error_code error;
-    const std::filesystem::path host(QFile::encodeName(winpath::hostPath(path)).toStdString());
-    std::filesystem::create_directories(host, error);
-    if (error)
-        throw fileFailure(FileAction::MakeFolder, path, error.value());
-    if (!std::filesystem::is_directory(host, error))
-        throw fileFailure(FileAction::MakeFolder, path, ENOTDIR);
+    if (const int error = makeFoldersError(path))
+        throw fileFailure(FileAction::MakeFolder, path, error);
 }
 
 void syncOutputs(const QStringList& paths) {
