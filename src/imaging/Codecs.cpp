@@ -1,5 +1,6 @@
 #include "imaging/Codecs.h"
 
+#include "imaging/BitmapRows.h"
 #include "imaging/Buffers.h"
 #include "imaging/ByteOrder.h"
 #include "imaging/GKitImage.h"
@@ -312,8 +313,7 @@ std::optional<Decoded> decodePlainBmp(QIODevice& device, const QByteArray& head)
     }
     const auto convertRow = [&](const uchar* in, quint32* out) {
         if (bits == 24) {
-            for (int x = 0; x < width; ++x, in += 3)
-                out[x] = 0xff000000u | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];
+            widenBgrRow(in, out, width);
         } else if (standard32) {
             for (int x = 0; x < width; ++x, in += 4)
                 out[x] = 0xff000000u | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];

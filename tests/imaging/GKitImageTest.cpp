@@ -134,6 +134,21 @@ TEST(GKitImage, LoadTellsFormatsByContentAndMapsWindowsPaths) {
     EXPECT_EQ(back.image().size(), original.size());
 }
 
+// Rows are widened eight pixels at a time into targets of every alignment: each width up to
+// past several steps, and a wide row, must keep every pixel and touch nothing beyond its row.
+TEST(GKitImage, TwentyFourBitBitmapsOfEveryWidthKeepEveryPixel) {
+    TempProgramFolder folder;
+    GKitImage m;
+    for (int width = 1; width <= 1001; width += width < 40 ? 1 : 961) {
+        const QImage original = photoLike(width, 3, quint32(width));
+        const QString file = folder.host(QStringLiteral("w%1.bmp").arg(width));
+        ASSERT_TRUE(original.convertToFormat(QImage::Format_RGB888).save(file, "bmp"));
+        m.setInputFileName(file);
+        m.Load();
+        ASSERT_TRUE(m.image() == original) << "width " << width;
+    }
+}
+
 TEST(GKitImage, PlainBitmapsReadTopDownBottomUpAndPadded) {
     TempProgramFolder folder;
     // 3 x 2 pixels, 24 bits: rows padded to 12 bytes. Stored top-down (negative height).
