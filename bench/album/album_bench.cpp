@@ -33,6 +33,7 @@ double runAlbum(const QStringList& pictures, const QString& out,
     NoDialogs dialogs(out);
     sc::jobs::AlbumJob job(image, sources, status, dialogs);
     job.setPictureWorkers(workers);
+    sc::bench::settleDisk();
     QElapsedTimer timer;
     timer.start();
     if (!sc::jobs::runGuarded(dialogs, [&] { job.run({2, QStringLiteral("bench")}); }))

@@ -7,6 +7,7 @@
 #include "imaging/GKitImage.h"
 #include "jobs/JobRunner.h"
 #include "jobs/JpegJob.h"
+#include "jobs/PicturePipeline.h"
 #include "jobs/StatusLine.h"
 #include "platform/UserDialogs.h"
 #include "sources/SourceList.h"
@@ -62,6 +63,7 @@ inline double timedJpegJob(const QStringList& pictures, const jobs::JpegJobSetti
     jobs::JpegJob job(image, sources, status, dialogs, [] {});
     if (setUp)
         setUp(job);
+    settleDisk();
     QElapsedTimer timer;
     timer.start();
     if (!jobs::runGuarded(dialogs, [&] { job.run(s); }))
@@ -106,6 +108,7 @@ inline QStringList makePictures(const QString& folder, int count, const char* su
 
 // Runs each command in turn; the seconds they took, or -1 when one failed.
 inline double runCommands(const QList<QStringList>& commands) {
+    settleDisk();
     QElapsedTimer timer;
     timer.start();
     for (const QStringList& c : commands) {
@@ -165,13 +168,18 @@ inline long childPeakKilobytes(const QString& program, const QString& folder, in
     return child.readAllStandardOutput().trimmed().toLong();
 }
 
-// Prints the peak memory of child runs over 2 and over `count` pictures of `folder`.
+// Prints the peak memory of child runs over 5 pictures of `folder` (enough to fill every
+// worker and the picture being written) and over `count`: flat in the number of pictures, and
+// within three 12-megapixel pictures a worker.
 inline void printPeakMemory(const QString& program, const QString& folder, int count) {
-    const long few = childPeakKilobytes(program, folder, 2),
-               many = childPeakKilobytes(program, folder, count);
-    std::printf("\npeak memory, 2 pictures  %6ld MB\npeak memory, %d pictures %6ld MB  (one 12 MP "
-                "picture at 32 bits: 46 MB)\n",
-                few / 1024, count, many / 1024);
+    const int few = std::min(count, 5);
+    const long fewPeak = childPeakKilobytes(program, folder, few),
+               manyPeak = childPeakKilobytes(program, folder, count);
+    constexpr int kPictureMb = 46; // 4000 x 3000 at 32 bits
+    const int workers = jobs::pictureWorkersOfThisMachine();
+    std::printf("\npeak memory, %d pictures  %6ld MB\npeak memory, %d pictures %6ld MB  (target "
+                "<= 3 x %d MB a worker = %d MB, and flat)\n",
+                few, fewPeak / 1024, count, manyPeak / 1024, kPictureMb, 3 * kPictureMb * workers);
 }
 
 } // namespace sc::bench

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <functional>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace sc::bench {
 
@@ -33,6 +34,12 @@ inline long statusKilobytes(const char* key) {
         if (line.startsWith(key))
             return line.mid(qsizetype(qstrlen(key))).trimmed().split(' ').value(0).toLong();
     return -1;
+}
+
+// Writes out what earlier runs left waiting for the disk: a job ends by flushing its file
+// system, and must not be charged with the files a run before it wrote.
+inline void settleDisk() {
+    ::sync();
 }
 
 // Best of `runs` timed runs of `work`, in milliseconds.
