@@ -6,6 +6,10 @@
 #include <mutex>
 #include <vector>
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 namespace sc::imaging {
 
 namespace {
@@ -24,6 +28,24 @@ std::vector<QImage>& spares() {
     return s;
 }
 
+// A fresh picture buffer comes from the system page by page on first touch: for a 12-megapixel
+// picture that is twelve thousand page faults, a few per cent of a job's time. Large pages
+// cut them to two dozen. Only a wish: a system without them gives small pages as before.
+void preferLargePages(QImage& image) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr quintptr kLarge = 2 << 20;
+    if (image.sizeInBytes() < qsizetype(kWorthKeeping))
+        return;
+    const auto start = reinterpret_cast<quintptr>(image.constBits());
+    const quintptr first = (start + kLarge - 1) & ~(kLarge - 1);
+    const quintptr end = (start + quintptr(image.sizeInBytes())) & ~(kLarge - 1);
+    if (end > first)
+        (void)::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+#else
+    (void)image;
+#endif
+}
+
 } // namespace
 
 QImage takeBuffer(int width, int height) {
@@ -38,7 +60,9 @@ QImage takeBuffer(int width, int height) {
             }
         }
     }
-    return QImage(width, height, QImage::Format_RGB32);
+    QImage fresh(width, height, QImage::Format_RGB32);
+    preferLargePages(fresh);
+    return fresh;
 }
 
 void recycle(QImage& picture) {
