@@ -232,6 +232,55 @@ TEST(Resize, AreaAveragingWeighsEverySourcePixel) {
     EXPECT_EQ(qRed(out.pixel(1, 0)), 133); // (200·1 + 100·2) / 3
 }
 
+// The plainest exact area average: every source pixel weighed by how much of it a target
+// pixel covers, in units where a source pixel is `dst` wide and a target pixel `src` wide.
+QImage referenceAreaAverage(const QImage& in, int width, int height) {
+    auto overlap = [](int t, int s, int src, int dst) {
+        const qint64 lo = std::max<qint64>(qint64(t) * src, qint64(s) * dst);
+        const qint64 hi = std::min<qint64>(qint64(t + 1) * src, qint64(s + 1) * dst);
+        return std::max<qint64>(0, hi - lo);
+    };
+    QImage out(width, height, QImage::Format_RGB32);
+    const quint64 total = quint64(in.width()) * quint64(in.height());
+    for (int ty = 0; ty < height; ++ty)
+        for (int tx = 0; tx < width; ++tx) {
+            quint64 sum[3] = {};
+            for (int sy = ty * in.height() / height; sy < in.height(); ++sy) {
+                const qint64 wy = overlap(ty, sy, in.height(), height);
+                if (wy == 0)
+                    break;
+                for (int sx = tx * in.width() / width; sx < in.width(); ++sx) {
+                    const qint64 wx = overlap(tx, sx, in.width(), width);
+                    if (wx == 0)
+                        break;
+                    const QRgb p = in.pixel(sx, sy);
+                    sum[0] += quint64(qRed(p) * wx * wy);
+                    sum[1] += quint64(qGreen(p) * wx * wy);
+                    sum[2] += quint64(qBlue(p) * wx * wy);
+                }
+            }
+            auto mean = [&](int c) { return int((sum[c] + total / 2) / total); };
+            out.setPixel(tx, ty, qRgb(mean(0), mean(1), mean(2)));
+        }
+    return out;
+}
+
+// Shrinking gives exactly the rounded mean of what each target pixel covers, for cells of a
+// few pixels, of many (the thumbnail of a photograph), and of more rows than a running sum of
+// bytes holds without being emptied.
+TEST(Resize, ShrinkingGivesTheExactRoundedMeanOfEachCoveredArea) {
+    struct Case {
+        QSize from, to;
+    };
+    for (const Case& c : {Case{{333, 247}, {160, 120}}, Case{{1000, 750}, {160, 120}},
+                          Case{{41, 1300}, {3, 2}}, Case{{7, 5}, {7, 1}}, Case{{9, 9}, {1, 1}}}) {
+        const QImage picture = photoLike(c.from.width(), c.from.height(), 7);
+        EXPECT_TRUE(resized(picture, c.to.width(), c.to.height()) ==
+                    referenceAreaAverage(picture, c.to.width(), c.to.height()))
+            << c.from.width() << " x " << c.from.height();
+    }
+}
+
 TEST(Tuning, EveryVectorWidthGivesTheSamePicture) {
     // An odd width, so each row ends in a part block; the threshold contrast takes its own path.
     QImage sweep = colourSweep().copy(0, 0, 61, 64);
