@@ -104,34 +104,39 @@ int main(int argc, char** argv) {
                               work + QStringLiteral("/magick/Thumb/th_") + name};
     }
 
-    // The machine may be shared: the job and the loop take turns, and each keeps its best.
-    double album = 1e9, oneThread = 1e9, tj = 1e9;
-    for (int round = 0; round < 5; ++round) {
-        album = std::min(album, runAlbum(pictures, work + QStringLiteral("/album")));
-        oneThread = std::min(oneThread, runAlbum(pictures, work + QStringLiteral("/album1"),
-                                                 sc::jobs::kOnWindowThread));
-        tj = std::min(tj, runCommands(turbo));
-    }
+    // The machine may be shared: the job and the loop take turns (see Rounds).
+    enum : size_t { kAlbum, kOneThread, kLoop };
+    const Rounds rounds = inRounds(
+        5, {[&] { return runAlbum(pictures, work + QStringLiteral("/album")); },
+            [&] {
+                return runAlbum(pictures, work + QStringLiteral("/album1"),
+                                sc::jobs::kOnWindowThread);
+            },
+            [&] { return runCommands(turbo); }});
+    const double album = rounds.best(kAlbum), tj = rounds.best(kLoop);
     const double im = runCommands(magick);
 
     const QByteArray title =
         QStringLiteral("%1 x 12 MP JPEG -> copy + thumbnail, q70").arg(count).toUtf8();
     std::printf("\n%-40s %8s %10s\n", title.constData(), "seconds", "per picture");
-    std::printf("(the jobs and the djpeg | cjpeg loop: best of five turns each)\n");
+    std::printf("(the jobs and the djpeg | cjpeg loop: best of five rounds; their ratios: the "
+                "median of the rounds' own)\n");
     auto row = [&](const char* name, double s) {
         std::printf("%-40s %8.2f %9.0f ms\n", name, s, s * 1000 / count);
     };
     row("album job, a worker per core", album);
-    row("album job, window thread alone", oneThread);
+    row("album job, window thread alone", rounds.best(kOneThread));
     row("djpeg | cjpeg -quality 70 (copy only)", tj);
     row("convert -write copy -resize thumb", im);
-    std::printf("\nalbum / one-thread album   %.2f  (target <= 0.55)\n", album / oneThread);
-    std::printf("one-thread album / loop    %.2f  (target <= 1.0)\n", oneThread / tj);
-    std::printf("album / djpeg|cjpeg loop   %.2f\n", album / tj);
+    std::printf("\nalbum / one-thread album   %.2f  (target <= 0.55)\n",
+                rounds.ratio(kAlbum, kOneThread));
+    std::printf("one-thread album / loop    %.2f  (target <= 1.0)\n",
+                rounds.ratio(kOneThread, kLoop));
+    std::printf("album / djpeg|cjpeg loop   %.2f\n", rounds.ratio(kAlbum, kLoop));
     std::printf("album / ImageMagick        %.2f\n", album / im);
     printScaling(
         [&](int workers) { return runAlbum(pictures, work + QStringLiteral("/scaling"), workers); },
-        oneThread);
+        rounds.best(kOneThread));
     std::printf("\n");
     printSteps(pictures, work);
 

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <functional>
 #include <sys/resource.h>
+#include <vector>
 #include <unistd.h>
 
 namespace sc::bench {
@@ -40,6 +41,38 @@ inline long statusKilobytes(const char* key) {
 // system, and must not be charged with the files a run before it wrote.
 inline void settleDisk() {
     ::sync();
+}
+
+// Seconds of timed runs taken in rounds: every round runs each entry once, back to back.
+// A shared machine's speed drifts over seconds, so a ratio is taken within each round, where
+// both entries met the same machine, and the median over the rounds is reported.
+struct Rounds {
+    std::vector<std::vector<double>> seconds; // [round][entry]
+
+    double best(size_t entry) const {
+        double least = 1e18;
+        for (const auto& round : seconds)
+            least = std::min(least, round[entry]);
+        return least;
+    }
+    double ratio(size_t entry, size_t against) const {
+        std::vector<double> ratios;
+        for (const auto& round : seconds)
+            ratios.push_back(round[entry] / round[against]);
+        std::sort(ratios.begin(), ratios.end());
+        const size_t n = ratios.size();
+        return n % 2 ? ratios[n / 2] : (ratios[n / 2 - 1] + ratios[n / 2]) / 2;
+    }
+};
+
+inline Rounds inRounds(int rounds, const std::vector<std::function<double()>>& entries) {
+    Rounds r;
+    for (int i = 0; i < rounds; ++i) {
+        r.seconds.emplace_back();
+        for (const auto& run : entries)
+            r.seconds.back().push_back(run());
+    }
+    return r;
 }
 
 // Best of `runs` timed runs of `work`, in milliseconds.

@@ -79,34 +79,38 @@ int main(int argc, char** argv) {
                         "\"$1/{}.jpg\" {}"),
          work + QStringLiteral("/in"), work + QStringLiteral("/cjpeg2")}};
 
-    // The machine may be shared: the runs take turns, and each keeps its best of five.
-    double job = 1e9, oneThread = 1e9, pair = 1e9, tuned = 1e9;
-    for (int round = 0; round < 5; ++round) {
-        job = std::min(job, runJob(pictures, work + QStringLiteral("/job"), false));
-        tuned = std::min(tuned, runJob(pictures, work + QStringLiteral("/tuned"), true));
-        oneThread = std::min(oneThread, runJob(pictures, work + QStringLiteral("/job1"), false,
-                                               sc::jobs::kOnWindowThread));
-        pair = std::min(pair, runCommands(cjpegPair));
-    }
+    // The machine may be shared: the runs take turns (see Rounds).
+    enum : size_t { kJob, kTuned, kOneThread, kPair };
+    const Rounds rounds = inRounds(
+        5, {[&] { return runJob(pictures, work + QStringLiteral("/job"), false); },
+            [&] { return runJob(pictures, work + QStringLiteral("/tuned"), true); },
+            [&] {
+                return runJob(pictures, work + QStringLiteral("/job1"), false,
+                              sc::jobs::kOnWindowThread);
+            },
+            [&] { return runCommands(cjpegPair); }});
+    const double job = rounds.best(kJob), oneThread = rounds.best(kOneThread);
     const double cj = runCommands(cjpeg);
     const double mog = runCommands({mogrify});
 
     const QByteArray title = QStringLiteral("%1 x 12 MP BMP -> JPEG level 7").arg(count).toUtf8();
     std::printf("\n%-36s %8s %10s\n", title.constData(), "seconds", "per picture");
-    std::printf("(the jobs and xargs -P2: best of five turns each)\n");
+    std::printf("(the jobs and xargs -P2: best of five rounds; their ratios: the median of the "
+                "rounds' own)\n");
     auto row = [&](const char* name, double s) {
         std::printf("%-36s %8.2f %9.0f ms\n", name, s, s * 1000 / count);
     };
     row("job, no tuning, a worker per core", job);
     row("job, no tuning, window thread alone", oneThread);
-    row("job, all eight tuning values", tuned);
-    row("xargs -P2 cjpeg -quality 70", pair);
+    row("job, all eight tuning values", rounds.best(kTuned));
+    row("xargs -P2 cjpeg -quality 70", rounds.best(kPair));
     row("cjpeg -quality 70 (loop)", cj);
     row("mogrify -quality 70", mog);
-    std::printf("\njob / xargs -P2 cjpeg      %.2f  (target <= 0.8)\n", job / pair);
-    std::printf("job / one-thread job       %.2f  (target <= 0.55)\n", job / oneThread);
+    std::printf("\njob / xargs -P2 cjpeg      %.2f  (target <= 0.8)\n", rounds.ratio(kJob, kPair));
+    std::printf("job / one-thread job       %.2f  (target <= 0.55)\n",
+                rounds.ratio(kJob, kOneThread));
     std::printf("one-thread job / cjpeg loop %.2f  (target <= 1.15)\n", oneThread / cj);
-    std::printf("tuned job / job            %.2f  (target <= 1.3)\n", tuned / job);
+    std::printf("tuned job / job            %.2f  (target <= 1.3)\n", rounds.ratio(kTuned, kJob));
     std::printf("job / mogrify              %.2f\n", job / mog);
     printScaling(
         [&](int workers) {
