@@ -281,9 +281,9 @@ const QImage& GKitImage::image() const {
 }
 
 void GKitImage::Reset() {
-    m_pending = {};
-    if (m_loaded.isNull()) // empty, or the original was dropped
+    if (m_loaded.isNull()) // empty, or the original was dropped: tuning still pending stays
         return;
+    m_pending = {};
     imaging::recycle(m_image);
     m_image = m_loaded;
     m_colorDepth = m_loadedDepth;

@@ -189,6 +189,13 @@ TEST(Tuning, ResetReturnsToThePictureAsLoaded) {
     m.Delete();
     m.Reset();
     EXPECT_TRUE(m.isEmpty()) << "nothing to return to after Delete";
+
+    // Without an original, Reset changes nothing: tuning not yet applied is not lost.
+    m.setImage(original);
+    m.dropOriginal();
+    m.AdjustBrightness(30, 0);
+    m.Reset();
+    EXPECT_FALSE(m.image() == original);
 }
 
 TEST(Resize, GivesTheExactSizeAndKeepsTheMeanOfAFineCheckerboard) {
