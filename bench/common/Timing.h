@@ -12,8 +12,8 @@
 #include <cstdlib>
 #include <functional>
 #include <sys/resource.h>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 namespace sc::bench {
 
