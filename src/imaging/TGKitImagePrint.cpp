@@ -3,10 +3,13 @@
 #include "imaging/TiffPages.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
+#include "platform/FileWrites.h"
 #include "platform/UserDialogs.h"
 
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 
 namespace sc {
@@ -57,17 +60,53 @@ bool TGKitImagePrint::StartPrint() {
                                                                 : QPageLayout::Portrait);
     if (!m_dialogs.choosePrinter(printer))
         return false;
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        printToPdf(printer, pages);
+    else
+        paintPages(printer, pages, printer);
+    return true;
+}
+
+// QPrinter writes its PDF file itself and reports no failure of the writing: on a full disk
+// it leaves a cut-short file and calls the print done. So the same PDF is made in memory
+// and written through the checked write; the file is opened first, so that a folder that
+// cannot take it fails before any page is painted.
+void TGKitImagePrint::printToPdf(const QPrinter& printer,
+                                 const imaging::TiffPageReader& pages) const {
+    const QString path = printer.outputFileName();
+    fileops::ReplacingFile file(path);
+    if (file.error() != 0)
+        file.raise();
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&buffer);
+        pdf.setPdfVersion(printer.pdfVersion());
+        pdf.setResolution(printer.resolution());
+        pdf.setPageLayout(printer.pageLayout());
+        pdf.setTitle(printer.docName());
+        pdf.setCreator(printer.creator());
+        paintPages(pdf, pages, printer);
+    }
+    if (!file.write(bytes) || !file.commit())
+        file.raise();
+    fileops::syncOutputs({path});
+}
+
+// Every page on `device`; a failure names `printer` (its printer or PDF file).
+void TGKitImagePrint::paintPages(QPagedPaintDevice& device, const imaging::TiffPageReader& pages,
+                                 const QPrinter& printer) const {
     QPainter painter;
-    if (!painter.begin(&printer))
+    if (!painter.begin(&device))
         throw printFailure(printer, Stage::Start);
     for (int i = 0; i < pages.pageCount(); ++i) {
-        if (i > 0 && !printer.newPage())
+        if (i > 0 && !device.newPage())
             throw printFailure(printer, Stage::Finish);
         drawPage(painter, pages.page(i), QRectF(painter.window()));
     }
     if (!painter.end())
         throw printFailure(printer, Stage::Finish);
-    return true;
 }
 
 // Header on the first line of the printable area, footer on the last, the page picture as

@@ -5,12 +5,18 @@
 #include <QString>
 
 class QImage;
+class QPagedPaintDevice;
 class QPainter;
+class QPrinter;
 class QRectF;
 
 namespace sc {
 
 class UserDialogs;
+
+namespace imaging {
+class TiffPageReader;
+}
 
 // The print control: prints every page of a multi-page page file, one page per sheet of
 // paper, with a header line above the picture and a footer line below it. Not a widget: it
@@ -44,9 +50,15 @@ public:
     // Returns false, printing nothing, when there is no page file or the user cancels the
     // dialog. Raises sc::Error when the page file is damaged or the printer cannot start, so
     // a failed print is never taken for a done one. The file is closed when it returns.
+    // A print to a PDF file is written as the program's other files are (a temporary renamed
+    // over it, every write checked, on disk before it counts): a full disk or a missing
+    // folder raises a failure that names the file and its cause, and leaves no cut-short PDF.
     bool StartPrint();
 
 private:
+    void printToPdf(const QPrinter& printer, const imaging::TiffPageReader& pages) const;
+    void paintPages(QPagedPaintDevice& device, const imaging::TiffPageReader& pages,
+                    const QPrinter& printer) const;
     void drawPage(QPainter& painter, const QImage& page, const QRectF& area) const;
 
     UserDialogs& m_dialogs;

@@ -1,5 +1,6 @@
 // The print page and its job through the window, printing to a PDF file.
 #include "ScriptedDialogs.h"
+#include "SmallTmpfs.h"
 #include "TempProgramFolder.h"
 #include "app/Changewindow1.h"
 #include "app/LookAndFeel.h"
@@ -316,16 +317,15 @@ TEST(PrintCommand, AnEmptyListPrintsOnePageOfTheBareBackground) {
 
 // The picture was fine: the user is told which printer (here: PDF file) failed, not that a
 // picture had an unknown format.
-TEST(PrintCommand, APrintThatCannotStartNamesItsPrinter) {
+TEST(PrintCommand, APdfThatCannotBeCreatedNamesItsFileAndCause) {
     PrintWindow w;
     w.dialogs.pdfOutput = w.folder.host("missing-folder/out.pdf");
     w.dropPictures(1);
     w.form->CButton10Click();
     EXPECT_EQ(w.dialogs.shown,
               QStringList({"print", "beep",
-                           QStringLiteral("message:PDFファイル %1 を作成できませんでした。\n"
-                                          "処理を中止します。")
-                               .arg(w.dialogs.pdfOutput)}));
+                           "message:" + sc::fileFailureText(sc::FileAction::Write,
+                                                            w.dialogs.pdfOutput, ENOENT)}));
 }
 
 TEST(PrintCommand, ThreeVerticalSheetsPrintPortraitWithHeaderAndFooter) {
@@ -435,3 +435,21 @@ TEST(PrintCommand, APageFileThatCannotGrowKeepsItsPagesAndNamesTheCause) {
     EXPECT_EQ(sc::imaging::tiffPageSizes(pages).size(), 1);
     EXPECT_FALSE(QDir(w.folder.path()).entryList(QDir::Hidden | QDir::Files).join(u'|').contains(".sc-"));
 }
+
+// On a real file system filled to the brim, printing to a PDF is not called done: the
+// failure names the file and its cause, and no cut-short file is left under its name.
+TEST(PrintCommand, APdfThatDoesNotFitOnTheDiskIsNamedWithItsCause) {
+    PrintWindow w;
+    const sc::test::SmallTmpfs disk(w.folder.host("small"), 1 << 20);
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    disk.fillLeaving(16 * 1024);
+    w.dialogs.pdfOutput = w.folder.host("small/out.pdf");
+    w.dropPictures(1);
+    w.form->CButton10Click();
+    EXPECT_EQ(w.dialogs.messages(),
+              QStringList({"message:" + sc::fileFailureText(sc::FileAction::Write,
+                                                            w.dialogs.pdfOutput, ENOSPC)}));
+    EXPECT_FALSE(QFile::exists(w.dialogs.pdfOutput));
+}
+
