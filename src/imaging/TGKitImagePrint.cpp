@@ -19,13 +19,13 @@ namespace {
 enum class Stage { Start, Finish };
 
 // A printer that fails is named to the user, or the PDF file when the print goes to one: the
-// picture was fine, so the format failure message would mislead.
+// picture was fine, so the format failure message would mislead. (A PDF's file is opened and
+// written by printToPdf, which names the cause; here only its making in memory can fail.)
 Error printFailure(const QPrinter& printer, Stage stage) {
     const bool toPdf = printer.outputFormat() == QPrinter::PdfFormat;
     QString shown;
     if (toPdf)
-        shown = stage == Stage::Start ? QStringLiteral("PDFファイル %1 を作成できませんでした。")
-                                      : QStringLiteral("PDFファイル %1 を書き込めませんでした。");
+        shown = QStringLiteral("PDFファイル %1 を書き込めませんでした。");
     else
         shown = stage == Stage::Start
                     ? QStringLiteral("プリンタ %1 を開始できませんでした。")

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArray>
+#include "Timing.h" // bench/common
+
 #include <QFile>
 #include <cstdio>
 #include <cstdlib>
@@ -9,16 +10,8 @@
 
 namespace sc::test {
 
-// A kilobyte figure of /proc/self/status ("VmRSS:", "VmHWM:"), -1 when there is none.
-inline long statusKilobytes(const char* key) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(qsizetype(qstrlen(key))).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
+// The benchmarks' reading of /proc/self/status ("VmRSS:", "VmHWM:").
+using bench::statusKilobytes;
 
 // Whether this process's peak resident memory can be measured from a starting point (Linux:
 // writing 5 to clear_refs sets the peak back to what is resident now).
