@@ -35,10 +35,6 @@ QClipboard* systemClipboard() {
 
 } // namespace
 
-void putImageOnClipboard(const QImage& picture) {
-    systemClipboard()->setImage(picture);
-}
-
 GKitImage::GKitImage() = default;
 GKitImage::~GKitImage() = default;
 
@@ -316,15 +312,22 @@ void GKitImage::CopyToClipboard(int left, int top, int right, int bottom) {
                             .arg(bottom));
         part = m_image.copy(rect);
     }
-    putImageOnClipboard(part);
+    systemClipboard()->setImage(part);
 }
 
 void GKitImage::PasteFromClipboard(int x, int y) {
     requirePicture("PasteFromClipboard");
-    applyPending();
     const QImage pasted = systemClipboard()->image();
     if (pasted.isNull())
         throw Error(QStringLiteral("The clipboard holds no picture"));
+    paste(pasted, x, y);
+}
+
+void GKitImage::paste(const QImage& pasted, int x, int y) {
+    requirePicture("paste");
+    if (pasted.isNull())
+        throw Error(QStringLiteral("No picture to paste"));
+    applyPending();
     {
         QPainter painter(&m_image);
         painter.drawImage(QPoint(x, y), pasted);

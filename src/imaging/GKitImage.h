@@ -217,6 +217,11 @@ public:
     // holds no image.
     void PasteFromClipboard(int x, int y);
 
+    // Draws `picture` as PasteFromClipboard draws the clipboard's image, without the desktop's
+    // clipboard, which every program of the session shares: for a sheet composed in memory.
+    // Raises when the control is empty or `picture` is null.
+    void paste(const QImage& picture, int x, int y);
+
     // --- accessors --------------------------------------------------------------------------
 
     bool isEmpty() const { return m_image.isNull(); }
@@ -263,9 +268,5 @@ private:
     imaging::JpegMetadata m_loadedMetadata;
     std::function<void()> m_onChange;
 };
-
-// Puts `picture` on the system clipboard as an image, replacing what it held (what
-// CopyToClipboard does with a part of a control's picture). Raises outside a GUI application.
-void putImageOnClipboard(const QImage& picture);
 
 } // namespace sc
