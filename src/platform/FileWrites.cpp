@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <set>
 
 #include <fcntl.h>
@@ -96,6 +97,28 @@ int closeFd(int fd) {
 int renameOver(const QByteArray& from, const QByteArray& to) {
     if (const int e = WriteFaults::injected(WriteStep::Rename))
         return e;
+    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+}
+
+// Gives `from` the name `to` only while no file has it (EEXIST otherwise).
+int renameToFreeName(const QByteArray& from, const QByteArray& to) {
+    if (const int e = WriteFaults::injected(WriteStep::Rename))
+        return e;
+#ifdef __linux__
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+#endif
+    // A file system without that rename: a second link fails on a taken name, as the rename
+    // would; without links (vfat), only a look just before the rename is left.
+    if (::link(from.constData(), to.constData()) == 0)
+        return ::unlink(from.constData()) == 0 ? 0 : errno;
+    if (errno == EEXIST)
+        return EEXIST;
+    struct stat st {};
+    if (::lstat(to.constData(), &st) == 0)
+        return EEXIST;
     return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
 }
 
@@ -204,6 +227,21 @@ void ReplacingFile::discard() {
     temporary_.clear();
 }
 
+void ReplacingFile::replaceOnly(const std::optional<FileIdentity>& chosen) {
+    checksChosen_ = true;
+    chosen_ = chosen;
+}
+
+// The last step: the rename, when the name still holds what may be replaced.
+int ReplacingFile::takeName() const {
+    const QByteArray temporary = QFile::encodeName(temporary_);
+    if (!checksChosen_)
+        return renameOver(temporary, target_);
+    if (!chosen_)
+        return renameToFreeName(temporary, target_);
+    return fileIdentity(path_) == chosen_ ? renameOver(temporary, target_) : EEXIST;
+}
+
 bool ReplacingFile::write(const char* data, qint64 size) {
     if (error_ != 0)
         return false;
@@ -215,7 +253,7 @@ bool ReplacingFile::commit() {
     if (durability_ == Durability::Kept && !replaces_ && error_ == 0)
         startWriteback(fd_);
     if (error_ != 0 || (keep && fail(syncFd(fd_))) || fail(closeFd(std::exchange(fd_, -1))) ||
-        fail(renameOver(QFile::encodeName(temporary_), target_))) {
+        fail(takeName())) {
         discard();
         return false;
     }
@@ -243,19 +281,33 @@ void makeFoldersOrRaise(const QString& path) {
         throw fileFailure(FileAction::MakeFolder, path, error);
 }
 
+namespace {
+
+// Syncs the file system of `path`'s folder unless `synced` holds it already; 0 or the errno.
+int syncFileSystemOf(const QString& path, std::set<dev_t>& synced, QByteArray& folder) {
+    folder = folderOfHost(QFile::encodeName(winpath::hostPath(path)));
+    struct stat st {};
+    if (::stat(folder.constData(), &st) != 0)
+        return errno;
+    return synced.insert(st.st_dev).second ? syncFileSystem(folder) : 0;
+}
+
+} // namespace
+
 void syncOutputs(const QStringList& paths) {
     std::set<dev_t> synced;
     for (const QString& path : paths) {
-        const QByteArray folder = folderOfHost(QFile::encodeName(winpath::hostPath(path)));
-        struct stat st {};
-        int e = ::stat(folder.constData(), &st) == 0 ? 0 : errno;
-        if (e == 0 && !synced.insert(st.st_dev).second)
-            continue;
-        if (e == 0)
-            e = syncFileSystem(folder);
-        if (e != 0)
+        QByteArray folder;
+        if (const int e = syncFileSystemOf(path, synced, folder))
             throw fileFailure(FileAction::Write, QFile::decodeName(folder), e);
     }
+}
+
+void syncWritten(const QString& path) {
+    std::set<dev_t> synced;
+    QByteArray folder;
+    if (const int e = syncFileSystemOf(path, synced, folder))
+        throw fileFailure(FileAction::Write, path, e);
 }
 
 } // namespace sc::fileops

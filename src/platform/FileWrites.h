@@ -1,8 +1,11 @@
 #pragma once
 
+#include "FileIdentity.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // Every file the program writes goes through here: the bytes go to a new temporary file beside
 // the target, every write, sync and close is checked, and only then is the temporary renamed
@@ -28,6 +31,12 @@ public:
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
+    // For a name chosen some time before the write (a PDF chosen in the print dialog): the
+    // write replaces only the file that had the name when it was chosen (`chosen`, as
+    // fileIdentity() read it then), and nothing when none had it. A file that has come to
+    // the name since stays as it is, and commit() fails with EEXIST.
+    void replaceOnly(const std::optional<FileIdentity>& chosen);
+
     // Appends bytes; after a failure every later call does nothing and returns false.
     bool write(const char* data, qint64 size);
     bool write(const QByteArray& bytes) { return write(bytes.constData(), bytes.size()); }
@@ -45,6 +54,7 @@ public:
 
 private:
     bool fail(int error);
+    int takeName() const;
     void discard();
 
     QString path_;
@@ -52,6 +62,8 @@ private:
     QString temporary_;
     Durability durability_;
     bool replaces_ = false; // something of that name (a file or a link) is being replaced
+    bool checksChosen_ = false;
+    std::optional<FileIdentity> chosen_; // see replaceOnly()
     int fd_ = -1;
     int error_ = 0;
     bool committed_ = false;
@@ -66,6 +78,10 @@ void makeFoldersOrRaise(const QString& path);
 // Puts what a job wrote into the folders of `paths` on disk: one sync of each file system they
 // live on. Raises fileFailure(Write) naming the folder whose sync failed.
 void syncOutputs(const QStringList& paths);
+
+// Puts one file that was written on disk (a printed PDF) as syncOutputs() does, raising
+// fileFailure(Write) that names the file.
+void syncWritten(const QString& path);
 
 // Which step of a write a fault is injected into.
 enum class WriteStep { Create, Write, Sync, Close, Rename };

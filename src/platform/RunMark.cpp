@@ -1,6 +1,8 @@
 #include "RunMark.h"
 
 #include "FileKinds.h"
+#include "FileOps.h"
+#include "Locks.h"
 #include "WinPath.h"
 
 #include <QFile>
@@ -8,11 +10,6 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace sc::fileops {
 
@@ -23,14 +20,6 @@ const QString kLockSuffix = QStringLiteral(".lock");
 
 QByteArray hostBytes(const QString& path) {
     return QFile::encodeName(winpath::hostPath(path));
-}
-
-// Whether `fd` is still the file at `path`: a sweeper may have removed the name between its
-// making and its locking.
-bool stillNamed(int fd, const QByteArray& path) {
-    struct stat held {}, named {};
-    return ::fstat(fd, &held) == 0 && held.st_nlink > 0 && ::lstat(path.constData(), &named) == 0 &&
-           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
 // The id of `name` if it is `stem`.<id>`suffix`, else an empty text. An id has no dot, so
@@ -44,24 +33,15 @@ QString idIn(const QString& name, const QString& stem, const QString& suffix) {
     return id.contains(u'.') ? QString() : id;
 }
 
-// Whether the job of the lock file `lock` has ended; if so, runs `removeFiles` while holding
-// its lock and then removes the lock file. A job still running holds its lock, and a job that
-// is just making its lock file finds it gone afterwards and takes another id.
+// Runs `removeFiles` if the job of the lock file `lock` has ended, holding its lock, and then
+// removes the lock file. A job still running holds its lock; one that is just making its lock
+// file finds it gone afterwards and takes another id.
 template <typename RemoveFiles> void sweepIfEnded(const QByteArray& lock, RemoveFiles removeFiles) {
-    const int fd = ::open(lock.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        // No lock file: its job gave its mark up, or never had one.
-        if (errno == ENOENT)
-            removeFiles();
-        return;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    const int fd = locks::take(lock, locks::Making::Never);
+    // No lock file: its job gave the mark up, or lost it before it held it.
+    if (fd >= 0 || errno == ENOENT)
         removeFiles();
-        if (stillNamed(fd, lock))
-            ::unlink(lock.constData());
-    }
-    ::close(fd);
+    locks::drop(fd, lock);
 }
 
 } // namespace
@@ -69,29 +49,19 @@ template <typename RemoveFiles> void sweepIfEnded(const QByteArray& lock, Remove
 RunMark::RunMark(const QString& folder) : folder_(folder) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         id_ = QString::number(QRandomGenerator::global()->generate64(), 36);
-        const QByteArray lock = hostBytes(name(kLockStem, kLockSuffix));
-        const int fd = ::open(lock.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd < 0 && errno == EEXIST)
-            continue;
-        if (fd < 0) {
+        lockFd_ = locks::take(hostBytes(name(kLockStem, kLockSuffix)), locks::Making::New);
+        if (lockFd_ >= 0)
+            return;
+        if (errno != EEXIST) {
             error_ = errno;
             return;
         }
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && stillNamed(fd, lock)) {
-            lockFd_ = fd;
-            return;
-        }
-        ::close(fd);
     }
     error_ = EEXIST;
 }
 
 RunMark::~RunMark() {
-    if (lockFd_ < 0)
-        return;
-    // The name goes while the lock is held: no sweeper can take it in between.
-    ::unlink(hostBytes(name(kLockStem, kLockSuffix)).constData());
-    ::close(lockFd_);
+    locks::drop(lockFd_, hostBytes(name(kLockStem, kLockSuffix)));
 }
 
 QString RunMark::name(const QString& stem, const QString& suffix) const {
@@ -112,7 +82,7 @@ void RunMark::removeLeftovers(const QStringList& stems, const QString& suffix) c
         const QString lockName = kLockStem + u'.' + job.key() + kLockSuffix;
         sweepIfEnded(hostBytes(folder_ + u'/' + lockName), [&] {
             for (const QString& file : job.value())
-                ::unlink(hostBytes(folder_ + u'/' + file).constData());
+                deleteFile(folder_ + u'/' + file);
         });
     }
 }
