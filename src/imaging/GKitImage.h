@@ -12,7 +12,8 @@ namespace sc {
 
 namespace imaging {
 struct DecodeScale;
-}
+struct Decoded;
+} // namespace imaging
 
 // One picture and every operation the program does on it: load, tune, resize, colour depth,
 // save, pages, clipboard. Not a widget: jobs and the preview drive it directly, and the image
@@ -136,6 +137,10 @@ public:
     // picture may be smaller than the file's (a BMP loads whole). Raises as Load does.
     void LoadScaled(int width, int height);
 
+    // LoadScaled for a picture file held in memory (what encoded() made): the picture a file
+    // of those bytes would give. Raises as Load does; no file is named in its failures.
+    void loadScaledFrom(const QByteArray& bytes, int width, int height);
+
     // Writes the held picture to `fileName` in the save settings, replacing an existing file.
     // A JPEG carries the kept EXIF block, and the kept profile when it fits the written colours.
     // The bytes go to a temporary file beside it that is renamed over it, so a failure never
@@ -249,6 +254,7 @@ public:
 private:
     void changed();
     void load(const imaging::DecodeScale& scale);
+    void holdDecoded(imaging::Decoded decoded);
     void applyPending() const;
     void requirePicture(const char* operation) const;
 
