@@ -121,8 +121,8 @@ int createNamed(const QByteArray& folder, Temporary& temporary) {
             continue;
         }
         if (const int e = keeperOf(fd, temporary)) {
+            ::unlink(name.constData()); // while still locked, as releaseTemporary() does
             ::close(fd);
-            ::unlink(name.constData());
             return e;
         }
         temporary.name = name;
@@ -132,9 +132,11 @@ int createNamed(const QByteArray& folder, Temporary& temporary) {
 }
 
 // Takes the lock of the temporary `name` in the open folder `dir`, when no live writer holds
-// it, and removes the name while it still leads to the locked file. A writer releases its lock
-// only after its name has gone (renamed over its target, or removed), and a new temporary never
-// takes an existing name, so a name that leads to the locked file cannot be a live one.
+// it, and removes the name while it still leads to the locked file. That file is a dead run's:
+// a writer releases its lock only after its name has gone (renamed over its target, or
+// removed); a writer that has made its name but not yet locked it finds, once it has, that the
+// name has gone and starts over (createNamed); and no new temporary takes an existing name, so
+// nothing else can come to stand under this name before it is removed.
 bool removeIfDead(int dir, const char* name) {
     struct stat named {};
     if (::fstatat(dir, name, &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode))
