@@ -70,14 +70,17 @@ public:
         const pid_t pid = pid_t(process_.processId());
         QThread::msleep(after);
         for (;;) {
-            if (::kill(pid, SIGSTOP) != 0 || !stopped(pid))
+            if (::kill(pid, SIGSTOP) != 0)
                 break;
-            if (writesInto(pid, folder)) {
+            const char state = stateOnceStopped(pid);
+            if (state == 'T' && writesInto(pid, folder)) {
                 process_.kill();
                 process_.waitForFinished(60000);
                 return true;
             }
             ::kill(pid, SIGCONT);
+            if (state != 'T' && state != 'R' && state != 'S' && state != 'D')
+                break; // it has ended
             QThread::usleep(moments.bounded(1000));
         }
         finish();
@@ -85,25 +88,21 @@ public:
     }
 
 private:
-    static char stateOf(pid_t pid) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            return 0;
-        const QByteArray line = stat.readAll();
-        const qsizetype name = line.lastIndexOf(')');
-        return name < 0 || name + 2 >= line.size() ? 0 : line[name + 2];
-    }
-    // True once every thread has stopped; false when the job ended meanwhile.
-    static bool stopped(pid_t pid) {
-        for (int i = 0; i < 2000; ++i) {
-            const char state = stateOf(pid);
-            if (state == 'T' || state == 't')
-                return true;
-            if (state == 0 || state == 'Z' || state == 'X')
-                return false;
+    // The state of the job's main thread, which does every write: 'T' once it has stopped.
+    static char stateOnceStopped(pid_t pid) {
+        char state = 0;
+        for (int i = 0; i < 20000; ++i) {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+            if (!stat.open(QIODevice::ReadOnly))
+                return 0;
+            const QByteArray line = stat.readAll();
+            const qsizetype name = line.lastIndexOf(')');
+            state = name < 0 || name + 2 >= line.size() ? 0 : line[name + 2];
+            if (state != 'R' && state != 'S' && state != 'D')
+                return state == 't' ? 'T' : state;
             QThread::usleep(100);
         }
-        return false;
+        return state; // still running after 2 s: looked at again later
     }
     // A temporary, named (".sc-…") or not yet ("/#<inode> (deleted)"), open in `folder`.
     static bool writesInto(pid_t pid, const QString& folder) {
