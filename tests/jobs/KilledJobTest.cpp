@@ -27,7 +27,8 @@ using namespace sc;
 namespace {
 
 constexpr int kKills = 25;
-constexpr qint64 kDiskBytes = 64 << 20;
+// Room for the pictures and the litter of every kill, as far as a run leaves any.
+constexpr qint64 kDiskBytes = 256 << 20;
 
 // Noisy pictures, so that their JPEG files are large and each write takes a while:
 // BMP ones that get a JPEG beside them and JPEG ones re-encoded in place. Their paths.
