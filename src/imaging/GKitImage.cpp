@@ -99,7 +99,7 @@ void GKitImage::load(const imaging::DecodeScale& scale) {
             return holdDecoded(imaging::decodeJpeg(mapped, size, scale));
         const QByteArray bytes = file.readAll();
         return holdDecoded(imaging::decodeJpeg(reinterpret_cast<const uchar*>(bytes.constData()),
-                                        bytes.size(), scale));
+                                               bytes.size(), scale));
     }
     case imaging::FileKind::Bmp:
         return holdDecoded(imaging::decodeBmp(file));

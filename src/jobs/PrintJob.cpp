@@ -65,9 +65,9 @@ void PrintJob::runLayout(const sheet::Layout& layout) {
     if (mark.error())
         throw fileFailure(FileAction::Write, pageFile_, mark.error());
     // Pages left by a job that failed or was killed are never printed: they go now.
-    mark.removeLeftovers({QLatin1String(sheet::kVertical.pageFileStem),
-                          QLatin1String(sheet::kFilm.pageFileStem)},
-                         kPageFileSuffix);
+    mark.removeLeftovers(
+        {QLatin1String(sheet::kVertical.pageFileStem), QLatin1String(sheet::kFilm.pageFileStem)},
+        kPageFileSuffix);
     if (layout.captions)
         controls_.caption.setFontSize(kCaptionPoints);
     if (sources_.count() > 0) {

@@ -14,7 +14,8 @@ namespace {
 // Whether `fd` is still the file at `host`: whoever dropped or swept it may have removed the
 // name between this process's open and its lock.
 bool stillNamed(int fd, const QByteArray& host) {
-    struct stat held {}, named {};
+    struct stat held {
+    }, named{};
     return ::fstat(fd, &held) == 0 && held.st_nlink > 0 && ::lstat(host.constData(), &named) == 0 &&
            held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }

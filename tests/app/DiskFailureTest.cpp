@@ -24,9 +24,8 @@ using fileops::WriteStep;
 namespace {
 
 QStringList entries(const QString& host) {
-    return QDir(host).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                    QDir::NoDotAndDotDot,
-                                QDir::Name);
+    return QDir(host).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 QString writeFailure(const QString& path, int error) {
@@ -82,8 +81,7 @@ TEST(DiskFailure, AJpegJobWhoseOutputsCannotBeSyncedAsksNothing) {
         w.form->CButton10Click();
     }
     EXPECT_EQ(w.dialogs.shown, QStringList({"beep", writeFailure(w.folder.host("shots"), EIO)}));
-    EXPECT_EQ(entries(w.folder.host("shots")),
-              QStringList({"a.bmp", "a.jpg", "b.bmp", "b.jpg"}));
+    EXPECT_EQ(entries(w.folder.host("shots")), QStringList({"a.bmp", "a.jpg", "b.bmp", "b.jpg"}));
 }
 
 // A source that is gone or has become a folder is no question of its format.

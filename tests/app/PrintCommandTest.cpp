@@ -19,12 +19,12 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QCryptographicHash>
-#include <QGuiApplication>
-#include <QMimeData>
-#include <cerrno>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QProcess>
+#include <cerrno>
 
 namespace {
 
@@ -434,8 +434,8 @@ TEST(PrintCommand, AMissingBackgroundEmptiesThePreviewQuietlyAndFailsTheJobNamin
     EXPECT_EQ(w.printer().PaperOrientation(), 2);
     EXPECT_TRUE(w.dialogs.shown.isEmpty());
     w.form->CButton10Click();
-    const QString failure = sc::fileFailureText(sc::FileAction::Read,
-                                                w.folder.host("bg_film.bmp"), ENOENT);
+    const QString failure =
+        sc::fileFailureText(sc::FileAction::Read, w.folder.host("bg_film.bmp"), ENOENT);
     EXPECT_EQ(w.dialogs.shown, QStringList({"beep", "message:" + failure}));
 }
 
@@ -451,10 +451,11 @@ TEST(PrintCommand, APageFileThatCannotGrowKeepsItsPagesAndNamesTheCause) {
     ASSERT_EQ(w.pageFiles().size(), 1);
     const QString pages = w.folder.host(w.pageFiles().first());
     EXPECT_EQ(w.dialogs.shown,
-              QStringList({"beep", "message:" + sc::fileFailureText(sc::FileAction::Write, pages,
-                                                                    ENOSPC)}));
+              QStringList({"beep", "message:" +
+                                       sc::fileFailureText(sc::FileAction::Write, pages, ENOSPC)}));
     EXPECT_EQ(sc::imaging::tiffPageSizes(pages).size(), 1);
-    EXPECT_FALSE(QDir(w.folder.path()).entryList(QDir::Hidden | QDir::Files).join(u'|').contains(".sc-"));
+    EXPECT_FALSE(
+        QDir(w.folder.path()).entryList(QDir::Hidden | QDir::Files).join(u'|').contains(".sc-"));
 }
 
 // On a real file system filled to the brim, printing to a PDF is not called done: the
@@ -473,7 +474,6 @@ TEST(PrintCommand, APdfThatDoesNotFitOnTheDiskIsNamedWithItsCause) {
                                                             w.dialogs.pdfOutput, ENOSPC)}));
     EXPECT_FALSE(QFile::exists(w.dialogs.pdfOutput));
 }
-
 
 // Sheets are composed in the program's own memory: whatever the desktop's clipboard held
 // before a print job, it holds after, and the sheet has the pixels it always had (the sum was

@@ -16,11 +16,11 @@ class ReadOnlyFolder {
 public:
     explicit ReadOnlyFolder(const QString& folder) : folder_(QFile::encodeName(folder)) {
         if (::geteuid() == 0) {
-            mounted_ = ::mount(folder_.constData(), folder_.constData(), nullptr, MS_BIND,
-                               nullptr) == 0;
+            mounted_ =
+                ::mount(folder_.constData(), folder_.constData(), nullptr, MS_BIND, nullptr) == 0;
             if (mounted_)
-                ::mount(nullptr, folder_.constData(), nullptr,
-                        MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr);
+                ::mount(nullptr, folder_.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY,
+                        nullptr);
         } else {
             ::chmod(folder_.constData(), 0555);
         }

@@ -66,7 +66,8 @@ int frames(const QStringList& arguments) {
     const QImage page(arguments.value(2));
     for (int i = 0; i < arguments.value(3).toInt(); ++i) {
         const sc::sheet::Point at = sc::sheet::verticalSlot(i % sc::sheet::kVerticalCapacity);
-        const QRgb c = page.pixel(at.x + sc::sheet::kThumbWidth / 2, at.y + sc::sheet::kThumbHeight / 2);
+        const QRgb c =
+            page.pixel(at.x + sc::sheet::kThumbWidth / 2, at.y + sc::sheet::kThumbHeight / 2);
         std::printf("%d %d %d\n", qRed(c), qGreen(c), qBlue(c));
     }
     return page.isNull() ? 1 : 0;

@@ -1,7 +1,7 @@
 // Names taken for files written later, and marks that tell a live job's files from a dead one's.
+#include "platform/TakenName.h"
 #include "platform/FileWrites.h"
 #include "platform/RunMark.h"
-#include "platform/TakenName.h"
 
 #include "QStringPrinting.h"
 #include "TempProgramFolder.h"
