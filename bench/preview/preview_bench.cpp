@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
                                 return settings;
                             },
                             [] { return true; }},
-                           dialogs, work);
+                           dialogs);
 
     std::printf("preview bench: %s, 4000 x 3000 (12.0 MP, %.2f MB), all eight tuning values set, "
                 "best of %d\n",

@@ -54,9 +54,8 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
     settingsView_ = std::make_unique<sc::app::WindowSettingsView>(
         *ui_, *this, [this](sc::settings::Key key) { runChangeHandler(key); },
         [this] { preview_->runForChange(); });
-    preview_ =
-        std::make_unique<sc::app::WindowPreview>(*ui_, *this, sourceList_, *settingsView_, dialogs_,
-                                                 programFolder_, [this] { return jobRunning_; });
+    preview_ = std::make_unique<sc::app::WindowPreview>(*ui_, *this, sourceList_, *settingsView_,
+                                                        dialogs_, [this] { return jobRunning_; });
     statusLine_ = std::make_unique<sc::app::WindowStatusLine>(*this, *ui_->ShadowLabel21, [this] {
         return sc::captions::idlePrompt(japaneseCaptions());
     });

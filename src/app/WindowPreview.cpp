@@ -18,7 +18,7 @@ namespace sc::app {
 
 WindowPreview::WindowPreview(Ui::TConvertForm1& ui, QWidget& window, const TSourceList& sources,
                              const settings::SettingsView& settings, UserDialogs& dialogs,
-                             const QString& programFolder, std::function<bool()> busy)
+                             std::function<bool()> busy)
     : list_(*ui.ListBox1), sources_(sources), settings_(settings) {
     auto showIn = [](TShadowLabel* label) {
         return [label](const QString& text) { label->setText(text); };
@@ -30,7 +30,7 @@ WindowPreview::WindowPreview(Ui::TConvertForm1& ui, QWidget& window, const TSour
             [&window] { return window.isVisible(); }, [this] { return selectedSource(); },
             [this] { return this->settings(); },
             [busy = std::move(busy)] { return !busy() && !QApplication::activeModalWidget(); }},
-        dialogs, programFolder);
+        dialogs);
 
     // Keys reach the list and the text of a tuning box; watch them for held ones.
     list_.installEventFilter(this);

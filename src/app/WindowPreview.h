@@ -31,7 +31,7 @@ public:
     // `busy` tells when a job runs: a deferred run waits for its end.
     WindowPreview(Ui::TConvertForm1& ui, QWidget& window, const TSourceList& sources,
                   const settings::SettingsView& settings, UserDialogs& dialogs,
-                  const QString& programFolder, std::function<bool()> busy);
+                  std::function<bool()> busy);
     ~WindowPreview() override;
 
     // One run now.

@@ -12,6 +12,7 @@
 #include "platform/FileWrites.h"
 #include "platform/WinPath.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -34,10 +35,6 @@ QClipboard* systemClipboard() {
 }
 
 } // namespace
-
-void putImageOnClipboard(const QImage& picture) {
-    systemClipboard()->setImage(picture);
-}
 
 GKitImage::GKitImage() = default;
 GKitImage::~GKitImage() = default;
@@ -95,25 +92,41 @@ void GKitImage::load(const imaging::DecodeScale& scale) {
     if (const int failure = fileops::openRegularFile(name, file))
         throw fileFailure(FileAction::Read, name, failure);
     const QByteArray head = file.peek(4);
-    imaging::Decoded decoded;
     switch (imaging::sniff(reinterpret_cast<const uchar*>(head.constData()), head.size())) {
     case imaging::FileKind::Jpeg: {
         const qint64 size = file.size();
-        if (const uchar* mapped = file.map(0, size)) {
-            decoded = imaging::decodeJpeg(mapped, size, scale);
-        } else {
-            const QByteArray bytes = file.readAll();
-            decoded = imaging::decodeJpeg(reinterpret_cast<const uchar*>(bytes.constData()),
-                                          bytes.size(), scale);
-        }
-        break;
+        if (const uchar* mapped = file.map(0, size))
+            return holdDecoded(imaging::decodeJpeg(mapped, size, scale));
+        const QByteArray bytes = file.readAll();
+        return holdDecoded(imaging::decodeJpeg(reinterpret_cast<const uchar*>(bytes.constData()),
+                                               bytes.size(), scale));
     }
     case imaging::FileKind::Bmp:
-        decoded = imaging::decodeBmp(file);
-        break;
+        return holdDecoded(imaging::decodeBmp(file));
     default:
         throw Error(QStringLiteral("%1 is not a JPEG or bitmap picture").arg(name));
     }
+}
+
+void GKitImage::loadScaledFrom(const QByteArray& bytes, int width, int height) {
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    switch (imaging::sniff(data, bytes.size())) {
+    case imaging::FileKind::Jpeg:
+        return holdDecoded(imaging::decodeJpeg(
+            data, bytes.size(),
+            {QSize(std::max(1, width), std::max(1, height)), imaging::DecodeScale::Mode::Fit}));
+    case imaging::FileKind::Bmp: {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        return holdDecoded(imaging::decodeBmp(buffer));
+    }
+    default:
+        throw Error(QStringLiteral("The bytes are not a JPEG or bitmap picture"));
+    }
+}
+
+void GKitImage::holdDecoded(imaging::Decoded decoded) {
     m_pending = {};
     imaging::recycle(m_image);
     imaging::recycle(m_loaded);
@@ -316,15 +329,22 @@ void GKitImage::CopyToClipboard(int left, int top, int right, int bottom) {
                             .arg(bottom));
         part = m_image.copy(rect);
     }
-    putImageOnClipboard(part);
+    systemClipboard()->setImage(part);
 }
 
 void GKitImage::PasteFromClipboard(int x, int y) {
     requirePicture("PasteFromClipboard");
-    applyPending();
     const QImage pasted = systemClipboard()->image();
     if (pasted.isNull())
         throw Error(QStringLiteral("The clipboard holds no picture"));
+    paste(pasted, x, y);
+}
+
+void GKitImage::paste(const QImage& pasted, int x, int y) {
+    requirePicture("paste");
+    if (pasted.isNull())
+        throw Error(QStringLiteral("No picture to paste"));
+    applyPending();
     {
         QPainter painter(&m_image);
         painter.drawImage(QPoint(x, y), pasted);

@@ -12,7 +12,8 @@ namespace sc {
 
 namespace imaging {
 struct DecodeScale;
-}
+struct Decoded;
+} // namespace imaging
 
 // One picture and every operation the program does on it: load, tune, resize, colour depth,
 // save, pages, clipboard. Not a widget: jobs and the preview drive it directly, and the image
@@ -136,6 +137,10 @@ public:
     // picture may be smaller than the file's (a BMP loads whole). Raises as Load does.
     void LoadScaled(int width, int height);
 
+    // LoadScaled for a picture file held in memory (what encoded() made): the picture a file
+    // of those bytes would give. Raises as Load does; no file is named in its failures.
+    void loadScaledFrom(const QByteArray& bytes, int width, int height);
+
     // Writes the held picture to `fileName` in the save settings, replacing an existing file.
     // A JPEG carries the kept EXIF block, and the kept profile when it fits the written colours.
     // The bytes go to a temporary file beside it that is renamed over it, so a failure never
@@ -217,6 +222,11 @@ public:
     // holds no image.
     void PasteFromClipboard(int x, int y);
 
+    // Draws `picture` as PasteFromClipboard draws the clipboard's image, without the desktop's
+    // clipboard, which every program of the session shares: for a sheet composed in memory.
+    // Raises when the control is empty or `picture` is null.
+    void paste(const QImage& picture, int x, int y);
+
     // --- accessors --------------------------------------------------------------------------
 
     bool isEmpty() const { return m_image.isNull(); }
@@ -244,6 +254,7 @@ public:
 private:
     void changed();
     void load(const imaging::DecodeScale& scale);
+    void holdDecoded(imaging::Decoded decoded);
     void applyPending() const;
     void requirePicture(const char* operation) const;
 
@@ -263,9 +274,5 @@ private:
     imaging::JpegMetadata m_loadedMetadata;
     std::function<void()> m_onChange;
 };
-
-// Puts `picture` on the system clipboard as an image, replacing what it held (what
-// CopyToClipboard does with a part of a control's picture). Raises outside a GUI application.
-void putImageOnClipboard(const QImage& picture);
 
 } // namespace sc

@@ -4,6 +4,7 @@
 #include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/FileWrites.h"
+#include "platform/TakenName.h"
 #include "platform/UserDialogs.h"
 
 #include <QBuffer>
@@ -58,10 +59,13 @@ bool TGKitImagePrint::StartPrint() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(m_paperOrientation == kLandscape ? QPageLayout::Landscape
                                                                 : QPageLayout::Portrait);
+    // Taken, not only free: a print beside this one (in another copy, too) is offered another.
+    const fileops::TakenName offered = fileops::TakenName::newPdfIn(documentsFolder());
+    printer.setOutputFileName(offered.path());
     if (!m_dialogs.choosePrinter(printer))
         return false;
     if (printer.outputFormat() == QPrinter::PdfFormat)
-        printToPdf(printer, pages);
+        printToPdf(printer, pages, fileops::fileIdentity(printer.outputFileName()));
     else
         paintPages(printer, pages, printer);
     return true;
@@ -71,12 +75,15 @@ bool TGKitImagePrint::StartPrint() {
 // it leaves a cut-short file and calls the print done. So the same PDF is made in memory
 // and written through the checked write; the file is opened first, so that a folder that
 // cannot take it fails before any page is painted.
-void TGKitImagePrint::printToPdf(const QPrinter& printer,
-                                 const imaging::TiffPageReader& pages) const {
+void TGKitImagePrint::printToPdf(const QPrinter& printer, const imaging::TiffPageReader& pages,
+                                 const std::optional<fileops::FileIdentity>& chosen) const {
     const QString path = printer.outputFileName();
     fileops::ReplacingFile file(path);
     if (file.error() != 0)
         file.raise();
+    // What the dialog left at the name is replaced (the dialog asked first); what came since is
+    // another print's or program's.
+    file.replaceOnly(chosen);
     QByteArray bytes;
     {
         QBuffer buffer(&bytes);
@@ -91,7 +98,7 @@ void TGKitImagePrint::printToPdf(const QPrinter& printer,
     }
     if (!file.write(bytes) || !file.commit())
         file.raise();
-    fileops::syncOutputs({path});
+    fileops::syncWritten(path);
 }
 
 // Every page on `device`; a failure names `printer` (its printer or PDF file).

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <QFont>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 class QImage;
 class QPagedPaintDevice;
@@ -53,10 +56,13 @@ public:
     // A print to a PDF file is written as the program's other files are (a temporary renamed
     // over it, every write checked, on disk before it counts): a full disk or a missing
     // folder raises a failure that names the file and its cause, and leaves no cut-short PDF.
+    // The dialog offers a new PDF in the documents folder (see fileops::TakenName); a file
+    // that comes to the chosen name while the print is made is never replaced.
     bool StartPrint();
 
 private:
-    void printToPdf(const QPrinter& printer, const imaging::TiffPageReader& pages) const;
+    void printToPdf(const QPrinter& printer, const imaging::TiffPageReader& pages,
+                    const std::optional<fileops::FileIdentity>& chosen) const;
     void paintPages(QPagedPaintDevice& device, const imaging::TiffPageReader& pages,
                     const QPrinter& printer) const;
     void drawPage(QPainter& painter, const QImage& page, const QRectF& area) const;

@@ -6,8 +6,10 @@
 #include "jobs/CaptionBitmap.h"
 #include "jobs/JobTexts.h"
 #include "jobs/StatusLine.h"
+#include "platform/FileFailure.h"
 #include "platform/FileOps.h"
 #include "platform/FolderIndex.h"
+#include "platform/RunMark.h"
 #include "platform/WinPath.h"
 #include "sources/SourceList.h"
 
@@ -19,6 +21,7 @@ namespace sc::jobs {
 namespace {
 
 constexpr int kCaptionPoints = 12;
+const QString kPageFileSuffix = QStringLiteral(".tif");
 
 // Runs on a worker thread: touches nothing but its own picture and the file it reads. A JPEG
 // is decoded only as large as the thumbnail needs.
@@ -55,9 +58,16 @@ void PrintJob::run(const std::function<int()>& layoutIndex) {
 }
 
 void PrintJob::runLayout(const sheet::Layout& layout) {
-    // Pages left by a job that failed are not this job's: they are never printed again.
-    const QString pageFile = inProgramFolder(layout.pageFile);
-    fileops::deleteFile(pageFile);
+    // The page file is this job's own: another copy of the program may print beside it, on
+    // the same program folder.
+    const fileops::RunMark mark(programFolder_);
+    pageFile_ = mark.name(QLatin1String(layout.pageFileStem), kPageFileSuffix);
+    if (mark.error())
+        throw fileFailure(FileAction::Write, pageFile_, mark.error());
+    // Pages left by a job that failed or was killed are never printed: they go now.
+    mark.removeLeftovers(
+        {QLatin1String(sheet::kVertical.pageFileStem), QLatin1String(sheet::kFilm.pageFileStem)},
+        kPageFileSuffix);
     if (layout.captions)
         controls_.caption.setFontSize(kCaptionPoints);
     if (sources_.count() > 0) {
@@ -80,10 +90,10 @@ void PrintJob::runLayout(const sheet::Layout& layout) {
         startSheet(layout);
     }
     // The sheet in progress, whatever the list held.
-    appendSheet(layout);
-    controls_.printer.setFileName(pageFile);
+    appendSheet();
+    controls_.printer.setFileName(pageFile_);
     controls_.printer.StartPrint();
-    fileops::deleteFile(pageFile);
+    fileops::deleteFile(pageFile_);
 }
 
 // The order is fixed: the caption is drawn before the source loads, the thumbnail is pasted
@@ -98,19 +108,18 @@ void PrintJob::composeFrame(const sheet::Layout& layout, int i, Thumbnails& thum
     const std::unique_ptr<GKitImage> thumbnail = thumbnails.take(i);
     work.setInputFileName(source);
     work.takePicture(*thumbnail);
-    work.CopyToClipboard(0, 0, 0, 0);
 
+    // Pasted from the program's own memory: the desktop's clipboard belongs to the user.
     GKitImage& canvas = controls_.canvas;
     if (k == 0)
         startSheet(layout);
     const sheet::Point at = layout.slot(k);
-    canvas.PasteFromClipboard(at.x, at.y);
-    if (layout.captions) {
-        putImageOnClipboard(controls_.caption.image());
-        canvas.PasteFromClipboard(at.x + sheet::kCaptionOffset.x, at.y + sheet::kCaptionOffset.y);
-    }
+    canvas.paste(work.image(), at.x, at.y);
+    if (layout.captions)
+        canvas.paste(controls_.caption.image(), at.x + sheet::kCaptionOffset.x,
+                     at.y + sheet::kCaptionOffset.y);
     if (k == layout.capacity - 1) {
-        appendSheet(layout);
+        appendSheet();
         canvas.Delete();
     }
 }
@@ -125,9 +134,9 @@ void PrintJob::startSheet(const sheet::Layout& layout) {
 
 // An empty canvas adds no page (the control's rule), so a list that filled its last sheet
 // exactly prints no blank sheet after it.
-void PrintJob::appendSheet(const sheet::Layout& layout) {
+void PrintJob::appendSheet() {
     GKitImage& canvas = controls_.canvas;
-    canvas.setInputFileName(inProgramFolder(layout.pageFile));
+    canvas.setInputFileName(pageFile_);
     canvas.AddPage(canvas.InputFileName());
 }
 

@@ -28,8 +28,8 @@ struct PrintControls {
 };
 
 // The contact-sheet job: every source becomes a 160 x 120 thumbnail at its slot of a sheet,
-// the clipboard carrying each thumbnail and caption onto the canvas; each full sheet and the
-// last one become pages of the layout's page file, which is printed and then deleted.
+// captioned in the vertical layout; each full sheet and the last one become pages of the job's
+// own page file in the program folder, which is printed and then deleted.
 class PrintJob {
 public:
     PrintJob(const PrintControls& controls, const TSourceList& sources, StatusLine& status,
@@ -53,13 +53,14 @@ private:
     void runLayout(const sheet::Layout& layout);
     void composeFrame(const sheet::Layout& layout, int i, Thumbnails& thumbnails);
     void startSheet(const sheet::Layout& layout);
-    void appendSheet(const sheet::Layout& layout);
+    void appendSheet();
     QString inProgramFolder(const char* name) const;
 
     PrintControls controls_;
     const TSourceList& sources_;
     StatusLine& status_;
     QString programFolder_;
+    QString pageFile_; // this job's, named with its mark in the program folder
     int workers_ = pictureWorkersOfThisMachine();
     MemoryBudget budget_ = MemoryBudget::forThisMachine();
 };

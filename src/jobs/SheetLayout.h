@@ -39,16 +39,16 @@ constexpr Point filmSlot(int k) {
 // One of the two sheet layouts, chosen by the print mode's item index.
 struct Layout {
     int capacity;
-    Point (*slot)(int k);   // thumbnail position of slot k
-    bool captions;          // file names under the thumbnails
-    const char* background; // in the program folder
-    const char* pageFile;   // in the program folder
-    int paperOrientation;   // 1 portrait, 2 landscape
+    Point (*slot)(int k);     // thumbnail position of slot k
+    bool captions;            // file names under the thumbnails
+    const char* background;   // in the program folder
+    const char* pageFileStem; // of a print job's own page file, "<stem>.<job>.tif"
+    int paperOrientation;     // 1 portrait, 2 landscape
 };
 
-inline constexpr Layout kVertical{kVerticalCapacity, verticalSlot,   true,
-                                  "/bg_tate.bmp",    "/bg_tate.tif", 1};
-inline constexpr Layout kFilm{kFilmCapacity, filmSlot, false, "/bg_film.bmp", "/bg_film.tif", 2};
+inline constexpr Layout kVertical{kVerticalCapacity, verticalSlot, true,
+                                  "/bg_tate.bmp",    "bg_tate",    1};
+inline constexpr Layout kFilm{kFilmCapacity, filmSlot, false, "/bg_film.bmp", "bg_film", 2};
 
 // The layout of print mode item `index` (0 vertical, 1 film); none for any other.
 constexpr const Layout* layoutFor(int index) {

@@ -4,12 +4,13 @@
 #include "FileOps.h"
 #include "FolderIndex.h"
 #include "WinPath.h"
+#include "WriteTemporaries.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <set>
 
 #include <fcntl.h>
@@ -45,13 +46,6 @@ int WriteFaults::injected(WriteStep step) {
 namespace {
 
 // Each returns 0 or the errno of its failure.
-int createExclusive(const QByteArray& path, int& fd) {
-    if (const int e = WriteFaults::injected(WriteStep::Create))
-        return e;
-    fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    return fd < 0 ? errno : 0;
-}
-
 int writeAll(int fd, const char* data, qint64 size) {
     while (size > 0) {
         if (const int e = WriteFaults::injected(WriteStep::Write))
@@ -96,6 +90,28 @@ int closeFd(int fd) {
 int renameOver(const QByteArray& from, const QByteArray& to) {
     if (const int e = WriteFaults::injected(WriteStep::Rename))
         return e;
+    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+}
+
+// Gives `from` the name `to` only while no file has it (EEXIST otherwise).
+int renameToFreeName(const QByteArray& from, const QByteArray& to) {
+    if (const int e = WriteFaults::injected(WriteStep::Rename))
+        return e;
+#ifdef __linux__
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+#endif
+    // A file system without that rename: a second link fails on a taken name, as the rename
+    // would; without links (vfat), only a look just before the rename is left.
+    if (::link(from.constData(), to.constData()) == 0)
+        return ::unlink(from.constData()) == 0 ? 0 : errno;
+    if (errno == EEXIST)
+        return EEXIST;
+    struct stat st {};
+    if (::lstat(to.constData(), &st) == 0)
+        return EEXIST;
     return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
 }
 
@@ -151,11 +167,6 @@ int replaceableCause(const QByteArray& target, AtTarget& found, struct stat& st)
     return 0;
 }
 
-QByteArray temporaryName(const QByteArray& folder) {
-    return folder + "/.sc-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36) +
-           ".tmp";
-}
-
 } // namespace
 
 // --- ReplacingFile ----------------------------------------------------------------------------
@@ -168,19 +179,15 @@ ReplacingFile::ReplacingFile(const QString& path, Durability durability)
         return;
     replaces_ = found != AtTarget::Nothing;
     const QByteArray folder = folderOfHost(target_);
-    QByteArray name;
-    int e = EEXIST;
-    for (int attempt = 0; attempt < 100 && e == EEXIST; ++attempt) {
-        name = temporaryName(folder);
-        e = createExclusive(name, fd_);
-    }
-    if (fail(e))
+    if (winpath::firstWriteInto(QFile::decodeName(folder)))
+        sweepDeadTemporaries(folder);
+    if (fail(createTemporary(folder, temporary_)))
         return;
-    temporary_ = QFile::decodeName(name);
-    // The new file takes the place of the old one in every respect a user sees.
+    // The new file takes the place of the old one in every respect a user sees (its owner: only
+    // root may set it, and only root needs to).
     if (found == AtTarget::File) {
-        (void)::fchown(fd_, old.st_uid, old.st_gid); // only root may, and only root needs to
-        (void)::fchmod(fd_, old.st_mode & 07777);
+        (void)::fchown(temporary_.fd, old.st_uid, old.st_gid);
+        (void)::fchmod(temporary_.fd, old.st_mode & 07777);
     }
 }
 
@@ -196,34 +203,46 @@ bool ReplacingFile::fail(int error) {
 }
 
 void ReplacingFile::discard() {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
-    if (!temporary_.isEmpty())
-        ::unlink(QFile::encodeName(temporary_).constData());
-    temporary_.clear();
+    releaseTemporary(temporary_, false);
+}
+
+void ReplacingFile::replaceOnly(const std::optional<FileIdentity>& chosen) {
+    checksChosen_ = true;
+    chosen_ = chosen;
+}
+
+// The last step: the rename, when the name still holds what may be replaced.
+int ReplacingFile::takeName() const {
+    const QByteArray& temporary = temporary_.name;
+    if (!checksChosen_)
+        return renameOver(temporary, target_);
+    if (!chosen_)
+        return renameToFreeName(temporary, target_);
+    return fileIdentity(path_) == chosen_ ? renameOver(temporary, target_) : EEXIST;
 }
 
 bool ReplacingFile::write(const char* data, qint64 size) {
     if (error_ != 0)
         return false;
-    return !fail(writeAll(fd_, data, size));
+    return !fail(writeAll(temporary_.fd, data, size));
 }
 
 bool ReplacingFile::commit() {
     const bool keep = durability_ == Durability::Kept && replaces_;
     if (durability_ == Durability::Kept && !replaces_ && error_ == 0)
-        startWriteback(fd_);
-    if (error_ != 0 || (keep && fail(syncFd(fd_))) || fail(closeFd(std::exchange(fd_, -1))) ||
-        fail(renameOver(QFile::encodeName(temporary_), target_))) {
+        startWriteback(temporary_.fd);
+    const QByteArray folder = folderOfHost(target_);
+    if (error_ != 0 || (keep && fail(syncFd(temporary_.fd))) ||
+        fail(closeFd(std::exchange(temporary_.fd, -1))) ||
+        fail(nameTemporary(folder, temporary_)) || fail(takeName())) {
         discard();
         return false;
     }
-    temporary_.clear();
+    releaseTemporary(temporary_, true);
     committed_ = true;
     winpath::noteAdded(QFile::decodeName(target_)); // a job's kept listing of the folder follows
     // The new name must outlive a crash as surely as the old file would have.
-    return !(keep && fail(syncFolder(folderOfHost(target_))));
+    return !(keep && fail(syncFolder(folder)));
 }
 
 void ReplacingFile::raise() const {
@@ -243,19 +262,33 @@ void makeFoldersOrRaise(const QString& path) {
         throw fileFailure(FileAction::MakeFolder, path, error);
 }
 
+namespace {
+
+// Syncs the file system of `path`'s folder unless `synced` holds it already; 0 or the errno.
+int syncFileSystemOf(const QString& path, std::set<dev_t>& synced, QByteArray& folder) {
+    folder = folderOfHost(QFile::encodeName(winpath::hostPath(path)));
+    struct stat st {};
+    if (::stat(folder.constData(), &st) != 0)
+        return errno;
+    return synced.insert(st.st_dev).second ? syncFileSystem(folder) : 0;
+}
+
+} // namespace
+
 void syncOutputs(const QStringList& paths) {
     std::set<dev_t> synced;
     for (const QString& path : paths) {
-        const QByteArray folder = folderOfHost(QFile::encodeName(winpath::hostPath(path)));
-        struct stat st {};
-        int e = ::stat(folder.constData(), &st) == 0 ? 0 : errno;
-        if (e == 0 && !synced.insert(st.st_dev).second)
-            continue;
-        if (e == 0)
-            e = syncFileSystem(folder);
-        if (e != 0)
+        QByteArray folder;
+        if (const int e = syncFileSystemOf(path, synced, folder))
             throw fileFailure(FileAction::Write, QFile::decodeName(folder), e);
     }
+}
+
+void syncWritten(const QString& path) {
+    std::set<dev_t> synced;
+    QByteArray folder;
+    if (const int e = syncFileSystemOf(path, synced, folder))
+        throw fileFailure(FileAction::Write, path, e);
 }
 
 } // namespace sc::fileops

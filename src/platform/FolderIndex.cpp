@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 
 #include <atomic>
 #include <mutex>
@@ -75,8 +76,20 @@ public:
     }
     void close() {
         std::lock_guard lock(guard_);
-        if (--scopes_ == 0)
+        if (--scopes_ == 0) {
             listings_.clear();
+            writtenInto_.clear();
+        }
+    }
+
+    bool firstWriteInto(const QString& folder) {
+        std::lock_guard lock(guard_);
+        if (scopes_ == 0)
+            return true;
+        if (writtenInto_.contains(folder))
+            return false;
+        writtenInto_.insert(folder);
+        return true;
     }
 
     QString find(const QString& folder, const QString& name) {
@@ -137,6 +150,7 @@ private:
     std::mutex guard_;
     int scopes_ = 0;
     QHash<QString, Listing> listings_; // by host folder path
+    QSet<QString> writtenInto_;        // host folders
 };
 
 Index& index() {
@@ -170,6 +184,10 @@ QString entryNamedLike(const QString& folder, const QString& name) {
 
 qint64 folderListingsMade() {
     return listingsMade;
+}
+
+bool firstWriteInto(const QString& folder) {
+    return index().firstWriteInto(folder);
 }
 
 void noteAdded(const QString& hostPath) {

@@ -28,6 +28,10 @@ QString entryNamedLike(const QString& folder, const QString& name);
 // benchmarks to see.
 qint64 folderListingsMade();
 
+// Whether a write into the host folder `folder` is the first there while a scope lives (every
+// write is, outside a scope): what dead runs left there is looked for once per job.
+bool firstWriteInto(const QString& folder);
+
 // The program made, or removed, the entry at this host path: kept listings follow.
 void noteAdded(const QString& hostPath);
 void noteRemoved(const QString& hostPath);

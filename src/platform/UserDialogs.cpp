@@ -73,24 +73,14 @@ void QtUserDialogs::openWithShell(const QString& documentOrUrl) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(winpath::hostPath(documentOrUrl)));
 }
 
-QString newPdfPath(const QString& folder) {
-    const QDir dir(folder);
-    QString name = QStringLiteral("SC_CONVERTER.pdf");
-    for (int n = 2;
-         QFileInfo::exists(dir.filePath(name)) || QFileInfo(dir.filePath(name)).isSymLink(); ++n)
-        name = QStringLiteral("SC_CONVERTER (%1).pdf").arg(n);
-    return dir.filePath(name);
-}
-
 QString documentsFolder() {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
-// The dialog offers the new PDF name for printing to a file (Qt's dialog itself asks before a
-// file the user picks is replaced); where a printer is installed it stays the first choice.
+// Qt's dialog itself asks before a file the user picks is replaced; where a printer is
+// installed it stays the first choice.
 bool QtUserDialogs::choosePrinter(QPrinter& printer) {
-    printer.setOutputFileName(newPdfPath(documentsFolder()));
     if (!QPrinterInfo::availablePrinterNames().isEmpty())
         printer.setOutputFormat(QPrinter::NativeFormat);
     QPrintDialog dialog(&printer, owner_);

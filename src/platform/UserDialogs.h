@@ -27,15 +27,11 @@ public:
     virtual QString browseFolderFrom(const QString& title, const QString& start) = 0;
     // Opens a document (a path text) or a link with its associated program; results ignored.
     virtual void openWithShell(const QString& documentOrUrl) = 0;
-    // The standard print dialog on `printer` (its orientation already set); false when the
-    // user cancels. With no printer installed it offers printing to a PDF file, under a new
-    // name (newPdfPath) so that no earlier PDF is replaced unasked.
+    // The standard print dialog on `printer` (its orientation and output file name already
+    // set); false when the user cancels. With no printer installed it offers printing to a PDF
+    // file under the printer's output file name.
     virtual bool choosePrinter(QPrinter& printer) = 0;
 };
-
-// A name for a new PDF file in `folder` that no file has yet: "SC_CONVERTER.pdf", else
-// "SC_CONVERTER (2).pdf", "SC_CONVERTER (3).pdf" and so on.
-QString newPdfPath(const QString& folder);
 
 // The user's documents folder, or the home folder when there is none.
 QString documentsFolder();

@@ -19,16 +19,10 @@ QString kiloBytes(qint64 bytes) {
 
 } // namespace
 
-TSourcePreview::TSourcePreview(Views views, Inputs inputs, sc::UserDialogs& dialogs,
-                               const QString& programFolder)
-    : views_(std::move(views)), inputs_(std::move(inputs)), dialogs_(dialogs),
-      programFolder_(programFolder) {}
+TSourcePreview::TSourcePreview(Views views, Inputs inputs, sc::UserDialogs& dialogs)
+    : views_(std::move(views)), inputs_(std::move(inputs)), dialogs_(dialogs) {}
 
 TSourcePreview::~TSourcePreview() = default;
-
-QString TSourcePreview::temporaryFile() const {
-    return programFolder_ + QStringLiteral("/_tmp000.tmp");
-}
 
 QString TSourcePreview::beforeSizeText(qint64 bytes) {
     return kiloBytes(bytes) + QStringLiteral(" KB  ");
@@ -74,13 +68,12 @@ void TSourcePreview::steps() {
     before.Load();
     sc::imaging::tuneLikeTheJob(before, settings.tuning);
     views_.showBeforeSize(beforeSizeText(sc::fileops::fileSize(before.InputFileName())));
-    before.setInputFileName(temporaryFile());
-    before.Save(before.InputFileName());
+    // Encoded in memory, the bytes a file of the job would hold: no file is shared with
+    // another copy of the program, and a program folder nobody may write still previews.
+    afterBytes_ = before.encoded();
     before.Reset();
-    after.setInputFileName(temporaryFile());
-    after.LoadScaled(views_.afterArea.width(), views_.afterArea.height());
-    views_.showAfterSize(afterSizeText(sc::fileops::fileSize(after.InputFileName())));
-    sc::fileops::deleteFile(temporaryFile());
+    after.loadScaledFrom(afterBytes_, views_.afterArea.width(), views_.afterArea.height());
+    views_.showAfterSize(afterSizeText(afterBytes_.size()));
 }
 
 void TSourcePreview::runSoon() {

@@ -43,18 +43,17 @@ public:
         std::function<bool()> idle;
     };
 
-    TSourcePreview(Views views, Inputs inputs, sc::UserDialogs& dialogs,
-                   const QString& programFolder);
+    TSourcePreview(Views views, Inputs inputs, sc::UserDialogs& dialogs);
     TSourcePreview(const TSourcePreview&) = delete;
     TSourcePreview& operator=(const TSourcePreview&) = delete;
     ~TSourcePreview();
 
     // One run now (ListBox1Click): nothing while the window is not visible; both views
     // emptied; the selected source loaded into the before view, tuned, its size shown; the
-    // tuned picture saved as JPEG to the temporary file; the before view back to the picture
-    // as loaded; the temporary file loaded into the after view, its size shown; the file
-    // deleted. Any failure ends the run with the beep and the failure message; what the run
-    // had shown and written until then stays.
+    // tuned picture encoded as the JPEG job writes it, in memory; the before view back to the
+    // picture as loaded; the encoded picture shown in the after view with its size. Any
+    // failure ends the run with the beep and the failure message; what the run had shown
+    // until then stays.
     void run();
 
     // A run for a change that more changes are already following (a held key): it runs once
@@ -73,7 +72,9 @@ public:
     void beginBatch();
     void endBatch();
 
-    QString temporaryFile() const;
+    // The bytes of the last after picture: those of the file the JPEG job writes for the same
+    // source and settings.
+    const QByteArray& afterBytes() const { return afterBytes_; }
     // "N KB  " for the before view, "N KB　" (full-width space) for the after view: the size in
     // thousands of bytes, remainder dropped, 0 shown as 1 (as for a file that cannot be read).
     static QString beforeSizeText(qint64 bytes);
@@ -86,7 +87,7 @@ private:
     Views views_;
     Inputs inputs_;
     sc::UserDialogs& dialogs_;
-    QString programFolder_;
+    QByteArray afterBytes_;
     bool running_ = false;
     bool owed_ = false;   // a deferred, held or batched run is owed
     bool queued_ = false; // a deferred run is on its way

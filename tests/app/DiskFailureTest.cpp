@@ -1,9 +1,11 @@
 // The OK command and the settings save when the disk fails them: the old files stay, no
 // temporary is left, the message names the file and the cause, and no end question is asked.
 #include "QStringPrinting.h"
+#include "ReadOnlyFolder.h"
 #include "SmallTmpfs.h"
 #include "WindowFixture.h"
 #include "controls/TFolderPathBox.h"
+#include "imaging/TGKitImageEdit.h"
 #include "jobs/JobTexts.h"
 #include "platform/FileFailure.h"
 #include "platform/FileWrites.h"
@@ -22,9 +24,8 @@ using fileops::WriteStep;
 namespace {
 
 QStringList entries(const QString& host) {
-    return QDir(host).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                    QDir::NoDotAndDotDot,
-                                QDir::Name);
+    return QDir(host).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 QString writeFailure(const QString& path, int error) {
@@ -80,8 +81,7 @@ TEST(DiskFailure, AJpegJobWhoseOutputsCannotBeSyncedAsksNothing) {
         w.form->CButton10Click();
     }
     EXPECT_EQ(w.dialogs.shown, QStringList({"beep", writeFailure(w.folder.host("shots"), EIO)}));
-    EXPECT_EQ(entries(w.folder.host("shots")),
-              QStringList({"a.bmp", "a.jpg", "b.bmp", "b.jpg"}));
+    EXPECT_EQ(entries(w.folder.host("shots")), QStringList({"a.bmp", "a.jpg", "b.bmp", "b.jpg"}));
 }
 
 // A source that is gone or has become a folder is no question of its format.
@@ -120,18 +120,20 @@ TEST(DiskFailure, AnAlbumWhosePageCannotBeWrittenKeepsTheOlderPageAndOffersNothi
     EXPECT_EQ(entries(w.folder.host("album")), QStringList({"Data", "Index.html", "Thumb"}));
 }
 
-TEST(DiskFailure, APreviewThatCannotWriteItsTemporaryFileSaysWhy) {
+// The preview needs no file of its own: on a program folder nobody may write it shows both
+// views and both sizes, and says nothing.
+TEST(DiskFailure, APreviewOnAReadOnlyProgramFolderShowsBothSizesAndNoMessage) {
     Window w;
     w.dropPictures({"shots/a.bmp"});
+    const ReadOnlyFolder readOnly(w.folder.path());
+    ASSERT_TRUE(readOnly.holds());
     auto* list = w.get<QListView>("ListBox1");
-    {
-        WriteFaults faults(WriteStep::Write, 1, ENOSPC);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualRect(list->model()->index(0, 0)).center());
-    }
-    EXPECT_EQ(w.dialogs.shown,
-              QStringList({"beep", writeFailure(w.folder.host("_tmp000.tmp"), ENOSPC)}));
-    EXPECT_FALSE(entries(w.folder.path()).join(u'|').contains(".sc-"));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(0, 0)).center());
+    EXPECT_EQ(w.dialogs.shown, QStringList());
+    EXPECT_EQ(w.get<TShadowLabel>("Label7")->text(), "1 KB  ");
+    EXPECT_EQ(w.get<TShadowLabel>("Label4")->text(), QStringLiteral("1 KB\u3000"));
+    EXPECT_FALSE(w.get<TGKitImageEdit>("ImageEdit2")->model().isEmpty());
 }
 
 // The old settings file stays whole and the usual message says the save failed.

@@ -14,12 +14,17 @@
 #include "jobs/SheetLayout.h"
 #include "platform/FileFailure.h"
 #include "platform/FileWrites.h"
+#include "platform/RunMark.h"
 
+#include <QClipboard>
 #include <QComboBox>
-#include <cerrno>
+#include <QCryptographicHash>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QProcess>
+#include <cerrno>
 
 namespace {
 
@@ -110,9 +115,11 @@ struct PrintWindow {
         }
         form->dropFiles(paths);
     }
-    bool pageFileExists(const char* name = "bg_tate.tif") const {
-        return QFileInfo::exists(folder.host(QLatin1String(name)));
+    // The page files of the program folder: each job's own, "bg_tate.<job>.tif".
+    QStringList pageFiles(const char* stem = "bg_tate") const {
+        return QDir(folder.path()).entryList({QLatin1String(stem) + ".*.tif"}, QDir::Files);
     }
+    bool pageFileExists(const char* stem = "bg_tate") const { return !pageFiles(stem).isEmpty(); }
     // The page pictures inside the printed PDF, in page order.
     QList<QImage> printedPages() {
         const QString prefix = folder.host("page");
@@ -257,7 +264,7 @@ TEST(PrintCommand, FilmFramesFillRowsSixtySixToALandscapeSheet) {
     expectFrame(pages[0], 65, {1716, 1137});
     expectFrame(pages[1], 66, {16, 22});
     EXPECT_TRUE(near(pages[0].pixel(16 + 90, 22 + 128), kFilmPaper)) << "and no caption";
-    EXPECT_FALSE(w.pageFileExists("bg_film.tif"));
+    EXPECT_FALSE(w.pageFileExists("bg_film"));
 
     // 66 pictures fill one sheet exactly: one landscape page, and the preview is left empty.
     w.form->SSButton1Click();
@@ -386,13 +393,26 @@ TEST(PrintCommand, AFailedJobLeavesItsPagesAndTheNextJobPrintsOnlyItsOwn) {
     EXPECT_EQ(w.get<TShadowLabel>("ShadowLabel21")->text(), "52/53 枚目の印刷準備中です。");
     EXPECT_TRUE(w.pageFileExists()) << "the full first sheet stays in the page file";
 
+    // Another copy of the program printing on this program folder, and two that were killed.
+    const sc::fileops::RunMark printing(w.folder.path());
+    const QString othersPages = printing.name("bg_tate", ".tif");
+    w.folder.writeFile(QFileInfo(othersPages).fileName(), "another copy's pages");
+    for (const char* left : {".sc-run.dead1.lock", "bg_tate.dead1.tif", "bg_film.dead2.tif"})
+        w.folder.writeFile(left);
+
     w.form->SSButton1Click();
     w.dropPictures(2);
     w.form->CButton10Click();
     const QList<QImage> pages = w.printedPages();
     ASSERT_EQ(pages.size(), 1) << "the failed job's sheet is not printed again";
     expectFrame(pages[0], 1, {18, 177});
-    EXPECT_FALSE(w.pageFileExists());
+    EXPECT_EQ(w.pageFiles(), QStringList{QFileInfo(othersPages).fileName()});
+    EXPECT_FALSE(w.pageFileExists("bg_film"));
+    QFile others(othersPages);
+    ASSERT_TRUE(others.open(QIODevice::ReadOnly));
+    EXPECT_EQ(others.readAll(), "another copy's pages");
+    EXPECT_EQ(QDir(w.folder.path()).entryList({".sc-run.*"}, QDir::Files | QDir::Hidden).size(), 1)
+        << "only the live copy's mark";
 }
 
 TEST(PrintCommand, CancellingThePrintDialogPrintsNothingAndRemovesThePages) {
@@ -414,8 +434,8 @@ TEST(PrintCommand, AMissingBackgroundEmptiesThePreviewQuietlyAndFailsTheJobNamin
     EXPECT_EQ(w.printer().PaperOrientation(), 2);
     EXPECT_TRUE(w.dialogs.shown.isEmpty());
     w.form->CButton10Click();
-    const QString failure = sc::fileFailureText(sc::FileAction::Read,
-                                                w.folder.host("bg_film.bmp"), ENOENT);
+    const QString failure =
+        sc::fileFailureText(sc::FileAction::Read, w.folder.host("bg_film.bmp"), ENOENT);
     EXPECT_EQ(w.dialogs.shown, QStringList({"beep", "message:" + failure}));
 }
 
@@ -428,12 +448,14 @@ TEST(PrintCommand, APageFileThatCannotGrowKeepsItsPagesAndNamesTheCause) {
         sc::fileops::WriteFaults faults(sc::fileops::WriteStep::Rename, 2, ENOSPC);
         w.form->CButton10Click();
     }
-    const QString pages = w.folder.host("bg_tate.tif");
+    ASSERT_EQ(w.pageFiles().size(), 1);
+    const QString pages = w.folder.host(w.pageFiles().first());
     EXPECT_EQ(w.dialogs.shown,
-              QStringList({"beep", "message:" + sc::fileFailureText(sc::FileAction::Write, pages,
-                                                                    ENOSPC)}));
+              QStringList({"beep", "message:" +
+                                       sc::fileFailureText(sc::FileAction::Write, pages, ENOSPC)}));
     EXPECT_EQ(sc::imaging::tiffPageSizes(pages).size(), 1);
-    EXPECT_FALSE(QDir(w.folder.path()).entryList(QDir::Hidden | QDir::Files).join(u'|').contains(".sc-"));
+    EXPECT_FALSE(
+        QDir(w.folder.path()).entryList(QDir::Hidden | QDir::Files).join(u'|').contains(".sc-"));
 }
 
 // On a real file system filled to the brim, printing to a PDF is not called done: the
@@ -453,3 +475,36 @@ TEST(PrintCommand, APdfThatDoesNotFitOnTheDiskIsNamedWithItsCause) {
     EXPECT_FALSE(QFile::exists(w.dialogs.pdfOutput));
 }
 
+// Sheets are composed in the program's own memory: whatever the desktop's clipboard held
+// before a print job, it holds after, and the sheet has the pixels it always had (the sum was
+// taken from sheets composed through the clipboard).
+TEST(PrintCommand, TheClipboardIsLeftAloneAndTheSheetKeepsItsPixels) {
+    PrintWindow w;
+    QStringList paths;
+    const QStringList names{"IMG_0001.JPG", "a.b.bmp", QStringLiteral("写真 12:30.bmp"),
+                            "long name that is cut at the edge.bmp"};
+    for (int i = 0; i < names.size(); ++i) {
+        QImage img(64 + 8 * i, 48, QImage::Format_RGB32);
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                img.setPixel(x, y, qRgb((x * 4 + i * 40) % 256, (y * 5) % 256, (x * y) % 256));
+        paths << w.folder.host(names[i]);
+        ASSERT_TRUE(img.save(paths.last(), names[i].endsWith("JPG") ? "JPG" : "BMP"));
+    }
+    w.form->dropFiles(paths);
+    auto* sentinel = new QMimeData;
+    sentinel->setText(QStringLiteral("the user's own words"));
+    QGuiApplication::clipboard()->setMimeData(sentinel);
+
+    w.form->CButton10Click();
+    ASSERT_EQ(w.printedPages().size(), 1);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("the user's own words"));
+    EXPECT_TRUE(QGuiApplication::clipboard()->image().isNull());
+    const QImage sheet = w.preview().image();
+    ASSERT_EQ(sheet.format(), QImage::Format_RGB32);
+    QCryptographicHash sum(QCryptographicHash::Sha1);
+    for (int y = 0; y < sheet.height(); ++y)
+        sum.addData(QByteArrayView(reinterpret_cast<const char*>(sheet.constScanLine(y)),
+                                   sheet.width() * 4));
+    EXPECT_EQ(sum.result().toHex().toStdString(), "8988a750204c8588a4145fac39c6c9c6ccd0d884");
+}

@@ -95,12 +95,14 @@ TEST(ProgramEnd, ASignalDuringAJobAsksNothingAndPrintsNothing) {
         EXPECT_TRUE(w.has("shots/a.bmp"));
         EXPECT_TRUE(w.has("shots/b.bmp"));
         // The job ran to its end: the outputs and their rename pass, or the print step.
+        const QString pageFile = w.form->printControl().FileName();
         if (print)
-            EXPECT_TRUE(w.form->printControl().FileName().endsWith("/bg_tate.tif"));
+            EXPECT_TRUE(pageFile.contains(QRegularExpression("/bg_tate\\.[0-9a-z]+\\.tif$")))
+                << qPrintable(pageFile);
         else
             EXPECT_TRUE(w.has("shots/sc_20040102_0905_10.jpg"));
         EXPECT_FALSE(w.has("printed.pdf"));
-        EXPECT_FALSE(w.has("bg_tate.tif"));
+        EXPECT_FALSE(QFile::exists(pageFile));
         w.expectClosedWithSettingsSaved();
     }
 }

@@ -40,14 +40,12 @@ struct PreviewFixture {
                                 return settings;
                             },
                             [this] { return idle; }},
-                           dialogs,
-                           folder.path()};
+                           dialogs};
 
     PreviewFixture() {
         after.setChangeCallback([this] {
-            QFile file(after.InputFileName());
-            if (!after.isEmpty() && file.open(QIODevice::ReadOnly))
-                encoded << file.readAll();
+            if (!after.isEmpty())
+                encoded << preview.afterBytes();
         });
     }
     ~PreviewFixture() { after.setChangeCallback({}); }
@@ -64,7 +62,6 @@ struct PreviewFixture {
         }
         return path;
     }
-    QString temporaryFile() const { return preview.temporaryFile(); }
 };
 
 } // namespace sc::test

@@ -1,11 +1,18 @@
 #include "TestDeadline.h"
+#include "platform/FileWrites.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include <optional>
+
 // Widgets need an application object; tests run under the offscreen platform. No test may run
 // longer than SC_TEST_SECONDS (default 30), well inside ctest's limit for the whole binary.
+// SC_TEST_NAMED_TEMPORARIES=1 writes every file as on a file system without unnamed files.
 int main(int argc, char** argv) {
+    std::optional<sc::fileops::NamedTemporariesOnly> namedTemporaries;
+    if (qEnvironmentVariableIntValue("SC_TEST_NAMED_TEMPORARIES") == 1)
+        namedTemporaries.emplace();
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);

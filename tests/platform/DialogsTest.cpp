@@ -1,66 +1,19 @@
-// The dialog seam's own behaviour: what it offers in the print dialog, and how it stops asking
-// once the system ends the program.
+// The dialog seam's own behaviour: how it stops asking once the system ends the program.
+#include "ModalDialog.h"
 #include "ScriptedDialogs.h"
 #include "platform/StoppableDialogs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 using sc::test::ScriptedDialogs;
-
-namespace {
-void touch(const QString& path) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-}
-
-// Runs `check` on the modal dialog once it is up, then closes it; a dialog that stays up past
-// the check is closed after a while, so a failing test never hangs.
-void whenDialogOpens(const std::function<void(QWidget*)>& check) {
-    QTimer::singleShot(50, [check] {
-        if (QWidget* dialog = QApplication::activeModalWidget())
-            check(dialog);
-    });
-    QTimer::singleShot(5000, [] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            dialog->done(QDialog::Rejected);
-    });
-}
-} // namespace
-
-// The real print dialog, opened through the desktop seam with no printer installed, offers a
-// name in the documents folder that no file, folder or link has yet.
-TEST(PdfName, ThePrintDialogOffersANewNameInTheDocumentsFolder) {
-    QTemporaryDir home;
-    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config")));
-    QDir(home.path()).mkdir("Documents");
-    touch(home.filePath("Documents/SC_CONVERTER.pdf"));
-    QDir(home.path()).mkpath("Documents/SC_CONVERTER (2).pdf");
-    QFile::link("nowhere", home.filePath("Documents/SC_CONVERTER (3).pdf"));
-
-    QString offered;
-    whenDialogOpens([&](QWidget* dialog) {
-        if (auto* name = dialog->findChild<QLineEdit*>("filename"))
-            offered = name->text();
-        qobject_cast<QDialog*>(dialog)->reject();
-    });
-    sc::QtUserDialogs dialogs;
-    QPrinter printer;
-    EXPECT_FALSE(dialogs.choosePrinter(printer));
-    EXPECT_EQ(offered, home.filePath("Documents/SC_CONVERTER (4).pdf"));
-    qputenv("HOME", oldHome);
-    qputenv("XDG_CONFIG_HOME", oldConfig);
-}
+using sc::test::whenDialogOpens;
 
 TEST(StoppableDialogs, OnceStoppedNothingIsShownAndEveryQuestionIsNo) {
     ScriptedDialogs scripted;

@@ -32,7 +32,7 @@ QByteArray encodedAt(const QString& path, int level, const QString& target) {
 
 } // namespace
 
-TEST(SourcePreview, ShowsTheSourceUntunedAndBothSizesAndRemovesItsTemporaryFile) {
+TEST(SourcePreview, ShowsTheSourceUntunedAndBothSizesAndWritesNoFile) {
     PreviewFixture f;
     f.settings.tuning.brightness = 40;
     f.selected = f.source("small.bmp", grey(90, 8, 6), 999);
@@ -42,7 +42,8 @@ TEST(SourcePreview, ShowsTheSourceUntunedAndBothSizesAndRemovesItsTemporaryFile)
     EXPECT_EQ(f.afterText, TSourcePreview::afterSizeText(f.encoded[0].size()));
     EXPECT_EQ(f.before.image().pixel(5, 5), qRgb(90, 90, 90)); // the tuning is undone
     EXPECT_GT(qRed(f.after.image().pixel(5, 5)), 180);         // and encoded: 90 + 102
-    EXPECT_FALSE(QFile::exists(f.temporaryFile()));
+    EXPECT_EQ(QDir(f.folder.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"small.bmp"});
     EXPECT_TRUE(f.dialogs.shown.isEmpty());
 
     f.selected = f.source("large.bmp", grey(90, 8, 6), 12'345);
