@@ -73,25 +73,11 @@ QString textOf(const QWidget& window, const char* label) {
     return l ? l->text() : QString();
 }
 
-// The status line: a status bar whose name is its text, so a reader speaks each new text.
-class StatusLineAccessible : public QAccessibleWidget {
-public:
-    explicit StatusLineAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::StatusBar) {}
-    QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Name)
-            return static_cast<TShadowLabel*>(widget())->text();
-        return QAccessibleWidget::text(t);
-    }
-};
-
 // The picture views show a picture, not a client area.
 QAccessibleInterface* windowAccessible(const QString& className, QObject* object) {
     if (!object || !object->isWidgetType())
         return nullptr;
     auto* w = static_cast<QWidget*>(object);
-    if (className == QLatin1String("TShadowLabel") &&
-        object->objectName() == QLatin1String("ShadowLabel21"))
-        return new StatusLineAccessible(w);
     if (className == QLatin1String("sc::TGKitImageEdit"))
         return new QAccessibleWidget(w, QAccessible::Graphic);
     return nullptr;
