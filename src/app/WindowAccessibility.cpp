@@ -2,7 +2,6 @@
 
 #include "controls/TFolderPathBox.h"
 #include "controls/TShadowLabel.h"
-#include "controls/TSpinEdit.h"
 
 #include <QAccessibleWidget>
 #include <QLineEdit>
@@ -57,9 +56,7 @@ QString nameFromLabel(const QString& label, const QString& letter) {
 
 void setName(QWidget& control, const QString& name) {
     control.setAccessibleName(name);
-    // Focus lands on the text inside a spin box or path box: that is what a reader announces.
-    if (auto* spin = qobject_cast<TSpinEdit*>(&control))
-        spin->editor()->setAccessibleName(name);
+    // Focus lands on the text inside a path box: that is what a reader announces.
     if (auto* path = qobject_cast<TFolderPathBox*>(&control)) {
         path->editor()->setAccessibleName(name);
         path->browseButton()->setAccessibleName(name + QStringLiteral(" ..."));
