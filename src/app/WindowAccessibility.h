@@ -1,8 +1,20 @@
 #pragma once
 
+class QComboBox;
 class QWidget;
 
 namespace sc::app {
+
+// Before the window's controls are made (Qt keeps the first interface it makes for each): the
+// window reads as a window, the picture views as pictures.
+void installWindowAccessibility();
+
+// Once, after the controls are made: a reader can choose an item of a closed choice list.
+void settleChoiceLists(QWidget& window);
+
+// The chosen item of a choice list reads as selected among its items; for an item chosen
+// quietly (the list's signals blocked), which the list cannot tell.
+void showChoiceAsSelected(QComboBox& list);
 
 // Names the main window's controls for assistive technology in one language, after the
 // captions of that language are in place: each box and the list by its label (without the
