@@ -46,14 +46,12 @@ done
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 start_program
 
-"$client" "$here/screen_reader.py"
-result=$?
+"$client" "$here/screen_reader.py" || exit 1
 for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$app" 2>/dev/null; then
   echo "FAIL: the window is still open after Close was pressed through AT-SPI"
   exit 1
 fi
-[ $result -eq 0 ] || exit 1
 ini=$work/SC_CONVERTER.ini
 # What was set through AT-SPI is what the program kept.
 for line in C1_02=3 C3_01=30 TRANS=1; do
