@@ -46,6 +46,7 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
                              QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::TConvertForm1>()), programFolder_(programFolder),
       dialogs_(dialogs) {
+    sc::app::installWindowAccessibility();
     ui_->setupUi(this);
     sourceList_.attachView(*ui_->ListBox1);
     sourceCommands_ = std::make_unique<TSourceCommands>(
@@ -83,6 +84,7 @@ TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dial
     sc::app::setHintDurations(this);
     sc::app::settleKeyboard(*this, [this] { ListBox1Click(); });
     sc::app::nameControls(*this, true);
+    sc::app::settleChoiceLists(*this);
 
     connect(ui_->ShineSpeedButton1, &TShineSpeedButton::clicked, this,
             &TConvertForm1::ShineSpeedButton1Click);

@@ -2,10 +2,12 @@
 
 #include "controls/TFolderPathBox.h"
 #include "controls/TShadowLabel.h"
-#include "controls/TSpinEdit.h"
 
+#include <QAbstractItemView>
 #include <QAccessibleWidget>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QTimer>
 #include <QToolButton>
 
 namespace sc::app {
@@ -39,7 +41,8 @@ const Worded kWorded[] = {
     {"ImageEdit2", QStringLiteral("変換後の画像(JPEG)"),
      QStringLiteral("Converted picture (JPEG)")},
     {"ImageEdit4", QStringLiteral("印刷プレビュー"), QStringLiteral("Print preview")},
-    {"SSButton12", QStringLiteral("ユーザーズガイドの参照"), QStringLiteral("User's guide")},
+    // Its hint speaks of the user's guide, but what it opens is the read-me.
+    {"SSButton12", QStringLiteral("Readme.txt を開く"), QStringLiteral("Open Readme.txt")},
     {"SSButton11", QStringLiteral("最小化"), QStringLiteral("Minimise")},
     {"SSButton10", QStringLiteral("閉じる"), QStringLiteral("Close")},
 };
@@ -57,9 +60,7 @@ QString nameFromLabel(const QString& label, const QString& letter) {
 
 void setName(QWidget& control, const QString& name) {
     control.setAccessibleName(name);
-    // Focus lands on the text inside a spin box or path box: that is what a reader announces.
-    if (auto* spin = qobject_cast<TSpinEdit*>(&control))
-        spin->editor()->setAccessibleName(name);
+    // Focus lands on the text inside a path box: that is what a reader announces.
     if (auto* path = qobject_cast<TFolderPathBox*>(&control)) {
         path->editor()->setAccessibleName(name);
         path->browseButton()->setAccessibleName(name + QStringLiteral(" ..."));
@@ -73,35 +74,62 @@ QString textOf(const QWidget& window, const char* label) {
     return l ? l->text() : QString();
 }
 
-// The status line: a status bar whose name is its text, so a reader speaks each new text.
-class StatusLineAccessible : public QAccessibleWidget {
-public:
-    explicit StatusLineAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::StatusBar) {}
-    QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Name)
-            return static_cast<TShadowLabel*>(widget())->text();
-        return QAccessibleWidget::text(t);
-    }
-};
-
-// The picture views show a picture, not a client area.
+// The window is a window, the picture views show a picture (not a client area each).
 QAccessibleInterface* windowAccessible(const QString& className, QObject* object) {
     if (!object || !object->isWidgetType())
         return nullptr;
     auto* w = static_cast<QWidget*>(object);
-    if (className == QLatin1String("TShadowLabel") &&
-        object->objectName() == QLatin1String("ShadowLabel21"))
-        return new StatusLineAccessible(w);
+    if (className == QLatin1String("TConvertForm1"))
+        return new QAccessibleWidget(w, QAccessible::Window);
     if (className == QLatin1String("sc::TGKitImageEdit"))
         return new QAccessibleWidget(w, QAccessible::Graphic);
     return nullptr;
 }
 
+// A reader chooses an item of a choice list by selecting it among the list's children (AT-SPI's
+// toggle of an item). While the list is closed, such a selection is the user's choice, its
+// change handler included. Whatever else becomes of the selection there (the chosen item
+// toggled off, the items rebuilt), the chosen item reads as selected again once it is over.
+void chooseThroughItems(QComboBox& list) {
+    QAbstractItemView* view = list.view();
+    QObject::connect(&list, &QComboBox::currentIndexChanged, &list,
+                     [&list] { showChoiceAsSelected(list); });
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, &list,
+                     [&list, view](const QItemSelection& selected) {
+                         if (view->isVisible())
+                             return; // an open list chooses as it always does
+                         const QModelIndexList items = selected.indexes();
+                         if (items.size() == 1 && items.first().row() != list.currentIndex()) {
+                             const int row = items.first().row();
+                             list.setCurrentIndex(row);
+                             emit list.activated(row);
+                             emit list.textActivated(list.itemText(row));
+                         }
+                         QTimer::singleShot(0, &list, [&list] { showChoiceAsSelected(list); });
+                     });
+    showChoiceAsSelected(list);
+}
+
 } // namespace
 
-void nameControls(QWidget& window, bool japanese) {
+void showChoiceAsSelected(QComboBox& list) {
+    QItemSelectionModel* selection = list.view()->selectionModel();
+    const QModelIndex chosen = list.model()->index(list.currentIndex(), list.modelColumn());
+    if (selection->selectedIndexes() != QModelIndexList{chosen})
+        selection->select(chosen, QItemSelectionModel::ClearAndSelect);
+}
+
+void installWindowAccessibility() {
     static const bool installed = (QAccessible::installFactory(windowAccessible), true);
     Q_UNUSED(installed);
+}
+
+void settleChoiceLists(QWidget& window) {
+    for (QComboBox* list : window.findChildren<QComboBox*>())
+        chooseThroughItems(*list);
+}
+
+void nameControls(QWidget& window, bool japanese) {
     for (const Named& n : kLabelled) {
         auto* control = window.findChild<QWidget*>(QString::fromLatin1(n.control));
         if (!control)
@@ -115,6 +143,9 @@ void nameControls(QWidget& window, bool japanese) {
         if (auto* control = window.findChild<QWidget*>(QString::fromLatin1(w.control)))
             control->setAccessibleName(japanese ? w.japanese : w.english);
     }
+    // The lists were rebuilt quietly for the language.
+    for (QComboBox* list : window.findChildren<QComboBox*>())
+        showChoiceAsSelected(*list);
 }
 
 } // namespace sc::app

@@ -1,7 +1,6 @@
 #include "WindowKeyboard.h"
 
 #include "controls/TFolderPathBox.h"
-#include "controls/TSpinEdit.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -34,11 +33,9 @@ const char* const kTabOrder[] = {
     "ShineSpeedButton4", "SSButton12", "SSButton11", "SSButton10"};
 // clang-format on
 
-// The widgets that take the focus inside a control: the text of a spin box, the text and the
-// browse button of a path box.
+// The widgets that take the focus inside a control: the text and the browse button of a path
+// box. A spin box keeps the focus itself.
 std::vector<QWidget*> innerStops(QWidget* control) {
-    if (auto* spin = qobject_cast<TSpinEdit*>(control))
-        return {spin->editor()};
     if (auto* path = qobject_cast<TFolderPathBox*>(control))
         return {path->editor(), path->browseButton()};
     return {};

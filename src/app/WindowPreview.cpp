@@ -32,13 +32,15 @@ WindowPreview::WindowPreview(Ui::TConvertForm1& ui, QWidget& window, const TSour
             [busy = std::move(busy)] { return !busy() && !QApplication::activeModalWidget(); }},
         dialogs);
 
-    // Keys reach the list and the text of a tuning box; watch them for held ones.
+    // Keys reach the list and a tuning box (or the text inside it); watch them for held ones.
     list_.installEventFilter(this);
     for (const auto& info : settings::keyTable()) {
         if (info.kind != settings::Kind::Tuning)
             continue;
-        if (auto* box = window.findChild<TSpinEdit*>(settings::nameOf(info.key)))
+        if (auto* box = window.findChild<TSpinEdit*>(settings::nameOf(info.key))) {
+            box->installEventFilter(this);
             box->editor()->installEventFilter(this);
+        }
     }
 }
 

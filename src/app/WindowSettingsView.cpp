@@ -1,6 +1,7 @@
 #include "WindowSettingsView.h"
 
 #include "CaptionLanguage.h"
+#include "WindowAccessibility.h"
 #include "controls/TFolderPathBox.h"
 #include "controls/TSpinEdit.h"
 #include "settings/WindowPlacement.h"
@@ -71,6 +72,7 @@ int WindowSettingsView::itemIndex(Key key) const {
 void WindowSettingsView::selectItem(Key key, int index) {
     const QSignalBlocker quiet(list(key));
     list(key)->setCurrentIndex(index);
+    showChoiceAsSelected(*list(key));
 }
 
 int WindowSettingsView::spinValue(Key key) const {

@@ -2,14 +2,91 @@
 
 #include "SystemColors.h"
 
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QPainter>
 #include <cstdlib>
+
+namespace {
+
+// A label read by its text, as a name and as read-only text; the status line is a status bar.
+// The role is asked each time, so it holds from the label's first moment, whenever the
+// interface was made.
+class ShadowLabelAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit ShadowLabelAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::StaticText) {}
+
+    TShadowLabel* label() const { return static_cast<TShadowLabel*>(widget()); }
+
+    QAccessible::Role role() const override {
+        return label()->isStatusLine() ? QAccessible::StatusBar : QAccessible::StaticText;
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return label()->text();
+        return QAccessibleWidget::text(t);
+    }
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override {
+        auto found = QAccessibleWidget::relations(match);
+        if ((match & QAccessible::Labelled) && label()->buddy())
+            found.append(
+                {QAccessible::queryAccessibleInterface(label()->buddy()), QAccessible::Labelled});
+        return found;
+    }
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+
+    QString text(int start, int end) const override {
+        return label()->text().mid(start, end - start);
+    }
+    int characterCount() const override { return int(label()->text().size()); }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    void scrollToSubstring(int, int) override {}
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    QString attributes(int, int* start, int* end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+    // Where a character of a one-line text is drawn, on the screen.
+    QRect characterRect(int offset) const override {
+        const QString t = label()->text();
+        if (offset < 0 || offset >= t.size())
+            return {};
+        const QFontMetrics fm(label()->font());
+        const QRect placed = fm.boundingRect(
+            label()->textRect(), int(label()->alignment() & Qt::AlignHorizontal_Mask), t);
+        const QRect r(placed.left() + fm.horizontalAdvance(t.left(offset)), placed.top(),
+                      fm.horizontalAdvance(t.at(offset)), placed.height());
+        return r.translated(label()->mapToGlobal(QPoint(0, 0)));
+    }
+};
+
+QAccessibleInterface* accessibleLabel(const QString& className, QObject* object) {
+    if (className == QLatin1String("TShadowLabel") && object && object->isWidgetType())
+        return new ShadowLabelAccessible(static_cast<QWidget*>(object));
+    return nullptr;
+}
+
+} // namespace
 
 TShadowLabel::TShadowLabel(QWidget* parent) : QLabel(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAutoFillBackground(false);
     setTextFormat(Qt::PlainText);
+    // Before any label's text is set: Qt keeps the first interface it makes for a label.
+    static const bool accessible = (QAccessible::installFactory(accessibleLabel), true);
+    Q_UNUSED(accessible);
 }
 
 template <typename T> void TShadowLabel::change(T& member, const T& value) {
@@ -110,8 +187,13 @@ void TShadowLabel::keepTextWhole() {
 }
 
 void TShadowLabel::setText(const QString& text) {
+    const QString old = QLabel::text();
     QLabel::setText(text);
     growAroundText();
+    if (text != old) {
+        QAccessibleTextUpdateEvent change(this, 0, old, text);
+        QAccessible::updateAccessibility(&change);
+    }
 }
 
 // The union of the design rectangle and everything painted: the text's line boxes where the

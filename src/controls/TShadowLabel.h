@@ -8,6 +8,9 @@
 // right) and a highlight. It paints on its parent's surface and takes no mouse input, so the
 // window can be dragged through the labels on its own surface.
 //
+// Assistive technology reads a label as its text; a label marked as the window's status line is
+// a status bar. Every new text of a label is sent as a text change, which a reader can follow.
+//
 // The horizontal part of `alignment` places the text; its vertical part is the layout (top,
 // centre, bottom) by which the measured text is moved within the label.
 class TShadowLabel : public QLabel {
@@ -21,6 +24,7 @@ class TShadowLabel : public QLabel {
     Q_PROPERTY(QColor highlightColor READ highlightColor WRITE setHighlightColor)
     Q_PROPERTY(QPoint highlightOffset READ highlightOffset WRITE setHighlightOffset)
     Q_PROPERTY(Ellipsis ellipsis READ ellipsis WRITE setEllipsis)
+    Q_PROPERTY(bool statusLine READ isStatusLine WRITE setStatusLine)
 public:
     enum Ellipsis { elNone, elEnd, elPath };
     Q_ENUM(Ellipsis)
@@ -44,6 +48,7 @@ public:
     QColor highlightColor() const { return highlight_.color; }
     QPoint highlightOffset() const { return highlight_.offset; }
     Ellipsis ellipsis() const { return ellipsis_; }
+    bool isStatusLine() const { return statusLine_; }
 
     void setFontColor(const QColor& c);
     void setFontHeight(int height);
@@ -54,6 +59,7 @@ public:
     void setHighlightColor(const QColor& c);
     void setHighlightOffset(const QPoint& offset);
     void setEllipsis(Ellipsis e);
+    void setStatusLine(bool on) { statusLine_ = on; }
 
     // Where the text is drawn (before the shadow offsets), for the current text and size.
     QRect textRect() const;
@@ -85,4 +91,5 @@ private:
     Shadow highlight_{true, QColor(255, 255, 255), QPoint(-1, -1)};
     Ellipsis ellipsis_ = elNone;
     QRect design_; // valid once the label keeps its text whole
+    bool statusLine_ = false;
 };

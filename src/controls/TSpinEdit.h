@@ -18,6 +18,8 @@ class UserDialogs;
 // - A typed value beyond the range counts as typed until the box loses the focus or Return is
 //   pressed; then it is limited to the range.
 // - Every change of the text raises changed() (block the box's signals to set it quietly).
+// The box itself holds the focus and hands keys to its text, as a spin box does, so assistive
+// technology finds one spin button with value, range and text, the arrows being its parts.
 class TSpinEdit : public QWidget {
     Q_OBJECT
 public:
@@ -53,10 +55,19 @@ signals:
     void changed();
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The box's own keys (steps, Return, refused characters); false for the text's keys.
+    bool handleKey(QKeyEvent* key);
     void stepBy(int delta);
     void limitToRange();
     void textEdited(const QString& text);

@@ -6,7 +6,6 @@
 #include "controls/TFolderPathBox.h"
 #include "controls/TShineSpeedButton.h"
 #include "controls/TSpinEdit.h"
-#include "resources/Captions.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -42,14 +41,12 @@ struct KeyWindow : Window {
             key(Qt::Key_Tab);
         ASSERT_EQ(focused(), control);
     }
-    // The control that has the focus; the text of a spin box or path box stands for the box.
+    // The control that has the focus; the text of a path box stands for the box.
     static QString focused() {
         QWidget* w = QApplication::focusWidget();
         if (!w)
             return QStringLiteral("(none)");
         QWidget* parent = w->parentWidget();
-        if (qobject_cast<TSpinEdit*>(parent))
-            return parent->objectName();
         if (auto* path = qobject_cast<TFolderPathBox*>(parent))
             return path->objectName() + (w == path->browseButton() ? "..." : "");
         return w->objectName();
@@ -88,12 +85,6 @@ bool focusInside() {
             return dialog && focus && dialog->isAncestorOf(focus);
         },
         2000);
-}
-
-QAccessibleInterface* accessible(QWidget* w) {
-    if (auto* spin = qobject_cast<TSpinEdit*>(w))
-        w = spin->editor();
-    return QAccessible::queryAccessibleInterface(w);
 }
 
 } // namespace
@@ -247,75 +238,6 @@ TEST(Keyboard, TheFocusMarkShowsForKeyboardFocusOnlyAndMouseUseLooksAsBefore) {
                 changed |= QRect(x, y, 1, 1);
     EXPECT_EQ(changed, close.adjusted(2, 2, -2, -2));
     EXPECT_EQ(marked.pixelColor(close.topLeft() + QPoint(2, 2)), QColor(Qt::white));
-}
-
-TEST(Keyboard, ControlsReadTheirRoleAndNameInTheCurrentLanguage) {
-    KeyWindow w;
-    struct Expect {
-        const char* control;
-        QAccessible::Role role;
-        QString japanese, english;
-    };
-    const Expect expected[] = {
-        {"ListBox1", QAccessible::List, "対象ﾌｧｲﾙ", "Source Files"},
-        {"SSButton2", QAccessible::Button, "登録", "Get Files"},
-        {"ShineSpeedButton1", QAccessible::Button, "JPEG変換(日付ﾘﾈｰﾑ)", "JPEG Transform"},
-        {"CButton10", QAccessible::Button, "OK", "OK"},
-        {"ShineSpeedButton4", QAccessible::Button, "info.", "info."},
-        {"SSButton10", QAccessible::Button, "閉じる", "Close"},
-        {"ShineSpeedButton6", QAccessible::Button, "English", "English"},
-        {"C3_01", QAccessible::EditableText, "明るさ", "Brightness"},
-        {"C3_05", QAccessible::EditableText, "色階調(G)", "Balance(G)"},
-        {"Edit1", QAccessible::EditableText, "ﾀｲﾄﾙ", "Title"},
-        {"ImageEdit2", QAccessible::Graphic, "変換後の画像(JPEG)", "Converted picture (JPEG)"},
-        {"ShadowLabel21", QAccessible::StatusBar, sc::captions::kIdlePromptJapanese,
-         sc::captions::kIdlePromptEnglish},
-    };
-    for (bool japanese : {true, false}) {
-        if (!japanese)
-            w.button("ShineSpeedButton6")->press();
-        for (const Expect& e : expected) {
-            QAccessibleInterface* iface = accessible(w.get(e.control));
-            ASSERT_NE(iface, nullptr) << e.control;
-            EXPECT_EQ(iface->role(), e.role) << e.control;
-            EXPECT_EQ(iface->text(QAccessible::Name), japanese ? e.japanese : e.english)
-                << e.control;
-        }
-    }
-    // A choice list reads its chosen item, and its label through the relation.
-    QAccessibleInterface* layout = accessible(w.get("C5_01"));
-    EXPECT_EQ(layout->role(), QAccessible::ComboBox);
-    EXPECT_EQ(layout->text(QAccessible::Name), w.get<QComboBox>("C5_01")->currentText());
-    EXPECT_TRUE(layout->text(QAccessible::Name).startsWith("Vertical"));
-    const auto labels = layout->relations(QAccessible::Label);
-    ASSERT_EQ(labels.size(), 1);
-    EXPECT_EQ(labels.first().first->text(QAccessible::Name), "Format ：");
-
-    // A latching button reads as a toggle, checked while down.
-    const QAccessible::State english = accessible(w.button("ShineSpeedButton6"))->state();
-    EXPECT_TRUE(english.checkable && english.checked);
-    EXPECT_FALSE(accessible(w.button("ShineSpeedButton5"))->state().checked);
-    EXPECT_FALSE(accessible(w.button("CButton10"))->state().checkable);
-
-    // The status line reads what it shows as it changes.
-    w.dropPictures({"a.bmp"});
-    w.form->SSButton1Click();
-    EXPECT_EQ(accessible(w.get("ShadowLabel21"))->text(QAccessible::Name),
-              sc::captions::kIdlePromptEnglish);
-
-    // Every stop of the Tab round (both optional boxes enabled) has a name and a real role.
-    w.choose("C0_01", 1);
-    w.choose("C1_01", 2);
-    for (const QString& stop : w.round()) {
-        QAccessibleInterface* iface =
-            QAccessible::queryAccessibleInterface(QApplication::focusWidget());
-        Q_UNUSED(stop);
-        ASSERT_NE(iface, nullptr);
-        EXPECT_FALSE(iface->text(QAccessible::Name).isEmpty())
-            << KeyWindow::focused().toStdString();
-        EXPECT_NE(iface->role(), QAccessible::Client) << KeyWindow::focused().toStdString();
-        w.key(Qt::Key_Tab);
-    }
 }
 
 TEST(Keyboard, TheInformationWindowOpensOnCloseAndTabReachesEveryNamedLink) {

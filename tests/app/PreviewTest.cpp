@@ -184,7 +184,8 @@ TEST(Preview, HeldKeysArePreviewedOnceTheKeysAlreadyWaitingAreHandled) {
     w.form->show();
     w.drop("shots/a.bmp", 0, 100);
     w.clickRow(0);
-    QLineEdit* brightness = w.get<TSpinEdit>("C3_01")->editor();
+    // Keys go where the desktop sends them: to the box, which holds the focus.
+    auto* brightness = w.get<TSpinEdit>("C3_01");
     auto key = [&](QEvent::Type type, bool repeated) {
         return new QKeyEvent(type, Qt::Key_Up, Qt::NoModifier, QString(), repeated);
     };
