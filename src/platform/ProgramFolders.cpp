@@ -55,6 +55,18 @@ void copySamples(const QString& from, const QString& to) {
     fileops::syncOutputs(written);
 }
 
+// Makes `folder` and its missing parents for this user alone, as the desktop's data folders are
+// made: a home that others may read must not show them one user's settings and pictures.
+void makePrivateFolder(const QString& folder) {
+    const QString parent = QFileInfo(folder).path();
+    if (parent != folder && !QFileInfo(parent).isDir())
+        makePrivateFolder(parent);
+    // Another copy starting at the same moment may have made a parent first.
+    if (!QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) &&
+        !QFileInfo(folder).isDir())
+        throw Error(QStringLiteral("cannot make the folder %1").arg(folder));
+}
+
 // Makes `folder` with the samples of `data` unless it is there. It is put together under
 // another name and then given its own, so that a start that fails or is killed half-way, or a
 // second copy starting at the same moment, never leaves a folder without its samples.
@@ -66,7 +78,7 @@ void makeUserFolder(const QString& folder, const QString& data) {
                             QStringLiteral(".new-") +
                             QString::number(QRandomGenerator::global()->generate64(), 36);
     try {
-        fileops::makeFoldersOrRaise(staging);
+        makePrivateFolder(staging);
         if (QFileInfo(data + u'/' + kSamples).isDir())
             copySamples(data + u'/' + kSamples, staging + u'/' + kSamples);
         if (fileops::renameNoReplace(staging, folder))

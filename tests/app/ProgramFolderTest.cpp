@@ -120,6 +120,10 @@ TEST(ProgramFolder, AnInstallForEveryoneGivesEachUserAProgramFolderOfTheirOwn) {
         EXPECT_TRUE(first.dialogs.shown.isEmpty()) << first.dialogs.shown.join('\n').toStdString();
     }
     EXPECT_TRUE(QFileInfo::exists(annasFolder + "/SC_CONVERTER.ini"));
+    // Hers alone, though a home may be readable by all (as a new one is on Debian).
+    for (const QString& made : {annasFolder, anna.data, QFileInfo(anna.data).path()})
+        EXPECT_EQ(QFileInfo(made).permissions() & (QFile::ReadGroup | QFile::ReadOther), 0)
+            << made.toStdString();
     // A sample the user deleted stays deleted: only a first start brings them.
     QFile::remove(annasFolder + "/drive_c/Album/beach.bmp");
     {

@@ -58,7 +58,7 @@ for library in $(objdump -p "$program" | awk '/NEEDED/ {print $2}'); do
   done
   $covered || fail "Depends names no package that has $library: $depends"
 done
-objdump -h "$program" | grep -q '\.debug_info' && fail "the program is not stripped"
+if objdump -h "$program" | grep -q '\.debug_info'; then fail "the program is not stripped"; fi
 
 # --- every file, under /usr, owned by root, with its mode --------------------------------------
 dpkg-deb -c "$deb" | awk '{ sub(/ -> .*/, ""); print substr($1, 1, 10), $2, substr($0, index($0, "./")) }' |
@@ -120,9 +120,11 @@ fi
 snapshot() { (cd "$work/root" && find . -printf '%p %s %m %u %T@\n' | sort); }
 tree_before=$(snapshot)
 
-# Each user's session: a home and a runtime folder of their own, as a login gives them.
+# Each user's session: a home that others may read (as Debian makes them) and a runtime folder
+# of their own, as a login gives them.
 for n in 0 1; do
-  mkdir -m 700 "$work/home$n" "$work/run$n"
+  mkdir -m 755 "$work/home$n"
+  mkdir -m 700 "$work/run$n"
   [ "$(id -u)" = 0 ] && chown "${users[$n]}:${users[$n]}" "$work/home$n" "$work/run$n"
 done
 # start_as <n>: user n starts the menu entry's command as a menu does, found on PATH from
@@ -163,6 +165,7 @@ start_as 1
 [ "$(setting 1 C1_02)" = 2 ] || fail "user 1 sees user 0's settings"
 if [ "$(id -u)" = 0 ]; then
   [ "$(stat -c %u "$(own 1)/SC_CONVERTER.ini")" = "${users[1]}" ] || fail "user 1 does not own their settings"
+  if as "${users[1]}" ls "$(own 0)" >/dev/null 2>&1; then fail "user 1 can look into user 0's folder"; fi
 fi
 [ "$(snapshot)" = "$tree_before" ] || { diff <(echo "$tree_before") <(snapshot); fail "the installed tree changed"; }
 echo "PASS"
