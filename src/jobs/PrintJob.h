@@ -69,9 +69,8 @@ private:
 
 // The print mode changed on a ready window: the paper orientation first, then the preview
 // loads the layout's bare background from `dataFolder`. Does nothing for an index of neither
-// layout. A
-// background that cannot be loaded leaves the preview empty, without a message at start-up;
-// the print job reports it with the failure message when it starts a sheet.
+// layout. A background that cannot be loaded leaves the preview empty, without a message at
+// start-up; the print job reports it with the failure message when it starts a sheet.
 void showLayout(int layoutIndex, GKitImage& preview, TGKitImagePrint& printer,
                 const QString& dataFolder);
 
