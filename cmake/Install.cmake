@@ -7,5 +7,6 @@ install(CODE "
 set(SC_PROGRAM_FILE \"$<TARGET_FILE:SC_CONVERTER>\")
 set(SC_INSTALL_STAGE \"${SC_INSTALL_STAGE}\")
 set(SC_INSTALL_WORK \"${CMAKE_BINARY_DIR}/install-work\")
+set(SC_DESKTOP_TEMPLATE \"${CMAKE_CURRENT_LIST_DIR}/sc-converter.desktop.in\")
 ")
 install(SCRIPT ${CMAKE_CURRENT_LIST_DIR}/InstallProgram.cmake)

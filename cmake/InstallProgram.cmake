@@ -105,23 +105,9 @@ file(WRITE "${SC_INSTALL_WORK}/sc-converter"
      "#!/bin/sh\n# Starts SC_CONVERTER from its program folder.\nexec '${sc_quoted}' \"$@\"\n")
 sc_put(bin PROGRAM "${SC_INSTALL_WORK}/sc-converter")
 
-sc_exec_argument("${sc_launcher}" sc_exec)
-string(REPLACE "\\" "\\\\" sc_try_exec "${sc_launcher}")
-file(WRITE "${SC_INSTALL_WORK}/sc-converter.desktop" "[Desktop Entry]
-Type=Application
-Name=SC_CONVERTER
-GenericName=Picture Converter
-GenericName[ja]=画像変換
-Comment=Convert batches of BMP and JPEG pictures to tuned JPEG files, HTML albums or contact sheets
-Comment[ja]=BMP・JPEG 画像をまとめて JPEG 変換、HTML アルバム作成、インデックス印刷
-Keywords=JPEG;BMP;album;thumbnail;contact sheet;
-Exec=${sc_exec}
-TryExec=${sc_try_exec}
-Icon=sc-converter
-Terminal=false
-Categories=Graphics;Photography;
-StartupWMClass=SC_CONVERTER
-")
+sc_exec_argument("${sc_launcher}" SC_EXEC)
+string(REPLACE "\\" "\\\\" SC_TRY_EXEC "${sc_launcher}")
+configure_file("${SC_DESKTOP_TEMPLATE}" "${SC_INSTALL_WORK}/sc-converter.desktop" @ONLY)
 sc_put(share/applications FILE "${SC_INSTALL_WORK}/sc-converter.desktop")
 foreach(sc_size 48 256)
   sc_put(share/icons/hicolor/${sc_size}x${sc_size}/apps FILE

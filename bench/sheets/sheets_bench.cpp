@@ -88,7 +88,8 @@ Timing runSheets(const QStringList& pictures, const QString& programFolder,
     NoDialogs dialogs; // cancels the print dialog: the sheets end in the page file
     sc::TGKitImagePrint printer(dialogs);
     SilentStatus status;
-    sc::jobs::PrintJob job({work, canvas, caption, printer}, sources, status, programFolder);
+    sc::jobs::PrintJob job({work, canvas, caption, printer}, sources, status, programFolder,
+                           programFolder);
     job.setPictureWorkers(workers);
     QElapsedTimer timer;
     timer.start();

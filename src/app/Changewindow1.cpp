@@ -44,7 +44,11 @@
 
 TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dialogs,
                              QWidget* parent)
-    : QWidget(parent), ui_(std::make_unique<Ui::TConvertForm1>()), programFolder_(programFolder),
+    : TConvertForm1(sc::chooseProgramFolders(programFolder), dialogs, parent) {}
+
+TConvertForm1::TConvertForm1(const sc::ProgramFolders& folders, sc::UserDialogs& dialogs,
+                             QWidget* parent)
+    : QWidget(parent), ui_(std::make_unique<Ui::TConvertForm1>()), folders_(folders),
       dialogs_(dialogs) {
     sc::app::installWindowAccessibility();
     ui_->setupUi(this);
@@ -133,7 +137,7 @@ void TConvertForm1::showEvent(QShowEvent* event) {
         FormShow();
         // Once the window is on screen, so that the message has it behind.
         QTimer::singleShot(0, this, [this] {
-            folderUnwritableSaid_ = !sc::app::checkProgramFolderWritable(programFolder_, dialogs_);
+            folderUnwritableSaid_ = !sc::app::checkProgramFolderWritable(folders_.own, dialogs_);
         });
     }
 }
@@ -201,7 +205,7 @@ void TConvertForm1::resetSettings() {
 // One that cannot be read is said so; the program goes on with the defaults.
 void TConvertForm1::openSettingsFile() {
     step("openSettingsFile");
-    const QString path = sc::settings::settingsFilePath(programFolder_);
+    const QString path = sc::settings::settingsFilePath(folders_.own);
     settingsFile_ = std::make_unique<sc::IniFile>(path);
     if (!settingsFile_->load())
         dialogs_.message(sc::settings::loadFailedMessage(QDir::toNativeSeparators(path)));
@@ -224,16 +228,18 @@ void TConvertForm1::showJpegPage() {
     ui_->PageControl1->setCurrentWidget(ui_->TabSheet1);
 }
 
-// A save that fails leaves the earlier file whole and is said so, unless the start said it
-// already (an unwritable program folder) or the system is ending the program, when nobody
-// could answer a message; the window closes all the same.
+// A save that fails leaves the earlier file whole and is said so, unless the system is ending
+// the program, when nobody could answer a message; the window closes all the same. A program
+// folder that the start found unwritable is not tried: the start said the settings are not kept.
 void TConvertForm1::saveSettings() {
     step("saveSettings");
-    const QString path = sc::settings::settingsFilePath(programFolder_);
+    if (folderUnwritableSaid_)
+        return;
+    const QString path = sc::settings::settingsFilePath(folders_.own);
     if (sc::settings::saveControlsToFile(*settingsView_, path))
         return;
     const QString message = sc::settings::saveFailedMessage(QDir::toNativeSeparators(path));
-    if (folderUnwritableSaid_ || endRequested_)
+    if (endRequested_)
         qWarning("%s", qUtf8Printable(message));
     else
         dialogs_.message(message);
@@ -283,7 +289,7 @@ void TConvertForm1::runJpegJob() {
 void TConvertForm1::runPrintJob() {
     sc::jobs::PrintJob job(
         {ui_->ImageEdit0->model(), ui_->ImageEdit4->model(), *Image1_, *GKitImagePrint1_},
-        sourceList_, *statusLine_, programFolder_);
+        sourceList_, *statusLine_, folders_.data, folders_.scratch);
     job.run([this] { return ui_->C5_01->currentIndex(); });
 }
 
@@ -375,7 +381,7 @@ void TConvertForm1::C4_01Change() {
 void TConvertForm1::C5_01Change() {
     if (ready_)
         sc::jobs::showLayout(ui_->C5_01->currentIndex(), ui_->ImageEdit4->model(),
-                             *GKitImagePrint1_, programFolder_);
+                             *GKitImagePrint1_, folders_.data);
 }
 void TConvertForm1::C5_02Change() {
     GKitImagePrint1_->setHeaderText(ui_->C5_02->text());
@@ -408,7 +414,7 @@ void TConvertForm1::ShineSpeedButton4Click() {
 
 // Whether the shell finds the file is not looked at: a missing read-me shows nothing.
 void TConvertForm1::SSButton12Click() {
-    dialogs_.openWithShell(programFolder_ + QStringLiteral("/Readme.txt"));
+    dialogs_.openWithShell(folders_.data + QStringLiteral("/Readme.txt"));
 }
 
 void TConvertForm1::SSButton11Click() {

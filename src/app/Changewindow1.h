@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ProgramFolders.h"
 #include "settings/ConvertSettings.h"
 #include "sources/SearchFile.h"
 #include "sources/SourceList.h"
@@ -35,12 +36,15 @@ class TConvertForm1;
 class TConvertForm1 : public QWidget {
     Q_OBJECT
 public:
-    // `programFolder` is the folder of the program file, without a trailing separator.
+    // `folders` says where the data files are and where the user's files go.
+    TConvertForm1(const sc::ProgramFolders& folders, sc::UserDialogs& dialogs,
+                  QWidget* parent = nullptr);
+    // The folders chosen for the program file's folder `programFolder` (no trailing separator).
     TConvertForm1(const QString& programFolder, sc::UserDialogs& dialogs,
                   QWidget* parent = nullptr);
     ~TConvertForm1() override;
 
-    const QString& programFolder() const { return programFolder_; }
+    const QString& programFolder() const { return folders_.own; }
     bool isReady() const { return ready_; }
 
     // The steps that FormShow and FormClose ran, in order (what tests look at).
@@ -140,7 +144,7 @@ private:
 
     std::unique_ptr<Ui::TConvertForm1> ui_;
     QDialog* infoWindow_ = nullptr;
-    QString programFolder_;
+    sc::ProgramFolders folders_;
     sc::UserDialogs& dialogs_;
     TSourceList sourceList_;
     TSearchFile SearchFile1;

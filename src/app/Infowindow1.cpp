@@ -106,8 +106,8 @@ const QString& TInfoForm1::supportAddress() {
     return address;
 }
 
-TInfoForm1::TInfoForm1(const QString& programFolder, sc::UserDialogs& dialogs, QWidget* parent)
-    : QDialog(parent), programFolder_(programFolder), dialogs_(dialogs) {
+TInfoForm1::TInfoForm1(const QString& dataFolder, sc::UserDialogs& dialogs, QWidget* parent)
+    : QDialog(parent), dataFolder_(dataFolder), dialogs_(dialogs) {
     setObjectName(QStringLiteral("InfoForm1"));
     setWindowTitle(QStringLiteral("SC_CONVERTER Ver.1.4"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -225,7 +225,7 @@ void TInfoForm1::SpeedButton4Click() {
 }
 // Whether the guide is there is not looked at: a missing one opens nothing and says nothing.
 void TInfoForm1::Image2Click() {
-    dialogs_.openWithShell(programFolder_ + QStringLiteral("/SC_GUIDE.pdf"));
+    dialogs_.openWithShell(dataFolder_ + QStringLiteral("/SC_GUIDE.pdf"));
 }
 void TInfoForm1::SpeedButton2Click() {
     reject();

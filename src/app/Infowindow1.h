@@ -14,8 +14,8 @@ class UserDialogs;
 class TInfoForm1 : public QDialog {
     Q_OBJECT
 public:
-    // `programFolder` holds the user guide; `dialogs` opens the links.
-    TInfoForm1(const QString& programFolder, sc::UserDialogs& dialogs, QWidget* parent = nullptr);
+    // `dataFolder` holds the user guide; `dialogs` opens the links.
+    TInfoForm1(const QString& dataFolder, sc::UserDialogs& dialogs, QWidget* parent = nullptr);
 
     static const QString& makerUrl();
     static const QString& productUrl();
@@ -37,7 +37,7 @@ private:
     QAbstractButton* addLink(QWidget* parent, const char* name, const QRect& place,
                              const QString& hint);
 
-    QString programFolder_;
+    QString dataFolder_;
     sc::UserDialogs& dialogs_;
     bool placed_ = false;
 };

@@ -10,7 +10,7 @@ namespace sc::app {
 namespace {
 QString unwritableProgramFolderMessage(const QString& programFolder) {
     return QStringLiteral("プログラムフォルダに書き込めません。\n%1\n\n"
-                          "設定は保存されず、印刷もできません。"
+                          "設定は保存されません。"
                           "このフォルダに書き込める利用者で起動するか、"
                           "ご自分で書き込めるフォルダにインストールし直してください。")
         .arg(QDir::toNativeSeparators(programFolder));

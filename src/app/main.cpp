@@ -3,6 +3,7 @@
 #include "LookAndFeel.h"
 #include "ProgramEnd.h"
 #include "imaging/Buffers.h"
+#include "platform/ProgramFolders.h"
 #include "platform/StoppableDialogs.h"
 #include "platform/TerminationSignals.h"
 #include "platform/UserDialogs.h"
@@ -26,11 +27,13 @@ int main(int argc, char** argv) {
     std::unique_ptr<TConvertForm1> mainWindow;
     std::unique_ptr<TInfoForm1> infoWindow;
     try {
-        const QString programFolder = QCoreApplication::applicationDirPath();
-        sc::winpath::setProgramFolder(programFolder);
-        mainWindow = std::make_unique<TConvertForm1>(programFolder, dialogs);
+        // Installed for everyone, each user gets a program folder of their own.
+        const sc::ProgramFolders folders =
+            sc::chooseProgramFolders(QCoreApplication::applicationDirPath());
+        sc::winpath::setProgramFolder(folders.own);
+        mainWindow = std::make_unique<TConvertForm1>(folders, dialogs);
         desktopDialogs.setOwner(mainWindow.get());
-        infoWindow = std::make_unique<TInfoForm1>(programFolder, dialogs, mainWindow.get());
+        infoWindow = std::make_unique<TInfoForm1>(folders.data, dialogs, mainWindow.get());
         mainWindow->setInfoWindow(infoWindow.get());
         sc::app::endOnTerminationRequest(terminationSignals, dialogs, *mainWindow);
         mainWindow->show();

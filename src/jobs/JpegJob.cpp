@@ -230,7 +230,7 @@ void JpegJob::redateAndRename(const JpegJobSettings& settings, std::vector<Outpu
     QHash<QString, QString> renamedTo; // output key -> new path
     for (int i = 0; i < sources_.count() && i < int(outputs.size()); ++i) {
         const QString& source = outputs[i].source;
-        if (!fileops::canOpenExclusively(source)) {
+        if (!fileops::canOpenToReadTime(source)) {
             dialogs_.message(source + kTimestampUnreadableSuffix);
             continue;
         }

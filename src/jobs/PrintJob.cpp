@@ -40,12 +40,9 @@ constexpr int kThumbnailsAheadPerWorker = 2;
 } // namespace
 
 PrintJob::PrintJob(const PrintControls& controls, const TSourceList& sources, StatusLine& status,
-                   const QString& programFolder)
-    : controls_(controls), sources_(sources), status_(status), programFolder_(programFolder) {}
-
-QString PrintJob::inProgramFolder(const char* name) const {
-    return programFolder_ + QLatin1String(name);
-}
+                   const QString& dataFolder, const QString& scratchFolder)
+    : controls_(controls), sources_(sources), status_(status), dataFolder_(dataFolder),
+      scratchFolder_(scratchFolder) {}
 
 void PrintJob::run(const std::function<int()>& layoutIndex) {
     // Each output folder is listed once for the whole job, however many names it resolves.
@@ -60,7 +57,7 @@ void PrintJob::run(const std::function<int()>& layoutIndex) {
 void PrintJob::runLayout(const sheet::Layout& layout) {
     // The page file is this job's own: another copy of the program may print beside it, on
     // the same program folder.
-    const fileops::RunMark mark(programFolder_);
+    const fileops::RunMark mark(scratchFolder_);
     pageFile_ = mark.name(QLatin1String(layout.pageFileStem), kPageFileSuffix);
     if (mark.error())
         throw fileFailure(FileAction::Write, pageFile_, mark.error());
@@ -127,7 +124,7 @@ void PrintJob::composeFrame(const sheet::Layout& layout, int i, Thumbnails& thum
 // The background is read from its file for every sheet.
 void PrintJob::startSheet(const sheet::Layout& layout) {
     GKitImage& canvas = controls_.canvas;
-    canvas.setInputFileName(inProgramFolder(layout.background));
+    canvas.setInputFileName(dataFolder_ + QLatin1String(layout.background));
     canvas.Load();
     canvas.ChangeColorDepth(GKitImage::kDepthFull);
 }
@@ -141,12 +138,12 @@ void PrintJob::appendSheet() {
 }
 
 void showLayout(int layoutIndex, GKitImage& preview, TGKitImagePrint& printer,
-                const QString& programFolder) {
+                const QString& dataFolder) {
     const sheet::Layout* layout = sheet::layoutFor(layoutIndex);
     if (!layout)
         return;
     printer.setPaperOrientation(layout->paperOrientation);
-    preview.setInputFileName(programFolder + QLatin1String(layout->background));
+    preview.setInputFileName(dataFolder + QLatin1String(layout->background));
     try {
         preview.Load();
     } catch (const std::exception&) {

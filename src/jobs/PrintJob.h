@@ -29,11 +29,13 @@ struct PrintControls {
 
 // The contact-sheet job: every source becomes a 160 x 120 thumbnail at its slot of a sheet,
 // captioned in the vertical layout; each full sheet and the last one become pages of the job's
-// own page file in the program folder, which is printed and then deleted.
+// own page file, which is printed and then deleted. The backgrounds are read from
+// `dataFolder`; the page file is kept in `scratchFolder` (the program folder when it can be
+// written).
 class PrintJob {
 public:
     PrintJob(const PrintControls& controls, const TSourceList& sources, StatusLine& status,
-             const QString& programFolder);
+             const QString& dataFolder, const QString& scratchFolder);
 
     // `layoutIndex` reads the print mode's item index; it is read afresh for each layout, and
     // an index of neither layout runs nothing. Raises on a picture or background that cannot
@@ -54,22 +56,22 @@ private:
     void composeFrame(const sheet::Layout& layout, int i, Thumbnails& thumbnails);
     void startSheet(const sheet::Layout& layout);
     void appendSheet();
-    QString inProgramFolder(const char* name) const;
 
     PrintControls controls_;
     const TSourceList& sources_;
     StatusLine& status_;
-    QString programFolder_;
-    QString pageFile_; // this job's, named with its mark in the program folder
+    QString dataFolder_;
+    QString scratchFolder_;
+    QString pageFile_; // this job's, named with its mark in the scratch folder
     int workers_ = pictureWorkersOfThisMachine();
     MemoryBudget budget_ = MemoryBudget::forThisMachine();
 };
 
 // The print mode changed on a ready window: the paper orientation first, then the preview
-// loads the layout's bare background. Does nothing for an index of neither layout. A
-// background that cannot be loaded leaves the preview empty, without a message at start-up;
-// the print job reports it with the failure message when it starts a sheet.
+// loads the layout's bare background from `dataFolder`. Does nothing for an index of neither
+// layout. A background that cannot be loaded leaves the preview empty, without a message at
+// start-up; the print job reports it with the failure message when it starts a sheet.
 void showLayout(int layoutIndex, GKitImage& preview, TGKitImagePrint& printer,
-                const QString& programFolder);
+                const QString& dataFolder);
 
 } // namespace sc::jobs

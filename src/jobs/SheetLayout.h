@@ -41,7 +41,7 @@ struct Layout {
     int capacity;
     Point (*slot)(int k);     // thumbnail position of slot k
     bool captions;            // file names under the thumbnails
-    const char* background;   // in the program folder
+    const char* background;   // in the data folder
     const char* pageFileStem; // of a print job's own page file, "<stem>.<job>.tif"
     int paperOrientation;     // 1 portrait, 2 landscape
 };

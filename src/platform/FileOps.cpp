@@ -178,23 +178,24 @@ qint64 fileSize(const QString& path) {
     return file.size();
 }
 
-bool canOpenExclusively(const QString& path) {
-    if (isReadOnly(path))
-        return false;
+bool canOpenToReadTime(const QString& path) {
 #ifdef Q_OS_UNIX
     const QByteArray host = QFile::encodeName(hostPath(path));
-    struct stat st {};
-    if (::stat(host.constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return false;
-    const int fd = ::open(host.constData(), O_RDWR | O_CLOEXEC);
+    // Non-blocking, so that a pipe named like a picture is refused instead of waited for.
+    const int fd = ::open(host.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    struct stat st {};
+    bool free = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    // Only another holder's lock counts: a file system that locks no read-only descriptor
+    // (NFS says EBADF) has nobody holding the file either.
+    if (free && ::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        free = errno != EWOULDBLOCK && errno != EINTR;
     ::close(fd);
     return free;
 #else
     QFile file(hostPath(path));
-    return file.open(QIODevice::ReadWrite);
+    return file.open(QIODevice::ReadOnly);
 #endif
 }
 

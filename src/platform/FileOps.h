@@ -43,9 +43,11 @@ bool nameTooLong(const QString& path);
 // Size in bytes, or -1 when the file cannot be opened.
 qint64 fileSize(const QString& path);
 
-// Opens a file for reading and writing without sharing, as a check that it can be re-dated:
-// fails for a missing, read-only or busy file. Releases it at once.
-bool canOpenExclusively(const QString& path);
+// Opens a file for reading without sharing, as the check that its time can be read: fails for
+// a missing file, one the user may not read, one that is no regular file, and one that another
+// program holds locked (flock). Write access plays no part: a picture on a write-protected card
+// has its time like any other. Releases the file at once.
+bool canOpenToReadTime(const QString& path);
 
 // Whether a new file can be made in `folder`, found by making one and removing it again: the
 // permission bits alone do not say (root ignores them, a read-only mount overrides them).

@@ -312,30 +312,6 @@ TEST(MainWindow, AWindowNeverShownLeavesTheSettingsFileAlone) {
     }
 }
 
-// An install the user cannot write is named once, when the window shows; closing (which cannot
-// save) says nothing more. /proc takes no new files even from root, so the test holds as root.
-TEST(MainWindow, AnUnwritableProgramFolderIsReportedOnceAtStart) {
-    Window writable;
-    writable.showAndWait();
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(writable.dialogs.messages().isEmpty());
-
-    if (!QFileInfo::exists(QStringLiteral("/proc/self")))
-        GTEST_SKIP() << "no /proc to stand for an unwritable folder";
-    sc::test::ScriptedDialogs dialogs;
-    TConvertForm1 form(QStringLiteral("/proc"), dialogs);
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    QCoreApplication::processEvents();
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].contains(QStringLiteral("書き込めません")));
-    EXPECT_TRUE(dialogs.messages()[0].contains(QStringLiteral("\n/proc\n")));
-    form.close();
-    form.show();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(dialogs.messages().size(), 1);
-}
-
 TEST(MainWindow, DraggingTheWindowsOwnSurfaceMovesItButNotTheListPagesOrButtons) {
     Window w;
     w.showAndWait();

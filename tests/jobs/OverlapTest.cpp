@@ -369,7 +369,8 @@ TEST_F(PrintJobOverlap, SheetsTextsAndFailuresAreTheSameAsOnTheWindowThread) {
     QList<QImage> lastSheets;
     QList<QByteArray> pageFilesLeft;
     const auto runPrint = [&] {
-        jobs::PrintJob job({image, canvas, caption, printer}, sources, status, folder.path());
+        jobs::PrintJob job({image, canvas, caption, printer}, sources, status, folder.path(),
+                           folder.path());
         job.setPictureWorkers(workers);
         const bool done = jobs::runGuarded(dialogs, [&] { job.run([] { return 0; }); });
         lastSheets << canvas.image();

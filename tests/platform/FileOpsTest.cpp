@@ -5,6 +5,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace sc;
 
 TEST(FileDates, TruncateToTwoSecondsAndRoundTripInLocalTime) {
@@ -56,11 +61,28 @@ TEST(ReadOnly, IsHonouredEvenForRoot) {
     test::TempProgramFolder folder;
     folder.writeFile("drive_c/ro.bmp");
     EXPECT_FALSE(fileops::isReadOnly("C:/ro.bmp"));
-    EXPECT_TRUE(fileops::canOpenExclusively("C:/ro.bmp"));
     ASSERT_TRUE(fileops::setReadOnly("C:/ro.bmp", true));
     EXPECT_TRUE(fileops::isReadOnly("C:/ro.bmp"));
-    EXPECT_FALSE(fileops::canOpenExclusively("C:/ro.bmp"));
-    EXPECT_FALSE(fileops::canOpenExclusively("C:/missing.bmp"));
+}
+
+// Reading a time takes no write access; a file another program holds locked, one that is not
+// there and one that is no file (a pipe, which must not block the check) are refused.
+TEST(ReadOnly, ATimeCanBeReadFromAWriteProtectedFileButNotFromALockedOne) {
+    test::TempProgramFolder folder;
+    const QString host = folder.writeFile("drive_c/ro.bmp");
+    ASSERT_TRUE(fileops::setReadOnly("C:/ro.bmp", true));
+    EXPECT_TRUE(fileops::canOpenToReadTime("C:/ro.bmp"));
+    EXPECT_FALSE(fileops::canOpenToReadTime("C:/missing.bmp"));
+
+    const int holder = ::open(QFile::encodeName(host).constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    EXPECT_FALSE(fileops::canOpenToReadTime("C:/ro.bmp"));
+    ::close(holder);
+    EXPECT_TRUE(fileops::canOpenToReadTime("C:/ro.bmp"));
+
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.host("drive_c/pipe.bmp")).constData(), 0644), 0);
+    EXPECT_FALSE(fileops::canOpenToReadTime("C:/pipe.bmp"));
 }
 
 // Found by making a file, since the bits alone do not say: root ignores them. /proc takes no
