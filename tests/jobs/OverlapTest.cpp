@@ -315,7 +315,7 @@ TEST_F(JpegJobOverlap, AFailingPictureBehindASlowOneLeavesWhatOneThreadLeaves) {
     EXPECT_FALSE(exists("C:/f/3.jpg"));
     EXPECT_EQ(status.texts, QStringList({"1/3 枚目の変換処理中です。"}));
     EXPECT_EQ(dialogs.shown,
-              QStringList({"beep", QStringLiteral("message:") + jobs::kFailureMessage}));
+              QStringList({"beep", QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。")}));
 
     const auto readOnlyOutput = [&] {
         writeBusyBmp("C:\\r\\1.bmp");
