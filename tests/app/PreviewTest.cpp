@@ -116,7 +116,7 @@ TEST(Preview, AnUnreadableSelectionBeepsSaysSoAndLeavesBothViewsEmpty) {
     w.form->dropFiles({bad});
     w.clickRow(0);
     EXPECT_EQ(w.dialogs.shown,
-              QStringList({"beep", QStringLiteral("message:") + sc::kFailureMessage}));
+              QStringList({"beep", QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。")}));
     EXPECT_TRUE(w.viewsEmpty());
     EXPECT_EQ(w.label("Label7"), "0KB");
 }
