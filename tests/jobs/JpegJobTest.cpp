@@ -69,6 +69,15 @@ TEST(JpegJobNames, QualityItemsMapToTheFourSaveLevels) {
 class JpegJob : public JobFixture, public ::testing::WithParamInterface<int> {
 protected:
     JpegJob() { workers = GetParam(); }
+
+    // Settings that write into D:/out, made here, with the given renaming.
+    JpegJobSettings intoOut(int renaming) {
+        QDir().mkpath(folder.host("drive_d/out"));
+        JpegJobSettings s = plain(renaming);
+        s.destination = 1;
+        s.destinationFolder = "D:/out";
+        return s;
+    }
 };
 INSTANTIATE_TEST_SUITE_P(EveryWorkerCount, JpegJob,
                          ::testing::Values(jobs::kOnWindowThread, 1, 2, 3, 4, 8),
@@ -136,10 +145,7 @@ TEST_P(JpegJob, RenamesAfterTheSourceTimeAndOnYesDeletesTheSources) {
 
 TEST_P(JpegJob, WritesIntoTheChosenFolderAndRenamesThere) {
     add(picture("C:\\shots\\a.bmp"));
-    QDir().mkpath(folder.host("drive_d/out"));
-    JpegJobSettings s = plain(1);
-    s.destination = 1;
-    s.destinationFolder = "D:/out";
+    const JpegJobSettings s = intoOut(1);
     EXPECT_TRUE(run(s));
     EXPECT_TRUE(exists("D:/out/sc_20040102_0905_06.jpg"));
     EXPECT_FALSE(exists("D:/out/a.jpg"));
@@ -195,10 +201,7 @@ TEST_P(JpegJob, AJpegReencodedInPlaceKeepsTheTimeItHadBeforeItsConversion) {
 TEST_P(JpegJob, SameNamedSourcesIntoOneFolderNeverLoseTheOnlyCopy) {
     add(picture("C:\\one\\a.bmp", QDateTime(QDate(2004, 1, 2), QTime(9, 5, 6)), Qt::red));
     add(picture("C:\\two\\a.bmp", QDateTime(QDate(2005, 6, 7), QTime(8, 9, 10)), Qt::blue));
-    QDir().mkpath(folder.host("drive_d/out"));
-    JpegJobSettings s = plain(1);
-    s.destination = 1;
-    s.destinationFolder = "D:/out";
+    const JpegJobSettings s = intoOut(1);
     dialogs.yesNoAnswers = {true};
     EXPECT_TRUE(run(s));
     // The later picture replaced the earlier output, which took the earlier source's name.
@@ -218,10 +221,7 @@ TEST_P(JpegJob, SameNamedSourcesIntoOneFolderNeverLoseTheOnlyCopy) {
 TEST_P(JpegJob, NamesThatDifferOnlyInCaseAreOneOutputAndTheEarlierSourceStays) {
     add(picture("C:\\one\\A.bmp", kTaken, Qt::red));
     add(picture("C:\\two\\a.bmp", kTaken, Qt::blue));
-    QDir().mkpath(folder.host("drive_d/out"));
-    JpegJobSettings s = plain(0);
-    s.destination = 1;
-    s.destinationFolder = "D:/out";
+    const JpegJobSettings s = intoOut(0);
     dialogs.yesNoAnswers = {true};
     EXPECT_TRUE(run(s));
     EXPECT_EQ(QDir(folder.host("drive_d/out")).entryList(QDir::Files), QStringList{"A.jpg"});
@@ -294,10 +294,7 @@ TEST_P(JpegJob, ASourceThatCannotBeRemovedIsNamedAsKept) {
         GTEST_SKIP() << "mounting a tmpfs needs root";
     add(picture("E:\\s\\a.bmp"));
     ASSERT_TRUE(disk.makeReadOnly());
-    QDir().mkpath(folder.host("drive_d/out"));
-    JpegJobSettings s = plain(0);
-    s.destination = 1;
-    s.destinationFolder = "D:/out";
+    const JpegJobSettings s = intoOut(0);
     dialogs.yesNoAnswers = {true};
     EXPECT_TRUE(run(s));
     EXPECT_TRUE(exists("E:/s/a.bmp"));
