@@ -4,10 +4,7 @@
 #include "SmallTmpfs.h"
 #include "WindowFixture.h"
 #include "controls/TFolderPathBox.h"
-#include "jobs/JobTexts.h"
-#include "platform/FileFailure.h"
 #include "platform/FileWrites.h"
-#include "settings/SettingsSteps.h"
 
 #include <QListView>
 #include <QTest>
@@ -22,9 +19,8 @@ using fileops::WriteStep;
 namespace {
 
 QStringList entries(const QString& host) {
-    return QDir(host).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                    QDir::NoDotAndDotDot,
-                                QDir::Name);
+    return QDir(host).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 // The causes as the messages word them.
@@ -94,7 +90,8 @@ TEST(DiskFailure, AJpegJobWhoseOutputsCannotBeSyncedAsksNothing) {
         const QString failed = w.folder.host(replacing ? "shots/a.jpg" : "shots");
         EXPECT_EQ(w.dialogs.shown, QStringList({"beep", writeFailure(failed, kDiskError)}));
         EXPECT_EQ(entries(w.folder.host("shots")),
-                  QStringList({"a.bmp", "a.jpg", "b.bmp"}) + (replacing ? QStringList() : QStringList("b.jpg")));
+                  QStringList({"a.bmp", "a.jpg", "b.bmp"}) +
+                      (replacing ? QStringList() : QStringList("b.jpg")));
         EXPECT_EQ(w.form->sourceList().count(), 2);
     }
 }
@@ -163,9 +160,10 @@ TEST(DiskFailure, ASettingsSaveOnAFullDiskKeepsTheOldFile) {
     }
     EXPECT_EQ(w.bytesOf("SC_CONVERTER.ini"), old);
     EXPECT_FALSE(entries(w.folder.path()).join(u'|').contains(".sc-"));
-    EXPECT_EQ(w.dialogs.messages(),
-              QStringList("message:設定ファイルに保存できませんでした。今回の設定は保存されません。\n" +
-                          w.folder.host("SC_CONVERTER.ini")));
+    EXPECT_EQ(
+        w.dialogs.messages(),
+        QStringList("message:設定ファイルに保存できませんでした。今回の設定は保存されません。\n" +
+                    w.folder.host("SC_CONVERTER.ini")));
 }
 
 // A real full disk, not an injected one: the outputs are small (well under 16 KB).

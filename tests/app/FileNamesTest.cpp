@@ -4,8 +4,6 @@
 #include "WindowFixture.h"
 #include "controls/TFolderPathBox.h"
 #include "imaging/TGKitImageEdit.h"
-#include "jobs/JobTexts.h"
-#include "platform/FileFailure.h"
 
 #include <QListView>
 #include <QTest>

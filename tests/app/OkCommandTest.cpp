@@ -6,8 +6,6 @@
 #include "controls/TSpinEdit.h"
 #include "imaging/JpegMetadata.h"
 #include "imaging/TGKitImageEdit.h"
-#include "jobs/AlbumJob.h"
-#include "jobs/JobTexts.h"
 #include "platform/FileOps.h"
 
 #include <QApplication>
@@ -16,8 +14,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDropEvent>
-#include <QLineEdit>
 #include <QImage>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
 
@@ -90,9 +88,12 @@ TEST(OkCommand, ConvertsRenamesAndOnYesDeletesTheSourcesAndClearsTheList) {
     EXPECT_TRUE(QFileInfo::exists(w.folder.host("shots/sc_20040102_0905_06.jpg")));
     EXPECT_FALSE(QFileInfo::exists(w.folder.host("shots/a.jpg")));
     EXPECT_FALSE(QFileInfo::exists(w.folder.host("shots/a.bmp")));
-    EXPECT_EQ(w.dialogs.shown,
-              QStringList({"beep", QStringLiteral(
-                  "ask:処理が終了しました。\n変換元のBMPファイルを削除してよろしいですか？")}));
+    EXPECT_EQ(
+        w.dialogs.shown,
+        QStringList(
+            {"beep",
+             QStringLiteral(
+                 "ask:処理が終了しました。\n変換元のBMPファイルを削除してよろしいですか？")}));
     EXPECT_EQ(w.form->sourceList().count(), 0);
     EXPECT_EQ(w.status(), "Drop source files or a source folder here.");
     EXPECT_TRUE(w.get<sc::TGKitImageEdit>("ImageEdit2")->model().isEmpty());
@@ -106,8 +107,11 @@ TEST(OkCommand, AFailureStopsTheJobAndLeavesTheLastProgressShowing) {
     EXPECT_TRUE(QFileInfo::exists(w.folder.host("five/1.jpg")));
     EXPECT_TRUE(QFileInfo::exists(w.folder.host("five/2.jpg")));
     EXPECT_FALSE(QFileInfo::exists(w.folder.host("five/4.jpg")));
-    EXPECT_EQ(w.dialogs.shown,
-              QStringList({"beep", QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。")}));
+    EXPECT_EQ(
+        w.dialogs.shown,
+        QStringList(
+            {"beep",
+             QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。")}));
     EXPECT_EQ(w.status(), "2/5 枚目の変換処理中です。");
     EXPECT_EQ(w.form->sourceList().count(), 5);
 }
@@ -210,8 +214,11 @@ TEST(OkCommand, AHalfBitmapIsRefusedAndItsSourceKept) {
     w.form->dropFiles({w.place("shots/half.bmp", half)});
     w.dialogs.yesNoAnswers = {true};
     w.form->CButton10Click();
-    EXPECT_EQ(w.dialogs.shown,
-              QStringList({"beep", QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。")}));
+    EXPECT_EQ(
+        w.dialogs.shown,
+        QStringList(
+            {"beep",
+             QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。")}));
     EXPECT_EQ(w.bytesOf("shots/half.bmp"), half);
     EXPECT_FALSE(QFileInfo::exists(w.folder.host("shots/half.jpg")));
     EXPECT_EQ(w.form->sourceList().count(), 1);

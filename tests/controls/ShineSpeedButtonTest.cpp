@@ -441,7 +441,8 @@ TEST(ShineSpeedButton, SpaceReturnAndEnterPressTheFocusedButtonOnceDrawnPressed)
     QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
     QApplication::sendEvent(h.button, &repeat);
     for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return})
-        for (auto modifier : {Qt::ControlModifier, Qt::AltModifier, Qt::ShiftModifier, Qt::MetaModifier})
+        for (auto modifier :
+             {Qt::ControlModifier, Qt::AltModifier, Qt::ShiftModifier, Qt::MetaModifier})
             QTest::keyClick(h.button, key, modifier);
     EXPECT_EQ(h.clicks, 0);
 }

@@ -218,22 +218,24 @@ TEST(GKitImage, SixteenBitBitmapsDecodeToExactLevels) {
             le(0xf800, 4), le(0x07e0, 4), le(0x001f, 4);
         for (int x = 0; x < 6; ++x) {
             const int r = five[x], b5 = five[(x + 4) % 6];
-            le(fields ? r << 11 | six[(x + 2) % 6] << 5 | b5 : r << 10 | five[(x + 2) % 6] << 5 | b5,
+            le(fields ? r << 11 | six[(x + 2) % 6] << 5 | b5
+                      : r << 10 | five[(x + 2) % 6] << 5 | b5,
                2);
         }
         return b;
     };
-    const QRgb fiveFiveFive[6] = {qRgb(0, 123, 197), qRgb(25, 132, 255), qRgb(123, 197, 0),
-                                  qRgb(132, 255, 25), qRgb(197, 0, 123), qRgb(255, 25, 132)};
-    const QRgb fiveSixFive[6] = {qRgb(0, 125, 197), qRgb(25, 130, 255), qRgb(123, 194, 0),
-                                 qRgb(132, 255, 25), qRgb(197, 0, 123), qRgb(255, 45, 132)};
+    const QRgb fiveFiveFive[6] = {qRgb(0, 123, 197),  qRgb(25, 132, 255), qRgb(123, 197, 0),
+                                  qRgb(132, 255, 25), qRgb(197, 0, 123),  qRgb(255, 25, 132)};
+    const QRgb fiveSixFive[6] = {qRgb(0, 125, 197),  qRgb(25, 130, 255), qRgb(123, 194, 0),
+                                 qRgb(132, 255, 25), qRgb(197, 0, 123),  qRgb(255, 45, 132)};
     for (const bool fields : {false, true}) {
         GKitImage m;
         m.setInputFileName(folder.writeFile("p.bmp", bitmap(fields)));
         m.Load();
         ASSERT_EQ(m.image().size(), QSize(6, 1));
         for (int x = 0; x < 6; ++x)
-            EXPECT_EQ(QColor(m.image().pixel(x, 0)), QColor((fields ? fiveSixFive : fiveFiveFive)[x]))
+            EXPECT_EQ(QColor(m.image().pixel(x, 0)),
+                      QColor((fields ? fiveSixFive : fiveFiveFive)[x]))
                 << (fields ? "5-6-5" : "5-5-5") << " pixel " << x;
     }
 }

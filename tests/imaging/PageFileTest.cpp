@@ -195,8 +195,9 @@ TEST(PageFile, AFailedWriteWhileAddingAPageNamesThePageFileAndItsCause) {
         appendTiffPage(path, filled(100, 100, qRgb(4, 5, 6)));
         ADD_FAILURE() << "the page was added to a full disk";
     } catch (const Error& e) {
-        EXPECT_EQ(e.shownText(), path + " を書き込めませんでした。\nディスクの空き容量が足りません。\n"
-                                        "処理を中止します。");
+        EXPECT_EQ(e.shownText(), path +
+                                     " を書き込めませんでした。\nディスクの空き容量が足りません。\n"
+                                     "処理を中止します。");
     }
     EXPECT_EQ(bytesOf(path), before);
     EXPECT_EQ(QDir(folder.host("small")).entryList(QDir::Files | QDir::Hidden),

@@ -12,7 +12,8 @@ using jobs::JpegJobSettings;
 
 namespace {
 const QDateTime kTaken(QDate(2004, 1, 2), QTime(9, 5, 6));
-const QString kFailure = QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。");
+const QString kFailure =
+    QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。");
 const QString kQuestion =
     QStringLiteral("ask:処理が終了しました。\n変換元のBMPファイルを削除してよろしいですか？");
 

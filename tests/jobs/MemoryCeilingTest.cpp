@@ -3,7 +3,6 @@
 #include "JobFixture.h"
 #include "PeakMemory.h"
 #include "imaging/ByteOrder.h"
-#include "jobs/JobTexts.h"
 
 #include <QDataStream>
 
@@ -13,7 +12,8 @@ using namespace sc::test;
 namespace {
 
 constexpr qint64 kMB = 1024 * 1024;
-const QString kFailure = QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。");
+const QString kFailure =
+    QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。");
 
 // A progressive JPEG of a plain colour, cut inside its second scan: its first scan (every
 // block's DC value, a few bytes per row) makes a decoder fill coefficient buffers for the
@@ -96,7 +96,8 @@ TEST_F(MemoryCeiling, APictureWiderOrTallerThanAnyJpegIsRefusedBeforeItIsDecoded
             add(QStringLiteral("C:/shots/%1.bmp").arg(QLatin1String(name)));
         EXPECT_EXIT(exitWithPeakGrowthCheck(32 * kMB,
                                             [&] {
-                                                EXPECT_FALSE(runWithin(jobs::MemoryBudget(512 * kMB)));
+                                                EXPECT_FALSE(
+                                                    runWithin(jobs::MemoryBudget(512 * kMB)));
                                                 EXPECT_EQ(dialogs.shown.value(1), kFailure);
                                                 EXPECT_TRUE(exists("C:/shots/edge_tall.jpg"));
                                                 EXPECT_TRUE(exists("C:/shots/edge_wide.jpg"));

@@ -58,12 +58,15 @@ TEST(CommandGuard, EveryCauseAndActionIsToldInItsOwnWords) {
     };
     for (const auto& c : causes)
         EXPECT_EQ(fileFailureText(FileAction::Write, "D:/a.jpg", c.error),
-                  QStringLiteral("D:/a.jpg を書き込めませんでした。\n") + QString::fromUtf8(c.words) +
-                      QStringLiteral("\n処理を中止します。"))
+                  QStringLiteral("D:/a.jpg を書き込めませんでした。\n") +
+                      QString::fromUtf8(c.words) + QStringLiteral("\n処理を中止します。"))
             << c.error;
-    const QString cause = QStringLiteral("\nディスクの読み書きに失敗しました。\n処理を中止します。");
-    EXPECT_EQ(fileFailureText(FileAction::Read, "D:/a.bmp", EIO), "D:/a.bmp を読み込めませんでした。" + cause);
-    EXPECT_EQ(fileFailureText(FileAction::Delete, "D:/a.bmp", EIO), "D:/a.bmp を削除できませんでした。" + cause);
+    const QString cause =
+        QStringLiteral("\nディスクの読み書きに失敗しました。\n処理を中止します。");
+    EXPECT_EQ(fileFailureText(FileAction::Read, "D:/a.bmp", EIO),
+              "D:/a.bmp を読み込めませんでした。" + cause);
+    EXPECT_EQ(fileFailureText(FileAction::Delete, "D:/a.bmp", EIO),
+              "D:/a.bmp を削除できませんでした。" + cause);
     EXPECT_EQ(fileFailureText(FileAction::MakeFolder, "D:/a", EIO),
               "フォルダ D:/a を作成できませんでした。" + cause);
 }

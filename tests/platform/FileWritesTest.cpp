@@ -1,5 +1,5 @@
 #include "platform/FileWrites.h"
-#include "platform/FileFailure.h"
+#include "platform/Error.h"
 
 #include "QStringPrinting.h"
 #include "SmallTmpfs.h"
@@ -24,9 +24,8 @@ QByteArray readAll(const QString& host) {
 }
 
 QStringList entries(const QString& host) {
-    return QDir(host).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                    QDir::NoDotAndDotDot,
-                                QDir::Name);
+    return QDir(host).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 // The failure `write` raises: its shown text, or empty when it raised none.

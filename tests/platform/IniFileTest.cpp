@@ -209,7 +209,8 @@ TEST(IniEncoding, WhatAStartReadsComesBackTheSameAfterTheClose) {
     IniFile flipping = fromBytes(cp932(QStringLiteral("[SET1]\r\nC0_02=D:/写真\r\nEdit2=ﾃｩ\r\n")));
     ASSERT_EQ(flipping.encoding().kind(), TextEncoding::Kind::Cp932);
     flipping.writeString("SET1", "C0_02", "D:/photos");
-    EXPECT_EQ(flipping.bytes(), QStringLiteral("[SET1]\r\nC0_02=D:/photos\r\nEdit2=ﾃｩ\r\n").toUtf8());
+    EXPECT_EQ(flipping.bytes(),
+              QStringLiteral("[SET1]\r\nC0_02=D:/photos\r\nEdit2=ﾃｩ\r\n").toUtf8());
     EXPECT_EQ(fromBytes(flipping.bytes()).readString("SET1", "Edit2", ""), "ﾃｩ");
 
     for (const auto endian : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {

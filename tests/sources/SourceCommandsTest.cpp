@@ -116,13 +116,14 @@ TEST(UnreadableNames, AreCountedAndToldOncePerScanOrDrop) {
     folder.writeFile("drive_c/Album/ok.bmp");
     writeRaw(folder.host("drive_c/Album"), "caf\xe9.bmp");
     writeRaw(folder.host("drive_c/Album"), "caf\xe9.jpg"); // not a start-up picture
-    makeRawFolder(folder.host("drive_c/Album"), "\xe1"); // not entered at start-up
+    makeRawFolder(folder.host("drive_c/Album"), "\xe1");   // not entered at start-up
     Sources s;
     s.commands.scanStartupFolder();
     EXPECT_EQ(s.paths(), QStringList({"C:\\Album\\ok.bmp"}));
-    EXPECT_EQ(s.dialogs.messages(),
-              QStringList{"message:名前が UTF-8 の文字で書かれていないファイルまたはフォルダが 1 個あり、"
-                          "リストに加えられませんでした。"});
+    EXPECT_EQ(
+        s.dialogs.messages(),
+        QStringList{"message:名前が UTF-8 の文字で書かれていないファイルまたはフォルダが 1 個あり、"
+                    "リストに加えられませんでした。"});
 
     // A folder that cannot be entered counts once, though both masks meet it.
     folder.writeFile("drop/t/a.jpg");
@@ -134,9 +135,10 @@ TEST(UnreadableNames, AreCountedAndToldOncePerScanOrDrop) {
     s.dialogs.shown.clear();
     s.commands.dropFiles({folder.host("drop/t")}, 2);
     EXPECT_EQ(s.paths(), QStringList({folder.host("drop/t/a.jpg"), "C:\\Album\\ok.bmp"}));
-    EXPECT_EQ(s.dialogs.messages(),
-              QStringList{"message:名前が UTF-8 の文字で書かれていないファイルまたはフォルダが 4 個あり、"
-                          "リストに加えられませんでした。"});
+    EXPECT_EQ(
+        s.dialogs.messages(),
+        QStringList{"message:名前が UTF-8 の文字で書かれていないファイルまたはフォルダが 4 個あり、"
+                    "リストに加えられませんでした。"});
 
     // A dropped item's own name: the drop hands it on only when it can be carried.
     EXPECT_FALSE(sc::fileops::localPathOf(QUrl("file:///tmp/caf%E9.jpg")));
@@ -168,8 +170,9 @@ TEST(DeviceFolderButton, ListsTheChosenFolderWithoutItsSubfolders) {
     s.dialogs.shown.clear();
     drop.dropFiles({folder.host("drive_c/Program Files/Snapcycle/DCIM")});
     EXPECT_EQ(dropped.count(), 3);
-    EXPECT_EQ(s.dialogs.shown, QStringList{"message:名前が UTF-8 の文字で書かれていないファイルまたは"
-                                           "フォルダが 1 個あり、リストに加えられませんでした。"});
+    EXPECT_EQ(s.dialogs.shown,
+              QStringList{"message:名前が UTF-8 の文字で書かれていないファイルまたは"
+                          "フォルダが 1 個あり、リストに加えられませんでした。"});
 }
 
 TEST(DeviceFolderButton, ACancelledBrowserAddsNothing) {

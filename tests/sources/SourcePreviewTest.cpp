@@ -3,7 +3,6 @@
 #include "PeakMemory.h"
 #include "PreviewFixture.h"
 #include "QStringPrinting.h"
-#include "platform/CommandGuard.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -76,8 +75,11 @@ TEST(SourcePreview, AFailureBeepsAndLeavesTheViewsEmptyAndTheLabelsAsTheRunLeftT
     const QString afterText = f.afterText;
     f.selected = f.folder.writeFile("bad.jpg", "not a picture at all");
     f.preview.run();
-    EXPECT_EQ(f.dialogs.shown,
-              QStringList({"beep", QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。")}));
+    EXPECT_EQ(
+        f.dialogs.shown,
+        QStringList(
+            {"beep",
+             QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。")}));
     EXPECT_TRUE(f.before.isEmpty());
     EXPECT_TRUE(f.after.isEmpty());
     EXPECT_EQ(f.beforeText, "4 KB  ");
