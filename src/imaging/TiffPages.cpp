@@ -131,6 +131,28 @@ struct PageChain {
     qint64 lastLink = 4;
 };
 
+// A page's directory entries: every value kept outside the directory lies inside the file, and
+// the page says how many bytes its pixel data take. Without that count libtiff guesses it from
+// the file's size, and the page would read differently once another page follows it.
+void checkEntries(const QByteArray& entries, bool littleEndian, qint64 fileSize,
+                  const QString& path) {
+    // Bytes per value of the TIFF field types 1 … 13; other types are skipped by readers.
+    static constexpr int kTypeSize[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4};
+    const auto* e = reinterpret_cast<const uchar*>(entries.constData());
+    bool byteCounts = false;
+    for (qsizetype at = 0; at + 12 <= entries.size(); at += 12) {
+        const quint16 tag = get16(e + at, littleEndian), type = get16(e + at + 2, littleEndian);
+        byteCounts = byteCounts || tag == TIFFTAG_STRIPBYTECOUNTS || tag == TIFFTAG_TILEBYTECOUNTS;
+        if (type < 1 || type > 13)
+            continue;
+        const quint64 bytes = quint64(get32(e + at + 4, littleEndian)) * kTypeSize[type];
+        if (bytes > 4 && quint64(get32(e + at + 8, littleEndian)) + bytes > quint64(fileSize))
+            throw damaged(path, "a page's data lies outside the file");
+    }
+    if (!byteCounts)
+        throw damaged(path, "a page does not say where its data ends");
+}
+
 // Follows the chain of directories without trusting any offset: each must lie inside the
 // file and be met once only. libtiff itself would walk a loop forever when appending.
 PageChain followChain(QFile& file, const QString& path) {
@@ -163,6 +185,8 @@ PageChain followChain(QFile& file, const QString& path) {
         const QByteArray next = readAt(file, link, 4);
         if (entries == 0 || link + 4 > size || next.size() < 4)
             throw damaged(path, "a page is cut short");
+        checkEntries(readAt(file, qint64(offset) + 2, 12 * qint64(entries)), chain.littleEndian,
+                     size, path);
         ++chain.pages;
         chain.lastLink = link;
         offset = get32(reinterpret_cast<const uchar*>(next.constData()), chain.littleEndian);
@@ -170,14 +194,16 @@ PageChain followChain(QFile& file, const QString& path) {
     return chain;
 }
 
-// Every page of the chain must be one libtiff reads, with all its pixel data inside the file.
-void checkPages(QFile& file, const QString& path, int pages) {
+// Every page of the chain must be one libtiff reads, with all its pixel data inside the file
+// and none over the last page's link, which an appended page changes.
+void checkPages(QFile& file, const QString& path, const PageChain& chain) {
+    const int pages = chain.pages;
     if (pages == 0)
         return;
     TIFF* tif = openForReading(file);
     if (!tif)
         throw damaged(path, "its first page cannot be read");
-    const quint64 size = quint64(file.size());
+    const quint64 size = quint64(file.size()), link = quint64(chain.lastLink);
     bool ok = true;
     for (int page = 0; ok && page < pages; ++page) {
         if (page > 0 && !TIFFReadDirectory(tif)) {
@@ -193,7 +219,8 @@ void checkPages(QFile& file, const QString& path, int pages) {
             int err = 0;
             const quint64 at = TIFFGetStrileOffsetWithErr(tif, i, &err);
             const quint64 count = err ? 0 : TIFFGetStrileByteCountWithErr(tif, i, &err);
-            ok = !err && count > 0 && at <= size && count <= size - at;
+            ok = !err && count > 0 && at <= size && count <= size - at &&
+                 (at >= link + 4 || at + count <= link);
         }
     }
     TIFFClose(tif);
@@ -204,7 +231,7 @@ void checkPages(QFile& file, const QString& path, int pages) {
 // The chain of an existing page file, checked to its end.
 PageChain checkedChain(QFile& file, const QString& path) {
     const PageChain chain = followChain(file, path);
-    checkPages(file, path, chain.pages);
+    checkPages(file, path, chain);
     return chain;
 }
 

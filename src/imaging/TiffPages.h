@@ -14,8 +14,9 @@ namespace sc::imaging {
 // when absent: 24-bit RGB, uncompressed. The existing pages are streamed, never held in memory
 // together, into a temporary file beside the target, which is checked and then renamed over it.
 // Raises sc::Error, leaving the file as it was, when the existing file's page chain cannot be
-// followed to its end (a loop, an offset outside the file, a page whose data is missing) or
-// when the written file does not hold one page more.
+// followed to its end (a loop, an offset outside the file, a page whose data is missing, lies
+// outside the file or over the last page's link, or has no byte counts) or when the written
+// file does not hold one page more.
 void appendTiffPage(const QString& path, const QImage& picture);
 
 // Reads the pages of a page file one at a time. The whole page chain is checked as the file

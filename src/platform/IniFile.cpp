@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace sc {
 
 namespace {
@@ -160,7 +162,7 @@ bool IniFile::load() {
 
 bool IniFile::save() const {
     fileops::ReplacingFile file(path_);
-    return file.write(bytes_) && file.commit();
+    return file.write(fileBytes()) && file.commit();
 }
 
 void IniFile::setBytes(const QByteArray& bytes) {
@@ -169,7 +171,35 @@ void IniFile::setBytes(const QByteArray& bytes) {
 }
 
 QByteArray IniFile::bytes() const {
-    return bytes_;
+    return fileBytes();
+}
+
+// What is stored: the file as read and written, unless a CP932 file has become valid UTF-8
+// with non-ASCII bytes left in it, which the next read would take for UTF-8.
+QByteArray IniFile::fileBytes() const {
+    if (encoding_.kind() != TextEncoding::Kind::Cp932 || !bytes_.isValidUtf8())
+        return bytes_;
+    const bool ascii = std::all_of(bytes_.begin(), bytes_.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii ? bytes_ : asUtf8();
+}
+
+// The file in UTF-8, line by line as the lines are read; line endings as they are (CP932 never
+// holds a CR or LF byte inside a character).
+QByteArray IniFile::asUtf8() const {
+    QByteArray utf8;
+    utf8.reserve(bytes_.size() + bytes_.size() / 2);
+    const auto isEnding = [](char c) { return c == '\r' || c == '\n'; };
+    for (qsizetype start = 0; start < bytes_.size();) {
+        qsizetype end = start;
+        while (end < bytes_.size() && !isEnding(bytes_[end]))
+            ++end;
+        utf8 += encoding_.decode(QByteArrayView(bytes_).sliced(start, end - start)).toUtf8();
+        start = end;
+        while (start < bytes_.size() && isEnding(bytes_[start]))
+            utf8 += bytes_[start++];
+    }
+    return utf8;
 }
 
 // One pass over the file: every line is split off once and only its non-blank lines are
@@ -324,15 +354,13 @@ void IniFile::insertBytes(qsizetype at, const QByteArray& bytes) {
     shiftIndex(at, bytes.size(), true);
 }
 
-void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
+void IniFile::writeString(const QString& section, const QString& key, const QString& value,
+                          int readChars) {
     const QByteArray assignment = encoded(QStringLiteral("=") + valueText(value));
     if (const KeyLine* found = findKeyLine(section, key)) {
-        // A line whose bytes do not survive decoding and encoding again (bytes the code page
-        // cannot read) would change although its value does not: it stays as it is.
-        const QString current = decodedLine(*found);
-        const QByteArrayView raw =
-            QByteArrayView(bytes_).sliced(found->start, found->bodyEnd - found->start);
-        if (encoded(current) != raw && unquoted(parseLine(current).value) == value)
+        // A line that already reads as `value` stays as it is: rewritten, a line of bytes the
+        // code page cannot read would change although its value does not.
+        if (cutAt(unquoted(parseLine(decodedLine(*found)).value), readChars) == value)
             return;
         // Keep the key's spelling, its indentation and the line's own ending. '=' is never
         // part of a multi-byte character in the encodings read.

@@ -15,13 +15,14 @@ namespace sc {
 // - values are read trimmed, one pair of matching surrounding quotes removed, at most
 //   kMaxValueChars characters (never half a character);
 // - a write rewrites the one key line and keeps every other line byte for byte (comments, blank
-//   lines, unknown keys, their order and line endings); a line holding bytes its encoding
-//   cannot read is kept as it is while the value written is the one read; a new key goes
-//   after the last line of its section, a new section at the end of the file;
+//   lines, unknown keys, their order and line endings); a key line that already reads as the
+//   value written stays as it is (its spacing, its quotes, bytes its encoding cannot read); a
+//   new key goes after the last line of its section, a new section at the end of the file;
 // - lines end in CRLF, LF or a lone CR; new lines take the ending of the file's first line,
 //   CRLF in a new file (as the original platform wrote them);
 // - the file keeps its encoding (TextEncoding: UTF-8, CP932 or UTF-16 with its mark); a new
-//   file is UTF-8.
+//   file is UTF-8. A CP932 file whose rewritten lines leave it valid UTF-8 would be read back
+//   as UTF-8, its other texts changed: it is stored as UTF-8 instead.
 // The file is parsed once into an index of its sections and keys, so loading, every look-up
 // and saving stay linear in its size however damaged it is. The whole file is held in memory
 // between load() and save(); save() replaces the file atomically, so a failed save never
@@ -59,7 +60,10 @@ public:
     // An integer that is not 0.
     bool readBool(const QString& section, const QString& key, bool fallback) const;
 
-    void writeString(const QString& section, const QString& key, const QString& value);
+    // A key line that a read already gives `value` from stays as it is; `readChars` is how much
+    // of a value that read takes (readString's maxChars).
+    void writeString(const QString& section, const QString& key, const QString& value,
+                     int readChars = kMaxValueChars);
     void writeInteger(const QString& section, const QString& key, int value);
     void writeBool(const QString& section, const QString& key, bool value);
 
@@ -85,6 +89,8 @@ private:
     void shiftIndex(qsizetype at, qsizetype delta, bool inserted);
     void insertBytes(qsizetype at, const QByteArray& bytes);
     QByteArray encoded(const QString& text) const { return encoding_.encode(text); }
+    QByteArray fileBytes() const;
+    QByteArray asUtf8() const;
 
     QString path_;
     QByteArray bytes_; // the whole file, its byte-order mark included

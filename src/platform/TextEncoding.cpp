@@ -40,6 +40,16 @@ QByteArray encodeEachOrQuestionMark(QStringView text) {
 
 } // namespace
 
+// A file cut inside its last unit reads as if that unit were completed with a zero byte, as
+// anything written after it completes it: the last line reads the same before and after.
+QString TextEncoding::decodeUtf16(QByteArrayView bytes) const {
+    QStringDecoder decoder(kind_ == Kind::Utf16Le ? QStringConverter::Utf16LE
+                                                  : QStringConverter::Utf16BE);
+    if (bytes.size() % 2 == 0)
+        return decoder.decode(bytes);
+    return decoder.decode(bytes.toByteArray() + '\0');
+}
+
 TextEncoding TextEncoding::detect(QByteArrayView bytes) {
     if (startsWith(bytes, kUtf16LeMark))
         return TextEncoding(Kind::Utf16Le);
@@ -71,9 +81,8 @@ QString TextEncoding::decode(QByteArrayView bytes) const {
     case Kind::Utf8:
         return QString::fromUtf8(bytes);
     case Kind::Utf16Le:
-        return QStringDecoder(QStringConverter::Utf16LE).decode(bytes);
     case Kind::Utf16Be:
-        return QStringDecoder(QStringConverter::Utf16BE).decode(bytes);
+        return decodeUtf16(bytes);
     case Kind::Cp932:
         break;
     }

@@ -33,13 +33,16 @@ public:
         return p[0];
     }
 
-    // Bytes that are not valid in the encoding decode to replacement characters.
+    // Bytes that are not valid in the encoding decode to replacement characters; a UTF-16 text
+    // cut inside its last unit decodes as if a zero byte completed it.
     QString decode(QByteArrayView bytes) const;
     // Characters the encoding cannot hold become '?', as the Windows code-page conversion
     // writes them.
     QByteArray encode(QStringView text) const;
 
 private:
+    QString decodeUtf16(QByteArrayView bytes) const;
+
     Kind kind_;
 };
 

@@ -33,6 +33,12 @@ constexpr std::array<KeyInfo, kKeyCount> kTable{{
     {Key::C5_03, "C5_03", "SET3", Kind::Text, 0, 0},
 }};
 
+// How much of a text value a read takes: the output folder whole, the other texts as the
+// original platform read them.
+int readChars(Key key) {
+    return key == Key::C0_02 ? -1 : IniFile::kMaxValueChars;
+}
+
 template <class Settings> auto numberField(Settings& s, Key key) -> decltype(&s.M_TOP) {
     switch (key) {
     case Key::M_TOP:
@@ -154,8 +160,7 @@ void readKey(const IniFile& ini, Key key, TConvertSettings& values) {
         values.TRANS = ini.readBool(section, name, values.TRANS);
         break;
     case Kind::Text:
-        values.setText(key, ini.readString(section, name, values.text(key),
-                                           key == Key::C0_02 ? -1 : IniFile::kMaxValueChars));
+        values.setText(key, ini.readString(section, name, values.text(key), readChars(key)));
         break;
     default:
         values.setNumber(key,
@@ -180,7 +185,7 @@ void writeSettings(const TConvertSettings& settings, IniFile& ini) {
             ini.writeBool(section, name, settings.number(info.key) != 0);
             break;
         case Kind::Text:
-            ini.writeString(section, name, settings.text(info.key));
+            ini.writeString(section, name, settings.text(info.key), readChars(info.key));
             break;
         default:
             ini.writeInteger(section, name, settings.number(info.key));

@@ -5,12 +5,8 @@
 #include "imaging/GKitImage.h"
 #include "imaging/JpegMetadata.h"
 #include "imaging/TGKitImageEdit.h"
-#include "jobs/AlbumJob.h"
-#include "jobs/JobTexts.h"
-#include "platform/FileFailure.h"
 
 #include <QFile>
-#include <cerrno>
 #include <QImageReader>
 #include <QLineEdit>
 
@@ -19,9 +15,11 @@ using namespace sc::test;
 
 namespace {
 
-const QString kBrowse = QStringLiteral("browse:") + jobs::kAlbumFolderTitle + u'|';
-const QString kAsk = QStringLiteral("ask:") + jobs::kOpenAlbumQuestion;
-const QString kFailure = QStringLiteral("message:") + jobs::kFailureMessage;
+const QString kBrowse = QStringLiteral("browse:HTMLファイル保存先の指定|");
+const QString kAsk =
+    QStringLiteral("ask:処理が終了しました。\n作成したHTMLファイルを今すぐ参照しますか？");
+const QString kFailure =
+    QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。");
 const QString kIdle = QStringLiteral("変換元の画像ファイル or フォルダをドロップしてください。");
 
 QByteArray bytesOf(const QString& path) {
@@ -165,8 +163,10 @@ TEST(AlbumCommand, APageThatCannotBeWrittenFailsAfterThePicturesNamingItsCause) 
         }
         w.form->CButton10Click();
         EXPECT_EQ(pictureSize("D:/album/Thumb/th_a.jpg"), QSize(160, 120));
-        const QString failure = fileFailureText(FileAction::Write, "D:\\album/Index.html",
-                                                readOnly ? kReadOnlyFile : EISDIR);
+        const QString failure =
+            QStringLiteral("D:\\album/Index.html を書き込めませんでした。\n") +
+            (readOnly ? "読み取り専用のファイルです。" : "ファイルではなくフォルダです。") +
+            "\n処理を中止します。";
         EXPECT_EQ(w.dialogs.shown, QStringList({kBrowse, "beep", "message:" + failure}));
         if (readOnly) {
             EXPECT_EQ(bytesOf("D:/album/Index.html"), "an earlier page");

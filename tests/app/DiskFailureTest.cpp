@@ -6,10 +6,7 @@
 #include "WindowFixture.h"
 #include "controls/TFolderPathBox.h"
 #include "imaging/TGKitImageEdit.h"
-#include "jobs/JobTexts.h"
-#include "platform/FileFailure.h"
 #include "platform/FileWrites.h"
-#include "settings/SettingsSteps.h"
 
 #include <QListView>
 #include <QTest>
@@ -28,8 +25,13 @@ QStringList entries(const QString& host) {
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-QString writeFailure(const QString& path, int error) {
-    return QStringLiteral("message:") + fileFailureText(FileAction::Write, path, error);
+// The causes as the messages word them.
+const char* const kFull = "ディスクの空き容量が足りません。";
+const char* const kDiskError = "ディスクの読み書きに失敗しました。";
+
+QString writeFailure(const QString& path, const char* cause) {
+    return "message:" + path + " を書き込めませんでした。\n" + QString::fromUtf8(cause) +
+           "\n処理を中止します。";
 }
 
 // A JPEG job beside the sources without renaming, whose end question would be answered Yes.
@@ -48,11 +50,13 @@ TEST(DiskFailure, AJpegJobStopsAtAFailedWriteKeepingTheOldOutputAndTheSources) {
     const struct {
         WriteStep step;
         int error;
-    } cases[] = {{WriteStep::Create, EROFS},
-                 {WriteStep::Write, ENOSPC},
-                 {WriteStep::Sync, EIO}, // a.jpg replaces an older file: it is synced first
-                 {WriteStep::Close, EDQUOT},
-                 {WriteStep::Rename, EACCES}};
+        const char* cause;
+    } cases[] = {{WriteStep::Create, EROFS, "書き込みできないドライブです。"},
+                 {WriteStep::Write, ENOSPC, kFull},
+                 // a.jpg replaces an older file: it is synced first
+                 {WriteStep::Sync, EIO, kDiskError},
+                 {WriteStep::Close, EDQUOT, "ディスクの使用量の上限に達しました。"},
+                 {WriteStep::Rename, EACCES, "アクセスが拒否されました。"}};
     for (const auto& c : cases) {
         JpegWindow w;
         w.dropPictures({"shots/a.bmp", "shots/b.bmp"});
@@ -63,7 +67,7 @@ TEST(DiskFailure, AJpegJobStopsAtAFailedWriteKeepingTheOldOutputAndTheSources) {
         }
         const std::string what = std::to_string(int(c.step));
         EXPECT_EQ(w.dialogs.shown,
-                  QStringList({"beep", writeFailure(w.folder.host("shots/a.jpg"), c.error)}))
+                  QStringList({"beep", writeFailure(w.folder.host("shots/a.jpg"), c.cause)}))
             << what;
         EXPECT_EQ(w.bytesOf("shots/a.jpg"), "an earlier output") << what;
         EXPECT_EQ(entries(w.folder.host("shots")), QStringList({"a.bmp", "a.jpg", "b.bmp"}))
@@ -72,16 +76,26 @@ TEST(DiskFailure, AJpegJobStopsAtAFailedWriteKeepingTheOldOutputAndTheSources) {
     }
 }
 
-// Every output is written, but they cannot be made durable: nothing is offered for deletion.
+// Every output is written, but they cannot be made durable: new outputs when the job syncs
+// their folder at its end, a replaced a.jpg when its folder is synced after the rename. The
+// write is named and nothing is offered for deletion.
 TEST(DiskFailure, AJpegJobWhoseOutputsCannotBeSyncedAsksNothing) {
-    JpegWindow w;
-    w.dropPictures({"shots/a.bmp", "shots/b.bmp"});
-    {
-        WriteFaults faults(WriteStep::Sync, 1, EIO);
-        w.form->CButton10Click();
+    for (const bool replacing : {false, true}) {
+        JpegWindow w;
+        w.dropPictures({"shots/a.bmp", "shots/b.bmp"});
+        if (replacing)
+            w.place("shots/a.jpg", "an earlier output");
+        {
+            WriteFaults faults(WriteStep::Sync, replacing ? 2 : 1, EIO);
+            w.form->CButton10Click();
+        }
+        const QString failed = w.folder.host(replacing ? "shots/a.jpg" : "shots");
+        EXPECT_EQ(w.dialogs.shown, QStringList({"beep", writeFailure(failed, kDiskError)}));
+        EXPECT_EQ(entries(w.folder.host("shots")),
+                  QStringList({"a.bmp", "a.jpg", "b.bmp"}) +
+                      (replacing ? QStringList() : QStringList("b.jpg")));
+        EXPECT_EQ(w.form->sourceList().count(), 2);
     }
-    EXPECT_EQ(w.dialogs.shown, QStringList({"beep", writeFailure(w.folder.host("shots"), EIO)}));
-    EXPECT_EQ(entries(w.folder.host("shots")), QStringList({"a.bmp", "a.jpg", "b.bmp", "b.jpg"}));
 }
 
 // A source that is gone or has become a folder is no question of its format.
@@ -95,8 +109,10 @@ TEST(DiskFailure, ASourceThatVanishedOrBecameAFolderIsNamed) {
             QDir().mkpath(b);
         w.form->CButton10Click();
         EXPECT_EQ(w.dialogs.shown,
-                  QStringList({"beep", "message:" + fileFailureText(FileAction::Read, b,
-                                                                    folder ? EISDIR : ENOENT)}));
+                  QStringList({"beep", "message:" + b + " を読み込めませんでした。\n" +
+                                           (folder ? "ファイルではなくフォルダです。"
+                                                   : "ファイルまたはフォルダが見つかりません。") +
+                                           "\n処理を中止します。"}));
         EXPECT_TRUE(QFileInfo::exists(w.folder.host("shots/a.jpg")));
         EXPECT_EQ(w.status(), "1/2 枚目の変換処理中です。");
     }
@@ -115,7 +131,7 @@ TEST(DiskFailure, AnAlbumWhosePageCannotBeWrittenKeepsTheOlderPageAndOffersNothi
     }
     ASSERT_EQ(w.dialogs.shown.size(), 3);
     EXPECT_EQ(w.dialogs.shown.mid(1),
-              QStringList({"beep", writeFailure(w.folder.host("album/Index.html"), ENOSPC)}));
+              QStringList({"beep", writeFailure(w.folder.host("album/Index.html"), kFull)}));
     EXPECT_EQ(w.bytesOf("album/Index.html"), "an earlier page");
     EXPECT_EQ(entries(w.folder.host("album")), QStringList({"Data", "Index.html", "Thumb"}));
 }
@@ -148,9 +164,10 @@ TEST(DiskFailure, ASettingsSaveOnAFullDiskKeepsTheOldFile) {
     }
     EXPECT_EQ(w.bytesOf("SC_CONVERTER.ini"), old);
     EXPECT_FALSE(entries(w.folder.path()).join(u'|').contains(".sc-"));
-    EXPECT_EQ(w.dialogs.messages(),
-              QStringList("message:" + settings::saveFailedMessage(QDir::toNativeSeparators(
-                                           w.folder.host("SC_CONVERTER.ini")))));
+    EXPECT_EQ(
+        w.dialogs.messages(),
+        QStringList("message:設定ファイルに保存できませんでした。今回の設定は保存されません。\n" +
+                    w.folder.host("SC_CONVERTER.ini")));
 }
 
 // A real full disk, not an injected one: the outputs are small (well under 16 KB).
@@ -165,7 +182,7 @@ TEST(DiskFailure, AJpegJobIntoAFullFileSystemFailsAndKeepsBothSourcesOnYes) {
     w.choose("C0_01", 1);
     w.get<TFolderPathBox>("C0_02")->setPath(out);
     w.form->CButton10Click();
-    EXPECT_EQ(w.dialogs.shown, QStringList({"beep", writeFailure(out + "/a.jpg", ENOSPC)}));
+    EXPECT_EQ(w.dialogs.shown, QStringList({"beep", writeFailure(out + "/a.jpg", kFull)}));
     EXPECT_EQ(entries(out), QStringList({".ballast"}));
     EXPECT_EQ(entries(w.folder.host("shots")), QStringList({"a.bmp", "b.bmp"}));
     EXPECT_EQ(w.form->sourceList().count(), 2);

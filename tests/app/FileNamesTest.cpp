@@ -4,8 +4,6 @@
 #include "WindowFixture.h"
 #include "controls/TFolderPathBox.h"
 #include "imaging/TGKitImageEdit.h"
-#include "jobs/JobTexts.h"
-#include "platform/FileFailure.h"
 
 #include <QListView>
 #include <QTest>
@@ -111,9 +109,8 @@ TEST(FileNames, APipeThatTookAListedPicturesPlaceFailsItByNameWithoutWaiting) {
     ASSERT_TRUE(QFile::remove(pipe));
     ASSERT_TRUE(makePipe(pipe));
     PipeGuard guard(pipe);
-    const QString failure =
-        "message:" +
-        sc::fileFailureText(sc::FileAction::Read, "C:\\Album\\b.bmp", sc::kNotARegularFile);
+    const QString failure = "message:C:\\Album\\b.bmp を読み込めませんでした。\n"
+                            "通常のファイルではありません。\n処理を中止します。";
 
     select(w, 1);
     EXPECT_EQ(w.dialogs.shown, QStringList({"beep", failure}));

@@ -1,5 +1,6 @@
 // The main window and the information window driven from the keyboard, and what assistive
 // technology reads of them.
+#include "HeldKey.h"
 #include "QStringPrinting.h"
 #include "WindowFixture.h"
 #include "app/Infowindow1.h"
@@ -177,36 +178,42 @@ TEST(Keyboard, ArrowsStayInTheirControlAndReturnActsInTheListSpinAndChoiceBoxes)
     w.key(Qt::Key_Down);
     EXPECT_EQ(list->currentIndex().row(), 0);
 
-    // Return in the list previews the selected picture again, as a click on it does.
+    // The keypad's Enter acts as Return in each of them.
     auto* size = w.get<TShadowLabel>("Label7");
-    size->setText(QString());
-    w.tabTo("ListBox1");
-    w.key(Qt::Key_Return);
-    EXPECT_EQ(size->text(), "1 KB  ");
-
-    // Return makes a typed value final: limited to the range, the focus staying in the box.
     auto* brightness = w.get<TSpinEdit>("C3_01");
-    w.tabTo("C3_01");
-    brightness->editor()->selectAll();
-    QTest::keyClicks(brightness->editor(), "300");
-    EXPECT_EQ(brightness->text(), "300");
-    w.key(Qt::Key_Return);
-    EXPECT_EQ(brightness->text(), "100");
-    EXPECT_EQ(KeyWindow::focused(), "C3_01");
-    w.key(Qt::Key_Down);
-    EXPECT_EQ(brightness->text(), "95");
-
-    // A choice list: Down chooses the next item (its handler runs), Return opens the list.
     auto* quality = w.get<QComboBox>("C1_02");
+    for (const auto& [key, modifier] : {std::pair(Qt::Key_Return, Qt::NoModifier),
+                                        std::pair(Qt::Key_Enter, Qt::KeypadModifier)}) {
+        // Return in the list previews the selected picture again, as a click on it does.
+        size->setText(QString());
+        w.tabTo("ListBox1");
+        w.key(key, modifier);
+        EXPECT_EQ(size->text(), "1 KB  ") << key;
+
+        // Return makes a typed value final: limited to the range, the focus staying in the box.
+        w.tabTo("C3_01");
+        brightness->editor()->selectAll();
+        QTest::keyClicks(brightness->editor(), "300");
+        EXPECT_EQ(brightness->text(), "300");
+        w.key(key, modifier);
+        EXPECT_EQ(brightness->text(), "100") << key;
+        EXPECT_EQ(KeyWindow::focused(), "C3_01") << key;
+        w.key(Qt::Key_Down);
+        EXPECT_EQ(brightness->text(), "95") << key;
+
+        // A closed choice list opens.
+        w.tabTo("C1_02");
+        w.key(key, modifier);
+        EXPECT_TRUE(quality->view()->isVisible()) << key;
+        QTest::keyClick(quality->view(), Qt::Key_Escape);
+        EXPECT_FALSE(quality->view()->isVisible()) << key;
+    }
+
+    // A choice list: Up chooses the item before (its handler runs).
     const int before = quality->currentIndex();
-    w.tabTo("C1_02");
     w.key(Qt::Key_Up);
     EXPECT_EQ(quality->currentIndex(), before - 1);
     EXPECT_EQ(w.form->changeHandlerTrace().last(), "C1_02");
-    w.key(Qt::Key_Return);
-    EXPECT_TRUE(quality->view()->isVisible());
-    QTest::keyClick(quality->view(), Qt::Key_Escape);
-    EXPECT_FALSE(quality->view()->isVisible());
 }
 
 TEST(Keyboard, TheFocusMarkShowsForKeyboardFocusOnlyAndMouseUseLooksAsBefore) {
@@ -254,9 +261,11 @@ TEST(Keyboard, TheInformationWindowOpensOnCloseAndTabReachesEveryNamedLink) {
             names << (f ? QAccessible::queryAccessibleInterface(f)->text(QAccessible::Name)
                         : QString());
             QTest::keyClick(f, Qt::Key_Tab);
-        } // the round ends on the mail link
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_X, Qt::AltModifier);
+        } // the round ends on the mail link: Return held there opens it once
+        holdKey(QApplication::focusWidget(), Qt::Key_Return, QStringLiteral("\r"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // on CLOSE
+        EXPECT_FALSE(info.isVisible()) << "Return on CLOSE";
         info.reject(); // never left open, whatever failed above
     });
     w.tabTo("ShineSpeedButton4");

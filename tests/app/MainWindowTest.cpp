@@ -338,13 +338,6 @@ TEST(MainWindow, DraggingTheWindowsOwnSurfaceMovesItButNotTheListPagesOrButtons)
     EXPECT_EQ(w.form.pos(), settled);
 }
 
-TEST(MainWindow, FilesDroppedOnAnEditReachTheWindowNotTheEdit) {
-    Window w;
-    EXPECT_TRUE(w.form.acceptDrops());
-    for (QWidget* child : w.form.findChildren<QWidget*>())
-        EXPECT_FALSE(child->acceptDrops()) << child->objectName().toStdString();
-}
-
 TEST(MainWindow, HintsShowAfterHalfASecondHideAfterTwoAndAHalfAndFollowThePointer) {
     Window w;
     for (const char* name : {"C3_01", "ShineSpeedButton1", "ListBox1", "SSButton10"})

@@ -6,15 +6,18 @@
 #include "controls/TSpinEdit.h"
 #include "imaging/JpegMetadata.h"
 #include "imaging/TGKitImageEdit.h"
-#include "jobs/AlbumJob.h"
-#include "jobs/JobTexts.h"
 #include "platform/FileOps.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QImage>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
 
 using namespace sc::test;
 
@@ -30,7 +33,42 @@ QByteArray encoded(QColor colour, const char* format) {
     return bytes;
 }
 
+// A drop as the desktop delivers it: onto a control of the window, which hands it on to the
+// nearest one that takes drops.
+void dropOn(QWidget* target, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+}
+
 } // namespace
+
+// Files dropped while a job asks its question are refused: the job deletes or keeps exactly
+// the list it converted. Dropped on a text box, they reach the window, not the box; a web
+// link dropped beside a file adds nothing and is no unreadable name.
+TEST(OkCommand, ADropDuringAJobLeavesTheListAsItWasAndAWebLinkIsPassedOverQuietly) {
+    Window w;
+    w.dropPictures({"shots/a.bmp"});
+    const QString late = Window::picture(w.folder.host("late/b.bmp"));
+    auto* edit = w.get<TFolderPathBox>("C0_02")->editor();
+    w.choose("C1_01", 0);
+    w.dialogs.yesNoAnswers = {false};
+    w.dialogs.whileAsking = [&] {
+        dropOn(edit, {QUrl::fromLocalFile(late), QUrl::fromLocalFile(w.folder.host("late"))});
+    };
+    w.form->CButton10Click();
+    const QString first = w.folder.host("shots/a.bmp");
+    EXPECT_EQ(w.form->sourceList().paths(), QStringList({first}));
+
+    dropOn(edit, {QUrl(QStringLiteral("https://example.org/c.jpg")), QUrl::fromLocalFile(late)});
+    EXPECT_EQ(w.form->sourceList().paths(), QStringList({late, first}));
+    EXPECT_EQ(w.get<TFolderPathBox>("C0_02")->path(), "C:/Program Files/Snapcycle");
+    EXPECT_EQ(w.dialogs.messages(), QStringList());
+}
 
 TEST(OkCommand, AnEmptyListOnTheJpegPageChangesNothingAndAsksNothing) {
     Window w;
@@ -50,8 +88,12 @@ TEST(OkCommand, ConvertsRenamesAndOnYesDeletesTheSourcesAndClearsTheList) {
     EXPECT_TRUE(QFileInfo::exists(w.folder.host("shots/sc_20040102_0905_06.jpg")));
     EXPECT_FALSE(QFileInfo::exists(w.folder.host("shots/a.jpg")));
     EXPECT_FALSE(QFileInfo::exists(w.folder.host("shots/a.bmp")));
-    EXPECT_EQ(w.dialogs.shown,
-              QStringList({"beep", QStringLiteral("ask:") + sc::jobs::kDeleteSourcesQuestion}));
+    EXPECT_EQ(
+        w.dialogs.shown,
+        QStringList(
+            {"beep",
+             QStringLiteral(
+                 "ask:処理が終了しました。\n変換元のBMPファイルを削除してよろしいですか？")}));
     EXPECT_EQ(w.form->sourceList().count(), 0);
     EXPECT_EQ(w.status(), "Drop source files or a source folder here.");
     EXPECT_TRUE(w.get<sc::TGKitImageEdit>("ImageEdit2")->model().isEmpty());
@@ -65,8 +107,11 @@ TEST(OkCommand, AFailureStopsTheJobAndLeavesTheLastProgressShowing) {
     EXPECT_TRUE(QFileInfo::exists(w.folder.host("five/1.jpg")));
     EXPECT_TRUE(QFileInfo::exists(w.folder.host("five/2.jpg")));
     EXPECT_FALSE(QFileInfo::exists(w.folder.host("five/4.jpg")));
-    EXPECT_EQ(w.dialogs.shown,
-              QStringList({"beep", QStringLiteral("message:") + sc::jobs::kFailureMessage}));
+    EXPECT_EQ(
+        w.dialogs.shown,
+        QStringList(
+            {"beep",
+             QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。")}));
     EXPECT_EQ(w.status(), "2/5 枚目の変換処理中です。");
     EXPECT_EQ(w.form->sourceList().count(), 5);
 }
@@ -76,7 +121,7 @@ TEST(OkCommand, TheVisiblePageChoosesTheJobNotTheModeButtons) {
     w.dropPictures({"shots/a.bmp"});
     w.form->ShineSpeedButton2Click(); // the album page: its folder dialog is cancelled
     w.form->CButton10Click();
-    EXPECT_EQ(w.dialogs.shown, QStringList({"browse:" + sc::jobs::kAlbumFolderTitle + "|"}));
+    EXPECT_EQ(w.dialogs.shown, QStringList({"browse:HTMLファイル保存先の指定|"}));
     EXPECT_FALSE(QFileInfo::exists(w.folder.host("shots/a.jpg")));
     w.form->ShineSpeedButton1Click();
     w.get<TShineSpeedButton>("ShineSpeedButton1")->setDown(false);
@@ -169,8 +214,11 @@ TEST(OkCommand, AHalfBitmapIsRefusedAndItsSourceKept) {
     w.form->dropFiles({w.place("shots/half.bmp", half)});
     w.dialogs.yesNoAnswers = {true};
     w.form->CButton10Click();
-    EXPECT_EQ(w.dialogs.shown,
-              QStringList({"beep", QStringLiteral("message:") + sc::jobs::kFailureMessage}));
+    EXPECT_EQ(
+        w.dialogs.shown,
+        QStringList(
+            {"beep",
+             QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。")}));
     EXPECT_EQ(w.bytesOf("shots/half.bmp"), half);
     EXPECT_FALSE(QFileInfo::exists(w.folder.host("shots/half.jpg")));
     EXPECT_EQ(w.form->sourceList().count(), 1);

@@ -6,7 +6,6 @@
 #include "controls/TShadowLabel.h"
 #include "controls/TSpinEdit.h"
 #include "imaging/TGKitImageEdit.h"
-#include "platform/CommandGuard.h"
 #include "sources/SourcePreview.h"
 
 #include <QApplication>
@@ -115,8 +114,11 @@ TEST(Preview, AnUnreadableSelectionBeepsSaysSoAndLeavesBothViewsEmpty) {
     const QString bad = w.folder.writeFile("shots/bad.jpg", "not a picture");
     w.form->dropFiles({bad});
     w.clickRow(0);
-    EXPECT_EQ(w.dialogs.shown,
-              QStringList({"beep", QStringLiteral("message:") + sc::kFailureMessage}));
+    EXPECT_EQ(
+        w.dialogs.shown,
+        QStringList(
+            {"beep",
+             QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。")}));
     EXPECT_TRUE(w.viewsEmpty());
     EXPECT_EQ(w.label("Label7"), "0KB");
 }

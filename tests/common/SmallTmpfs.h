@@ -32,6 +32,12 @@ public:
 
     bool mounted() const { return mounted_; }
 
+    // Mounts it again read-only: what it holds can be read, nothing written, moved or deleted.
+    bool makeReadOnly() const {
+        return mounted_ && ::mount(nullptr, QFile::encodeName(folder_).constData(), nullptr,
+                                   MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+
     // Takes all the space with a file of its own, then gives `leave` bytes back (whole pages).
     void fillLeaving(qint64 leave) const {
         QFile ballast(folder_ + QStringLiteral("/.ballast"));

@@ -7,9 +7,11 @@
 #include <optional>
 
 // Widgets need an application object; tests run under the offscreen platform. No test may run
-// longer than SC_TEST_SECONDS (default 30), well inside ctest's limit for the whole binary.
-// SC_TEST_NAMED_TEMPORARIES=1 writes every file as on a file system without unnamed files.
+// longer than SC_TEST_SECONDS (default 30), well inside ctest's limit for the whole binary; a
+// death test's child ends with it. SC_TEST_NAMED_TEMPORARIES=1 writes every file as on a file
+// system without unnamed files.
 int main(int argc, char** argv) {
+    sc::test::endDeathTestChildrenWithTheirParent(argc, argv);
     std::optional<sc::fileops::NamedTemporariesOnly> namedTemporaries;
     if (qEnvironmentVariableIntValue("SC_TEST_NAMED_TEMPORARIES") == 1)
         namedTemporaries.emplace();

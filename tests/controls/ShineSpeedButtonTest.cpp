@@ -436,12 +436,14 @@ TEST(ShineSpeedButton, SpaceReturnAndEnterPressTheFocusedButtonOnceDrawnPressed)
         EXPECT_EQ(h.lookDuring, TShineSpeedButton::lsPressed) << key;
         EXPECT_EQ(h.button->look(), TShineSpeedButton::lsUp) << key;
     }
-    // A held key presses once; with Ctrl, Alt or Shift it is no press.
+    // A held key presses once; with Ctrl, Alt, Shift or the Windows key it is no press.
     h.clicks = 0;
     QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
     QApplication::sendEvent(h.button, &repeat);
-    QTest::keyClick(h.button, Qt::Key_Return, Qt::ControlModifier);
-    QTest::keyClick(h.button, Qt::Key_Space, Qt::ShiftModifier);
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return})
+        for (auto modifier :
+             {Qt::ControlModifier, Qt::AltModifier, Qt::ShiftModifier, Qt::MetaModifier})
+            QTest::keyClick(h.button, key, modifier);
     EXPECT_EQ(h.clicks, 0);
 }
 

@@ -197,6 +197,49 @@ TEST(GKitImage, PlainBitmapsReadTopDownBottomUpAndPadded) {
     EXPECT_THROW(m.Load(), Error);
 }
 
+// 16-bit pixels scale each field to 0 … 255 with rounding: the levels are exact, in 5-5-5 (no
+// masks) and in 5-6-5 (masks given), each channel read from its own field.
+TEST(GKitImage, SixteenBitBitmapsDecodeToExactLevels) {
+    TempProgramFolder folder;
+    const int five[6] = {0, 3, 15, 16, 24, 31}, six[6] = {0, 11, 31, 32, 48, 63};
+    // One row of six pixels; bit fields put the three masks after the 40-byte header.
+    auto bitmap = [&](bool fields) {
+        const int offset = 14 + 40 + (fields ? 12 : 0);
+        QByteArray b;
+        auto le = [&b](quint32 v, int bytes) {
+            for (int i = 0; i < bytes; ++i)
+                b += char(v >> (8 * i));
+        };
+        b += "BM";
+        le(offset + 12, 4), le(0, 4), le(offset, 4);
+        le(40, 4), le(6, 4), le(1, 4), le(1, 2), le(16, 2), le(fields ? 3 : 0, 4);
+        le(12, 4), le(2835, 4), le(2835, 4), le(0, 4), le(0, 4);
+        if (fields)
+            le(0xf800, 4), le(0x07e0, 4), le(0x001f, 4);
+        for (int x = 0; x < 6; ++x) {
+            const int r = five[x], b5 = five[(x + 4) % 6];
+            le(fields ? r << 11 | six[(x + 2) % 6] << 5 | b5
+                      : r << 10 | five[(x + 2) % 6] << 5 | b5,
+               2);
+        }
+        return b;
+    };
+    const QRgb fiveFiveFive[6] = {qRgb(0, 123, 197),  qRgb(25, 132, 255), qRgb(123, 197, 0),
+                                  qRgb(132, 255, 25), qRgb(197, 0, 123),  qRgb(255, 25, 132)};
+    const QRgb fiveSixFive[6] = {qRgb(0, 125, 197),  qRgb(25, 130, 255), qRgb(123, 194, 0),
+                                 qRgb(132, 255, 25), qRgb(197, 0, 123),  qRgb(255, 45, 132)};
+    for (const bool fields : {false, true}) {
+        GKitImage m;
+        m.setInputFileName(folder.writeFile("p.bmp", bitmap(fields)));
+        m.Load();
+        ASSERT_EQ(m.image().size(), QSize(6, 1));
+        for (int x = 0; x < 6; ++x)
+            EXPECT_EQ(QColor(m.image().pixel(x, 0)),
+                      QColor((fields ? fiveSixFive : fiveFiveFive)[x]))
+                << (fields ? "5-6-5" : "5-5-5") << " pixel " << x;
+    }
+}
+
 TEST(GKitImage, EveryBitmapShorterThanItsHeaderSaysIsRefusedByEitherDecoder) {
     TempProgramFolder folder;
     // width x height at `bits` per pixel, uncompressed, grey palette where there is one.

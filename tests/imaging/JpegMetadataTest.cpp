@@ -3,6 +3,7 @@
 #include "CameraJpeg.h"
 #include "TempProgramFolder.h"
 #include "TestPictures.h"
+#include "imaging/Codecs.h"
 #include "imaging/GKitImage.h"
 
 #include <QColorSpace>
@@ -166,4 +167,39 @@ TEST(JpegMetadata, TheFirstExifBlockCountsAndAProfileNeedsChunksThatAgree) {
     };
     for (qsizetype i = 0; i < broken.size(); ++i)
         EXPECT_TRUE(metadataOfHeaders(broken[i]).icc.isEmpty()) << "case " << i;
+}
+
+// An EXIF block as large as one segment holds and a profile that takes two are kept whole; a
+// block one byte larger is left out. Either way the converted file decodes.
+TEST(JpegMetadata, BlocksUpToWhatASegmentHoldsAreKeptAndLargerOnesNeverBreakTheJpeg) {
+    TempProgramFolder folder;
+    QByteArray exif = cameraExif("SC Optics", "Model 7", "2004:01:02 09:05:06", 1);
+    exif += QByteArray(65'527 - exif.size(), 'x'); // with "Exif\0\0": 65,533 bytes, the most
+    QByteArray icc(70'000, 'p');
+    icc.replace(16, 4, "RGB ");
+    QByteArray camera = jpegWithExif(filled(16, 12, qRgb(9, 99, 199)), exif);
+    for (const auto& [marker, payload] :
+         {iccChunk(1, 2, icc.left(60'000)), iccChunk(2, 2, icc.mid(60'000))}) {
+        const int length = int(payload.size()) + 2;
+        camera.insert(2, QByteArray("\xff") + char(marker) + char(length >> 8) +
+                             char(length & 0xff) + payload);
+    }
+    const QString out = folder.host("out.jpg");
+    GKitImage m;
+    reencode(m, folder.writeFile("camera.jpg", camera), out);
+    EXPECT_EQ(metadataOf(out).exif, exif);
+    EXPECT_EQ(metadataOf(out).icc, icc);
+    GKitImage back;
+    back.setInputFileName(out);
+    EXPECT_NO_THROW(back.Load());
+
+    JpegMetadata tooLarge;
+    tooLarge.exif = exif + 'x';
+    sc::imaging::JpegSettings settings;
+    settings.segments = sc::imaging::metadataSegments(tooLarge, false);
+    back.setInputFileName(folder.writeFile(
+        "large.jpg", sc::imaging::encodeJpeg(filled(16, 12, qRgb(9, 99, 199)), settings)));
+    EXPECT_NO_THROW(back.Load());
+    EXPECT_EQ(back.image().size(), QSize(16, 12));
+    EXPECT_TRUE(metadataOf(back.InputFileName()).exif.isEmpty());
 }

@@ -1,11 +1,16 @@
 // Page files: appended to safely, read back page by page.
+#include "SmallTmpfs.h"
 #include "TempProgramFolder.h"
 #include "TestDeadline.h"
 #include "TestPictures.h"
+#include "imaging/GKitImage.h"
 #include "imaging/TiffPages.h"
 #include "platform/Error.h"
+#include "platform/FileWrites.h"
 
+#include <QDir>
 #include <QFile>
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <tiffio.h>
 
@@ -101,10 +106,12 @@ TEST(PageFile, PagesAppendedToAnotherWritersBigEndianFileReadBackExactly) {
     tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
     ASSERT_NE(tif, nullptr);
     EXPECT_EQ(TIFFNumberOfDirectories(tif), 3) << "libtiff reads the same chain";
-    // Every page starts on a word boundary, as TIFF asks, after the odd-length first writer too.
+    // Every page and its data start on a word boundary, as TIFF asks, after the odd-length
+    // first writer too.
     for (tdir_t page = 0; page < 3; ++page) {
         ASSERT_TRUE(TIFFSetDirectory(tif, page));
         EXPECT_EQ(TIFFCurrentDirOffset(tif) % 2, 0u) << "page " << page;
+        EXPECT_EQ(TIFFGetStrileOffset(tif, 0) % 2, 0u) << "page " << page;
     }
     TIFFClose(tif);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1)
@@ -137,20 +144,88 @@ TEST(PageFile, ADamagedPageIsRefusedNotBuriedUnderTheNewOne) {
     const QList<quint32> pages = pageOffsets(good);
     ASSERT_EQ(pages.size(), 2);
 
-    QByteArray linkOutside = good, entriesOutside = good, dataOutside = good;
+    QByteArray linkOutside = good, entriesOutside = good, dataOutside = good, noEntries = good;
     put32(linkOutside, linkOf(good, pages[1]), quint32(good.size() + 64));
     entriesOutside[qsizetype(pages[1])] = char(0xff);
     entriesOutside[qsizetype(pages[1] + 1)] = char(0x7f);
+    // The last page a directory of no entries, its link (right after the count) ending the chain.
+    noEntries.replace(qsizetype(pages[1]), 6, QByteArray(6, '\0'));
     const qint64 strip = valueOf(good, pages[0], TIFFTAG_STRIPOFFSETS);
     ASSERT_GT(strip, 0);
     put32(dataOutside, strip, quint32(good.size() - 2));
-    expectRefused(path, linkOutside);
-    expectRefused(path, entriesOutside);
-    expectRefused(path, dataOutside);
+    // What libtiff reads past but the next page would change: the first page's data over the
+    // last page's link, a value (a page name) beyond the file's end, byte counts left out (and
+    // so guessed from the file's size).
+    QByteArray overLink = good, valueOutside = good, noByteCounts = good;
+    put32(overLink, strip, quint32(linkOf(good, pages[1]) - 20));
+    const qint64 orientation = valueOf(good, pages[1], TIFFTAG_ORIENTATION) - 8;
+    ASSERT_GT(orientation, 0);
+    const QByteArray pageName("\x1d\x01\x02\x00\x14\x00\x00\x00", 8); // tag 285, ASCII, 20
+    valueOutside.replace(orientation, 8, pageName);
+    put32(valueOutside, orientation + 8, quint32(good.size() - 10));
+    const qint64 byteCounts = valueOf(good, pages[1], TIFFTAG_STRIPBYTECOUNTS) - 8;
+    ASSERT_GT(byteCounts, 0);
+    noByteCounts.replace(byteCounts, 2, QByteArray("\xff\xff", 2)); // a tag nobody knows
+    const QByteArray* broken[] = {&linkOutside, &entriesOutside, &dataOutside, &noEntries,
+                                  &overLink,    &valueOutside,   &noByteCounts};
+    for (int i = 0; i < 7; ++i) {
+        SCOPED_TRACE(i);
+        expectRefused(path, *broken[i]);
+    }
     expectRefused(path, good.left(good.size() - 20));
     expectRefused(path, QByteArray("II*\0\0\x10\0\0short", 13));
 
     writeBytes(path, good);
     appendTiffPage(path, filled(4, 2, qRgb(0, 0, 9)));
     EXPECT_EQ(TiffPageReader(path).pageCount(), 3) << "the sound file still takes a page";
+}
+
+// The disk fails while a page is added: the message names the page file and the cause, and the
+// file keeps the pages it had.
+TEST(PageFile, AFailedWriteWhileAddingAPageNamesThePageFileAndItsCause) {
+    TempProgramFolder folder;
+    SmallTmpfs disk(folder.host("small"), 64 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    const QString path = folder.host("small/pages.tif");
+    appendTiffPage(path, filled(4, 2, qRgb(1, 2, 3)));
+    const QByteArray before = bytesOf(path);
+    disk.fillLeaving(0);
+    try {
+        appendTiffPage(path, filled(100, 100, qRgb(4, 5, 6)));
+        ADD_FAILURE() << "the page was added to a full disk";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.shownText(), path +
+                                     " を書き込めませんでした。\nディスクの空き容量が足りません。\n"
+                                     "処理を中止します。");
+    }
+    EXPECT_EQ(bytesOf(path), before);
+    EXPECT_EQ(QDir(folder.host("small")).entryList(QDir::Files | QDir::Hidden),
+              QStringList({".ballast", "pages.tif"}));
+
+    // The last step, the rename over the old file, refused.
+    const QString other = folder.host("pages.tif");
+    appendTiffPage(other, filled(4, 2, qRgb(1, 2, 3)));
+    try {
+        const sc::fileops::WriteFaults faults(sc::fileops::WriteStep::Rename, 1, EACCES);
+        appendTiffPage(other, filled(4, 2, qRgb(4, 5, 6)));
+        ADD_FAILURE() << "the page was added although its file could not be replaced";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.shownText(), other + " を書き込めませんでした。\nアクセスが拒否されました。\n"
+                                         "処理を中止します。");
+    }
+    EXPECT_EQ(TiffPageReader(other).pageCount(), 1);
+
+    // A new page file, through the image control, that cannot even be created.
+    sc::GKitImage sheet;
+    sheet.setImage(filled(4, 2, qRgb(1, 2, 3)));
+    const sc::fileops::WriteFaults faults(sc::fileops::WriteStep::Create, 1, EROFS);
+    try {
+        sheet.AddPage(folder.host("new.tif"));
+        ADD_FAILURE() << "the page was added on a read-only drive";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.shownText(), folder.host("new.tif") +
+                                     " を書き込めませんでした。\n書き込みできないドライブです。\n"
+                                     "処理を中止します。");
+    }
 }

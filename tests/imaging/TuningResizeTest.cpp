@@ -274,7 +274,7 @@ QImage referenceAreaAverage(const QImage& in, int width, int height) {
 
 // Shrinking gives exactly the rounded mean of what each target pixel covers, for cells of a
 // few pixels, of many (the thumbnail of a photograph), and of more rows than a running sum of
-// bytes holds without being emptied.
+// bytes holds without being emptied: pure white, the largest sum, stays white.
 TEST(Resize, ShrinkingGivesTheExactRoundedMeanOfEachCoveredArea) {
     struct Case {
         QSize from, to;
@@ -286,6 +286,10 @@ TEST(Resize, ShrinkingGivesTheExactRoundedMeanOfEachCoveredArea) {
                     referenceAreaAverage(picture, c.to.width(), c.to.height()))
             << c.from.width() << " x " << c.from.height();
     }
+    for (const QSize from : {QSize(41, 258), QSize(41, 1300), QSize(5, 600)})
+        EXPECT_TRUE(resized(filled(from.width(), from.height(), qRgb(255, 255, 255)), 3, 1) ==
+                    filled(3, 1, qRgb(255, 255, 255)))
+            << from.width() << " x " << from.height();
 }
 
 TEST(Tuning, EveryVectorWidthGivesTheSamePicture) {

@@ -1,6 +1,6 @@
 #include "JobFixture.h"
 #include "ReadOnlyFolder.h"
-#include "jobs/JobTexts.h"
+#include "SmallTmpfs.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,8 +17,10 @@ using jobs::JpegJobSettings;
 
 namespace {
 const QDateTime kTaken(QDate(2004, 1, 2), QTime(9, 5, 6));
-const QString kFailure = QStringLiteral("message:") + jobs::kFailureMessage;
-const QString kQuestion = QStringLiteral("ask:") + jobs::kDeleteSourcesQuestion;
+const QString kFailure =
+    QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。");
+const QString kQuestion =
+    QStringLiteral("ask:処理が終了しました。\n変換元のBMPファイルを削除してよろしいですか？");
 
 QByteArray bytesOf(const QString& path) {
     QFile f(winpath::hostPath(path));
@@ -73,6 +75,15 @@ TEST(JpegJobNames, QualityItemsMapToTheFourSaveLevels) {
 class JpegJob : public JobFixture, public ::testing::WithParamInterface<int> {
 protected:
     JpegJob() { workers = GetParam(); }
+
+    // Settings that write into D:/out, made here, with the given renaming.
+    JpegJobSettings intoOut(int renaming) {
+        QDir().mkpath(folder.host("drive_d/out"));
+        JpegJobSettings s = plain(renaming);
+        s.destination = 1;
+        s.destinationFolder = "D:/out";
+        return s;
+    }
 };
 INSTANTIATE_TEST_SUITE_P(EveryWorkerCount, JpegJob,
                          ::testing::Values(jobs::kOnWindowThread, 1, 2, 3, 4, 8),
@@ -140,10 +151,7 @@ TEST_P(JpegJob, RenamesAfterTheSourceTimeAndOnYesDeletesTheSources) {
 
 TEST_P(JpegJob, WritesIntoTheChosenFolderAndRenamesThere) {
     add(picture("C:\\shots\\a.bmp"));
-    QDir().mkpath(folder.host("drive_d/out"));
-    JpegJobSettings s = plain(1);
-    s.destination = 1;
-    s.destinationFolder = "D:/out";
+    const JpegJobSettings s = intoOut(1);
     EXPECT_TRUE(run(s));
     EXPECT_TRUE(exists("D:/out/sc_20040102_0905_06.jpg"));
     EXPECT_FALSE(exists("D:/out/a.jpg"));
@@ -199,10 +207,7 @@ TEST_P(JpegJob, AJpegReencodedInPlaceKeepsTheTimeItHadBeforeItsConversion) {
 TEST_P(JpegJob, SameNamedSourcesIntoOneFolderNeverLoseTheOnlyCopy) {
     add(picture("C:\\one\\a.bmp", QDateTime(QDate(2004, 1, 2), QTime(9, 5, 6)), Qt::red));
     add(picture("C:\\two\\a.bmp", QDateTime(QDate(2005, 6, 7), QTime(8, 9, 10)), Qt::blue));
-    QDir().mkpath(folder.host("drive_d/out"));
-    JpegJobSettings s = plain(1);
-    s.destination = 1;
-    s.destinationFolder = "D:/out";
+    const JpegJobSettings s = intoOut(1);
     dialogs.yesNoAnswers = {true};
     EXPECT_TRUE(run(s));
     // The later picture replaced the earlier output, which took the earlier source's name.
@@ -222,10 +227,7 @@ TEST_P(JpegJob, SameNamedSourcesIntoOneFolderNeverLoseTheOnlyCopy) {
 TEST_P(JpegJob, NamesThatDifferOnlyInCaseAreOneOutputAndTheEarlierSourceStays) {
     add(picture("C:\\one\\A.bmp", kTaken, Qt::red));
     add(picture("C:\\two\\a.bmp", kTaken, Qt::blue));
-    QDir().mkpath(folder.host("drive_d/out"));
-    JpegJobSettings s = plain(0);
-    s.destination = 1;
-    s.destinationFolder = "D:/out";
+    const JpegJobSettings s = intoOut(0);
     dialogs.yesNoAnswers = {true};
     EXPECT_TRUE(run(s));
     EXPECT_EQ(QDir(folder.host("drive_d/out")).entryList(QDir::Files), QStringList{"A.jpg"});
@@ -237,20 +239,31 @@ TEST_P(JpegJob, NamesThatDifferOnlyInCaseAreOneOutputAndTheEarlierSourceStays) {
     EXPECT_FALSE(exists("C:/two/a.bmp"));
 }
 
-// A 255-byte source name with a one-letter extension gives a 257-byte output name: the job
-// names it before writing anything instead of failing after the pictures before it.
-TEST_P(JpegJob, AnOutputNameTooLongToMakeStopsTheJobBeforeAnythingIsWritten) {
-    const QString longSource = "C:\\shots\\" + QString(253, u'n') + ".b";
+// A file name holds 255 bytes, whatever its characters: an output name of 255 bytes is made, one
+// of 256 (a 254-byte source with a one-letter extension, or 88 Japanese characters) is named
+// before anything is written, instead of failing after the pictures before it.
+TEST_P(JpegJob, OutputNamesOfUpTo255BytesAreMadeAndLongerOnesStopTheJobBeforeAnyWrite) {
+    const QString fits = QString(251, u'n'), fitsJapanese = QString(83, u'あ') + "nn";
+    add(picture("C:\\shots\\" + fits + ".bmp"));
+    add(picture("C:\\shots\\" + fitsJapanese + ".bmp"));
+    EXPECT_TRUE(run(plain(0)));
+    EXPECT_TRUE(exists("C:/shots/" + fits + ".jpg"));
+    EXPECT_TRUE(exists("C:/shots/" + fitsJapanese + ".jpg"));
+    EXPECT_EQ(dialogs.shown, QStringList({"beep", kQuestion}));
+
+    sources.clear();
+    dialogs.shown.clear();
+    const QString tooLong = QString(252, u'n'), tooLongJapanese = QString(84, u'あ');
     add(picture("C:\\shots\\a.bmp"));
-    add(picture(longSource));
+    add(picture("C:\\shots\\" + tooLong + ".b"));
+    add(picture("C:\\shots\\" + tooLongJapanese + ".b"));
     EXPECT_TRUE(run(plain(0)));
     EXPECT_FALSE(exists("C:/shots/a.jpg"));
-    ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_EQ(
-        dialogs.shown[0],
-        "message:出力先のファイル名が長すぎて作れないため、何も書き込まずに処理を中止しました。"
-        "\n\n" +
-            longSource + " → C:\\shots\\" + QString(253, u'n') + ".jpg");
+    EXPECT_EQ(dialogs.shown,
+              QStringList("message:出力先のファイル名が長すぎて作れないため、何も書き込まずに処理を"
+                          "中止しました。\n\nC:\\shots\\" +
+                          tooLong + ".b → C:\\shots\\" + tooLong + ".jpg\nC:\\shots\\" +
+                          tooLongJapanese + ".b → C:\\shots\\" + tooLongJapanese + ".jpg"));
 }
 
 // A picture the user may read but not write has its time like any other: a file without write
@@ -286,9 +299,9 @@ TEST_P(JpegJob, ASourceHeldLockedByAnotherProgramIsNamedAndKeepsItsOutputPlain) 
     ::close(holder);
     EXPECT_TRUE(exists("C:/shots/a.jpg"));
     EXPECT_NE(timeOf("C:/shots/a.jpg"), kTaken);
-    EXPECT_EQ(dialogs.shown, QStringList({QStringLiteral("message:C:\\shots\\a.bmp") +
-                                              jobs::kTimestampUnreadableSuffix,
-                                          "beep", kQuestion}));
+    EXPECT_EQ(dialogs.shown,
+              QStringList({QStringLiteral("message:C:\\shots\\a.bmp からはタイムスタンプが読み込めません。"),
+                           "beep", kQuestion}));
 }
 
 TEST_P(JpegJob, NothingWrittenMeansNothingDeleted) {
@@ -299,6 +312,27 @@ TEST_P(JpegJob, NothingWrittenMeansNothingDeleted) {
     EXPECT_TRUE(run(s));
     EXPECT_TRUE(exists("C:/shots/a.bmp"));
     EXPECT_FALSE(exists("C:/shots/a.jpg"));
+    EXPECT_EQ(clears, 1);
+    EXPECT_EQ(dialogs.messages(),
+              QStringList("message:次の変換元ファイルは削除しませんでした。\n"
+                          "\nC:\\shots\\a.bmp（変換後のファイルがありません）"));
+}
+
+// A source on a read-only disk can be neither moved to the trash nor deleted: after Yes it is
+// named as kept (its time is read like any other's).
+TEST_P(JpegJob, ASourceThatCannotBeRemovedIsNamedAsKept) {
+    SmallTmpfs disk(folder.host("drive_e"), 1 << 20);
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    add(picture("E:\\s\\a.bmp"));
+    ASSERT_TRUE(disk.makeReadOnly());
+    const JpegJobSettings s = intoOut(0);
+    dialogs.yesNoAnswers = {true};
+    EXPECT_TRUE(run(s));
+    EXPECT_TRUE(exists("E:/s/a.bmp"));
+    EXPECT_TRUE(exists("D:/out/a.jpg"));
+    EXPECT_EQ(dialogs.messages(), QStringList("message:次の変換元ファイルは削除しませんでした。\n"
+                                              "\nE:\\s\\a.bmp（削除できませんでした）"));
     EXPECT_EQ(clears, 1);
 }
 
@@ -332,7 +366,7 @@ TEST_P(JpegJob, ASourceTimeBeforeTheFileDateRangeEndsTheJobInItsSecondPass) {
     EXPECT_TRUE(exists("C:/old/sc_20040102_0905_06.jpg")); // renamed before the failure
     EXPECT_TRUE(exists("C:/old/b.jpg"));
     EXPECT_TRUE(exists("C:/old/c.jpg"));
-    EXPECT_EQ(status.last(), jobs::kRenamePassText);
+    EXPECT_EQ(status.last(), "日付リネーム処理中です。");
     EXPECT_EQ(dialogs.shown, QStringList({"beep", kFailure})); // no delete question
     EXPECT_TRUE(exists("C:/old/a.bmp"));
 }

@@ -3,7 +3,6 @@
 #include "imaging/TGKitImagePrint.h"
 #include "jobs/AlbumJob.h"
 #include "jobs/CaptionBitmap.h"
-#include "jobs/JobTexts.h"
 #include "jobs/PicturePipeline.h"
 #include "jobs/PrintJob.h"
 
@@ -314,8 +313,11 @@ TEST_F(JpegJobOverlap, AFailingPictureBehindASlowOneLeavesWhatOneThreadLeaves) {
     EXPECT_TRUE(exists("C:/f/1.jpg"));
     EXPECT_FALSE(exists("C:/f/3.jpg"));
     EXPECT_EQ(status.texts, QStringList({"1/3 枚目の変換処理中です。"}));
-    EXPECT_EQ(dialogs.shown,
-              QStringList({"beep", QStringLiteral("message:") + jobs::kFailureMessage}));
+    EXPECT_EQ(
+        dialogs.shown,
+        QStringList(
+            {"beep",
+             QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。")}));
 
     const auto readOnlyOutput = [&] {
         writeBusyBmp("C:\\r\\1.bmp");

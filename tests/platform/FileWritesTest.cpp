@@ -1,5 +1,5 @@
 #include "platform/FileWrites.h"
-#include "platform/FileFailure.h"
+#include "platform/Error.h"
 
 #include "QStringPrinting.h"
 #include "SmallTmpfs.h"
@@ -24,9 +24,8 @@ QByteArray readAll(const QString& host) {
 }
 
 QStringList entries(const QString& host) {
-    return QDir(host).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                    QDir::NoDotAndDotDot,
-                                QDir::Name);
+    return QDir(host).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 // The failure `write` raises: its shown text, or empty when it raised none.
@@ -67,10 +66,27 @@ TEST(FileWrites, TheNthWriteFailsAndAStreamStopsThere) {
     EXPECT_TRUE(entries(folder.path()).isEmpty());
 }
 
+// Replacing a file syncs it, renames it over the old one, then syncs the folder so that the
+// new name outlives a crash: when either sync fails, the write has failed and says so.
+TEST(FileWrites, AFailedSyncOfTheFileOrOfItsFolderFailsAReplacingWrite) {
+    test::TempProgramFolder folder;
+    folder.writeFile("drive_c/out/a.jpg", "old");
+    for (const int nth : {1, 2}) { // the file's own sync, then its folder's
+        WriteFaults faults(WriteStep::Sync, nth, EIO);
+        EXPECT_EQ(shownFailure([] { fileops::writeFileReplacing("C:/out/a.jpg", "new"); }),
+                  "C:/out/a.jpg を書き込めませんでした。\n"
+                  "ディスクの読み書きに失敗しました。\n処理を中止します。")
+            << "sync " << nth;
+    }
+    EXPECT_EQ(entries(folder.host("drive_c/out")), QStringList({"a.jpg"}));
+}
+
 // A link at the target's name is replaced, even when it points at a read-only file, which
-// stays as it was. A folder that is a link is written into as any folder.
+// stays as it was; the new file has the mode any new file gets, neither the link's nor its
+// target's. A folder that is a link is written into as any folder.
 TEST(FileWrites, ALinkAtTheNameIsReplacedAndAFolderLinkIsWrittenInto) {
     test::TempProgramFolder folder;
+    const mode_t umask = ::umask(022);
     const QString locked = folder.writeFile("elsewhere/keep.jpg", "precious");
     ::chmod(QFile::encodeName(locked).constData(), 0444);
     QDir().mkpath(folder.host("other_disk"));
@@ -84,6 +100,10 @@ TEST(FileWrites, ALinkAtTheNameIsReplacedAndAFolderLinkIsWrittenInto) {
     EXPECT_FALSE(QFileInfo(folder.host("drive_c/a.jpg")).isSymLink());
     EXPECT_EQ(readAll(folder.host("drive_c/a.jpg")), "new");
     EXPECT_EQ(readAll(folder.host("other_disk/b.jpg")), "copy");
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(folder.host("drive_c/a.jpg")).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+    ::umask(umask);
 }
 
 TEST(FileWrites, ANameThatIsNoWritableFileIsLeftAsItIs) {
@@ -97,11 +117,12 @@ TEST(FileWrites, ANameThatIsNoWritableFileIsLeftAsItIs) {
     const auto causeOf = [](const QString& path) {
         return shownFailure([&] { fileops::writeFileReplacing(path, "new"); }).section(u'\n', 1, 1);
     };
-    EXPECT_EQ(causeOf("C:/ro.jpg"), causeText(kReadOnlyFile));
-    EXPECT_EQ(causeOf("C:/dir.jpg"), causeText(EISDIR));
-    EXPECT_EQ(causeOf("C:/pipe.jpg"), causeText(kNotARegularFile));
-    EXPECT_EQ(causeOf("C:/missing/a.jpg"), causeText(ENOENT));
-    EXPECT_EQ(causeOf(tooLong), causeText(ENAMETOOLONG));
+    EXPECT_EQ(causeOf("C:/ro.jpg"), "読み取り専用のファイルです。");
+    EXPECT_EQ(causeOf("C:/dir.jpg"), "ファイルではなくフォルダです。");
+    EXPECT_EQ(causeOf("C:/pipe.jpg"), "通常のファイルではありません。");
+    EXPECT_EQ(causeOf("C:/missing/a.jpg"), "ファイルまたはフォルダが見つかりません。");
+    EXPECT_EQ(causeOf("C:/ro.jpg/a.jpg"), "フォルダが見つかりません。");
+    EXPECT_EQ(causeOf(tooLong), "ファイル名が長すぎます。");
     EXPECT_EQ(readAll(locked), "old");
     EXPECT_EQ(entries(folder.host("drive_c")), QStringList({"dir.jpg", "pipe.jpg", "ro.jpg"}));
 }
@@ -112,7 +133,8 @@ TEST(FileWrites, AFolderThatCannotBeMadeNamesItsCause) {
     fileops::makeFoldersOrRaise("C:/new/Data");
     EXPECT_TRUE(QFileInfo(folder.host("drive_c/new/Data")).isDir());
     const QString shown = shownFailure([] { fileops::makeFoldersOrRaise("C:/album/Data"); });
-    EXPECT_TRUE(shown.startsWith("フォルダ C:/album/Data を作成できませんでした。\n")) << shown.toStdString();
+    EXPECT_EQ(shown, "フォルダ C:/album/Data を作成できませんでした。\nフォルダが見つかりません。\n"
+                     "処理を中止します。");
 }
 
 // A real file system that is nearly full: a small file fails as surely as a large one.
@@ -125,7 +147,8 @@ TEST(FileWrites, ASmallFileOnANearlyFullDiskFailsAndKeepsTheOldOne) {
     disk.fillLeaving(4096);
     const QString shown =
         shownFailure([] { fileops::writeFileReplacing("E:/a.jpg", QByteArray(12 * 1024, 'x')); });
-    EXPECT_EQ(shown, fileFailureText(FileAction::Write, "E:/a.jpg", ENOSPC));
+    EXPECT_EQ(shown, "E:/a.jpg を書き込めませんでした。\nディスクの空き容量が足りません。\n"
+                     "処理を中止します。");
     EXPECT_EQ(readAll(old), "old bytes");
     EXPECT_EQ(entries(folder.host("drive_e")), QStringList({".ballast", "a.jpg"}));
 }

@@ -201,6 +201,37 @@ TEST(IniEncoding, ACp932FileIsReadAndWrittenBackInCp932) {
     EXPECT_EQ(closing.bytes(), QByteArray(damaged).replace("C0_03=\x81", "C0_03=new"));
 }
 
+// What a start reads comes back the same after the close writes it: a CP932 file that the
+// write leaves valid UTF-8 is stored as UTF-8 (read as UTF-8, its ﾃｩ would become é); a UTF-16
+// file cut inside its last unit reads as if a zero byte completed it, as the write completes
+// it; a cut value of bytes the code page cannot read keeps its line.
+TEST(IniEncoding, WhatAStartReadsComesBackTheSameAfterTheClose) {
+    IniFile flipping = fromBytes(cp932(QStringLiteral("[SET1]\r\nC0_02=D:/写真\r\nEdit2=ﾃｩ\r\n")));
+    ASSERT_EQ(flipping.encoding().kind(), TextEncoding::Kind::Cp932);
+    flipping.writeString("SET1", "C0_02", "D:/photos");
+    EXPECT_EQ(flipping.bytes(),
+              QStringLiteral("[SET1]\r\nC0_02=D:/photos\r\nEdit2=ﾃｩ\r\n").toUtf8());
+    EXPECT_EQ(fromBytes(flipping.bytes()).readString("SET1", "Edit2", ""), "ﾃｩ");
+
+    for (const auto endian : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
+        const QByteArray whole = utf16WithMark("[SET3]\r\nC5_02=ab", endian);
+        const bool little = endian == QStringConverter::Utf16LE;
+        IniFile cut = fromBytes(whole + (little ? "c" : "N")); // 'c' as 63 00, '一' as 4E 00
+        EXPECT_EQ(cut.readString("SET3", "C5_02", ""), little ? "abc" : "ab一");
+        cut.writeString("SET3", "C5_03", "x");
+        const IniFile again = fromBytes(cut.bytes());
+        EXPECT_EQ(again.readString("SET3", "C5_02", ""), cut.readString("SET3", "C5_02", ""));
+        EXPECT_EQ(again.readString("SET3", "C5_03", ""), "x");
+    }
+
+    const QByteArray longUnreadable = "[SET1]\r\nEdit2=\x81\x20" + QByteArray(2100, 'a') + "\r\n";
+    IniFile closing = fromBytes(longUnreadable);
+    const QString read = closing.readString("SET1", "Edit2", "");
+    ASSERT_EQ(read.size(), 2047);
+    closing.writeString("SET1", "Edit2", read);
+    EXPECT_EQ(closing.bytes(), longUnreadable);
+}
+
 TEST(IniEncoding, Utf16WithItsMarkAndLoneCarriageReturnsAreRead) {
     for (const auto endian : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
         IniFile ini = fromBytes(utf16WithMark("[SET1]\r\nEdit2=旅行\r\n", endian));

@@ -178,7 +178,8 @@ TEST(SettingsFile, AHandEditedFileKeepsItsOtherLinesAcrossASave) {
     EXPECT_TRUE(saved.startsWith("; settings of my desk machine\n[set1]\nc3_07=-180\n"
                                  "MyOwnKey=keep me\nC0_01=0\n"))
         << saved.constData();
-    EXPECT_TRUE(saved.contains("\n\n[Tools]\nEditor=notepad\n[SET3]\nC5_02=Header text\n"
+    // A line whose value does not change keeps its spacing.
+    EXPECT_TRUE(saved.contains("\n\n[Tools]\nEditor=notepad\n[SET3]\nC5_02=  Header text  \n"
                                "C5_01=0\nC5_03=\n"))
         << saved.constData();
     EXPECT_TRUE(saved.endsWith("[SET0]\nTRANS=1\nM_TOP=-40\nM_LEFT=3000\n"
@@ -203,6 +204,16 @@ TEST(SettingsFile, LongPathsAndTextsComeBackWhole) {
     formShow(loaded, path);
     EXPECT_EQ(loaded.values.C0_02, view.values.C0_02);
     EXPECT_EQ(loaded.values.Edit1, view.values.Edit1);
+
+    // Long values of bytes the code page cannot read keep their lines across a start and a
+    // close: the path read whole, the text cut as it reads.
+    const QByteArray unreadable = "[SET1]\r\nC0_02=D:/\x81\x20" + QByteArray(2500, 'p') +
+                                  "\r\nEdit2=\x81\x20" + QByteArray(2500, 'e') + "\r\n";
+    folder.writeFile("drive_c/SC_CONVERTER.ini", unreadable);
+    test::RecordingView closing;
+    formShow(closing, path);
+    ASSERT_TRUE(settings::saveControlsToFile(closing, path));
+    EXPECT_TRUE(readHost(path).startsWith(unreadable));
 }
 
 TEST(SettingsFile, AFileThatCannotBeReadIsNotOverwritten) {

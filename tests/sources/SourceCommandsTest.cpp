@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -100,6 +101,12 @@ void writeRaw(const QString& folder, const QByteArray& name) {
     ASSERT_GE(fd, 0);
     ::close(fd);
 }
+
+// A folder whose name is the given bytes, inside a host folder (made when missing).
+void makeRawFolder(const QString& folder, const QByteArray& name) {
+    QDir().mkpath(folder);
+    ASSERT_EQ(::mkdir((QFile::encodeName(folder) + '/' + name).constData(), 0755), 0);
+}
 } // namespace
 
 // Qt cannot carry a name that is not UTF-8: such files are told of, once per command.
@@ -109,11 +116,14 @@ TEST(UnreadableNames, AreCountedAndToldOncePerScanOrDrop) {
     folder.writeFile("drive_c/Album/ok.bmp");
     writeRaw(folder.host("drive_c/Album"), "caf\xe9.bmp");
     writeRaw(folder.host("drive_c/Album"), "caf\xe9.jpg"); // not a start-up picture
+    makeRawFolder(folder.host("drive_c/Album"), "\xe1");   // not entered at start-up
     Sources s;
     s.commands.scanStartupFolder();
     EXPECT_EQ(s.paths(), QStringList({"C:\\Album\\ok.bmp"}));
-    EXPECT_EQ(s.dialogs.messages(),
-              QStringList{"message:" + TSourceCommands::unreadableNamesMessage(1)});
+    EXPECT_EQ(
+        s.dialogs.messages(),
+        QStringList{"message:名前が UTF-8 の文字で書かれていないファイルまたはフォルダが 1 個あり、"
+                    "リストに加えられませんでした。"});
 
     // A folder that cannot be entered counts once, though both masks meet it.
     folder.writeFile("drop/t/a.jpg");
@@ -125,8 +135,10 @@ TEST(UnreadableNames, AreCountedAndToldOncePerScanOrDrop) {
     s.dialogs.shown.clear();
     s.commands.dropFiles({folder.host("drop/t")}, 2);
     EXPECT_EQ(s.paths(), QStringList({folder.host("drop/t/a.jpg"), "C:\\Album\\ok.bmp"}));
-    EXPECT_EQ(s.dialogs.messages(),
-              QStringList{"message:" + TSourceCommands::unreadableNamesMessage(2 + 2)});
+    EXPECT_EQ(
+        s.dialogs.messages(),
+        QStringList{"message:名前が UTF-8 の文字で書かれていないファイルまたはフォルダが 4 個あり、"
+                    "リストに加えられませんでした。"});
 
     // A dropped item's own name: the drop hands it on only when it can be carried.
     EXPECT_FALSE(sc::fileops::localPathOf(QUrl("file:///tmp/caf%E9.jpg")));
@@ -136,6 +148,9 @@ TEST(UnreadableNames, AreCountedAndToldOncePerScanOrDrop) {
 
 TEST(DeviceFolderButton, ListsTheChosenFolderWithoutItsSubfolders) {
     sc::test::TempProgramFolder folder;
+    RemovedAtEnd removed{{folder.host("drive_c")}};
+    // A sub-folder whose name cannot be carried is not entered, so nothing is left out of it.
+    makeRawFolder(folder.host("drive_c/Program Files/Snapcycle/DCIM"), "\xe1");
     folder.writeFile("drive_c/Program Files/Snapcycle/DCIM/a.bmp");
     folder.writeFile("drive_c/Program Files/Snapcycle/DCIM/B.JPG");
     folder.writeFile("drive_c/Program Files/Snapcycle/DCIM/sub/c.jpg");
@@ -152,8 +167,12 @@ TEST(DeviceFolderButton, ListsTheChosenFolderWithoutItsSubfolders) {
     TSourceList dropped;
     TSearchFile search;
     TSourceCommands drop(dropped, search, s.dialogs, nullptr);
+    s.dialogs.shown.clear();
     drop.dropFiles({folder.host("drive_c/Program Files/Snapcycle/DCIM")});
     EXPECT_EQ(dropped.count(), 3);
+    EXPECT_EQ(s.dialogs.shown,
+              QStringList{"message:名前が UTF-8 の文字で書かれていないファイルまたは"
+                          "フォルダが 1 個あり、リストに加えられませんでした。"});
 }
 
 TEST(DeviceFolderButton, ACancelledBrowserAddsNothing) {

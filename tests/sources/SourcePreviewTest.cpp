@@ -3,7 +3,6 @@
 #include "PeakMemory.h"
 #include "PreviewFixture.h"
 #include "QStringPrinting.h"
-#include "platform/CommandGuard.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -77,8 +76,11 @@ TEST(SourcePreview, AFailureBeepsAndLeavesTheViewsEmptyAndTheLabelsAsTheRunLeftT
     const QString afterText = f.afterText;
     f.selected = f.folder.writeFile("bad.jpg", "not a picture at all");
     f.preview.run();
-    EXPECT_EQ(f.dialogs.shown,
-              QStringList({"beep", QStringLiteral("message:") + sc::kFailureMessage}));
+    EXPECT_EQ(
+        f.dialogs.shown,
+        QStringList(
+            {"beep",
+             QStringLiteral("message:非対応フォーマットが含まれていました。処理を中止します。")}));
     EXPECT_TRUE(f.before.isEmpty());
     EXPECT_TRUE(f.after.isEmpty());
     EXPECT_EQ(f.beforeText, "4 KB  ");
@@ -147,6 +149,11 @@ TEST(SourcePreview, RunsForHeldKeysAndBatchesJoinIntoOneWithTheLastValues) {
         f.preview.run();
     EXPECT_EQ(f.runs, 4);
     f.preview.endBatch();
+    EXPECT_EQ(f.runs, 5);
+    // A batch in which nothing asked for a preview runs none.
+    f.preview.beginBatch();
+    f.preview.endBatch();
+    QCoreApplication::processEvents();
     EXPECT_EQ(f.runs, 5);
 }
 
