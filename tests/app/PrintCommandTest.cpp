@@ -10,9 +10,7 @@
 #include "imaging/TGKitImagePrint.h"
 #include "imaging/TiffPages.h"
 #include "jobs/CaptionBitmap.h"
-#include "jobs/JobTexts.h"
 #include "jobs/SheetLayout.h"
-#include "platform/FileFailure.h"
 #include "platform/FileWrites.h"
 #include "platform/RunMark.h"
 
@@ -331,8 +329,9 @@ TEST(PrintCommand, APdfThatCannotBeCreatedNamesItsFileAndCause) {
     w.form->CButton10Click();
     EXPECT_EQ(w.dialogs.shown,
               QStringList({"print", "beep",
-                           "message:" + sc::fileFailureText(sc::FileAction::Write,
-                                                            w.dialogs.pdfOutput, ENOENT)}));
+                           "message:" + w.dialogs.pdfOutput +
+                               " を書き込めませんでした。\nファイルまたはフォルダが見つかりません。"
+                               "\n処理を中止します。"}));
 }
 
 TEST(PrintCommand, ThreeVerticalSheetsPrintPortraitWithHeaderAndFooter) {
@@ -388,8 +387,9 @@ TEST(PrintCommand, AFailedJobLeavesItsPagesAndTheNextJobPrintsOnlyItsOwn) {
     PrintWindow w;
     w.dropPictures(53, 52); // the third picture of the second sheet is no picture
     w.form->CButton10Click();
-    EXPECT_EQ(w.dialogs.shown,
-              QStringList({"beep", QStringLiteral("message:") + sc::jobs::kFailureMessage}));
+    EXPECT_EQ(
+        w.dialogs.shown,
+        QStringList({"beep", "message:非対応フォーマットが含まれていました。処理を中止します。"}));
     EXPECT_EQ(w.get<TShadowLabel>("ShadowLabel21")->text(), "52/53 枚目の印刷準備中です。");
     EXPECT_TRUE(w.pageFileExists()) << "the full first sheet stays in the page file";
 
@@ -435,7 +435,8 @@ TEST(PrintCommand, AMissingBackgroundEmptiesThePreviewQuietlyAndFailsTheJobNamin
     EXPECT_TRUE(w.dialogs.shown.isEmpty());
     w.form->CButton10Click();
     const QString failure =
-        sc::fileFailureText(sc::FileAction::Read, w.folder.host("bg_film.bmp"), ENOENT);
+        w.folder.host("bg_film.bmp") +
+        " を読み込めませんでした。\nファイルまたはフォルダが見つかりません。\n処理を中止します。";
     EXPECT_EQ(w.dialogs.shown, QStringList({"beep", "message:" + failure}));
 }
 
@@ -451,8 +452,9 @@ TEST(PrintCommand, APageFileThatCannotGrowKeepsItsPagesAndNamesTheCause) {
     ASSERT_EQ(w.pageFiles().size(), 1);
     const QString pages = w.folder.host(w.pageFiles().first());
     EXPECT_EQ(w.dialogs.shown,
-              QStringList({"beep", "message:" +
-                                       sc::fileFailureText(sc::FileAction::Write, pages, ENOSPC)}));
+              QStringList({"beep", "message:" + pages +
+                                       " を書き込めませんでした。\nディスクの空き容量が足りません。"
+                                       "\n処理を中止します。"}));
     EXPECT_EQ(sc::imaging::tiffPageSizes(pages).size(), 1);
     EXPECT_FALSE(
         QDir(w.folder.path()).entryList(QDir::Hidden | QDir::Files).join(u'|').contains(".sc-"));
@@ -470,8 +472,9 @@ TEST(PrintCommand, APdfThatDoesNotFitOnTheDiskIsNamedWithItsCause) {
     w.dropPictures(1);
     w.form->CButton10Click();
     EXPECT_EQ(w.dialogs.messages(),
-              QStringList({"message:" + sc::fileFailureText(sc::FileAction::Write,
-                                                            w.dialogs.pdfOutput, ENOSPC)}));
+              QStringList({"message:" + w.dialogs.pdfOutput +
+                           " を書き込めませんでした。\nディスクの空き容量が足りません。"
+                           "\n処理を中止します。"}));
     EXPECT_FALSE(QFile::exists(w.dialogs.pdfOutput));
 }
 

@@ -300,7 +300,8 @@ TEST_P(JpegJob, ASourceHeldLockedByAnotherProgramIsNamedAndKeepsItsOutputPlain) 
     EXPECT_TRUE(exists("C:/shots/a.jpg"));
     EXPECT_NE(timeOf("C:/shots/a.jpg"), kTaken);
     EXPECT_EQ(dialogs.shown,
-              QStringList({QStringLiteral("message:C:\\shots\\a.bmp からはタイムスタンプが読み込めません。"),
+              QStringList({QStringLiteral(
+                               "message:C:\\shots\\a.bmp からはタイムスタンプが読み込めません。"),
                            "beep", kQuestion}));
 }
 
