@@ -182,6 +182,7 @@ TEST(Keyboard, ArrowsStayInTheirControlAndReturnActsInTheListSpinAndChoiceBoxes)
     size->setText(QString());
     w.tabTo("ListBox1");
     w.key(Qt::Key_Return);
+    sc::test::settlePreview(*w.form);
     EXPECT_EQ(size->text(), "1 KB  ");
 
     // Return makes a typed value final: limited to the range, the focus staying in the box.
