@@ -147,10 +147,9 @@ void TPreviewWorker::encodeAndDecode(const TPreviewRequest& request, TPreviewOut
             sc::imaging::keepRowsOnThisThread();
             return within(asLoaded, area);
         });
-    outcome.afterBytes = picture.encoded();
     outcome.after = std::make_shared<sc::GKitImage>();
-    outcome.after->loadScaledFrom(outcome.afterBytes, request.afterArea.width(),
-                                  request.afterArea.height());
+    outcome.afterBytes = picture.encodedAndShownIn(*outcome.after, request.afterArea.width(),
+                                                   request.afterArea.height());
     if (before.valid())
         loaded.shown = before.get();
     outcome.before = loaded.shown;
