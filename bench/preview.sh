@@ -2,7 +2,7 @@
 # Builds and runs the preview benchmark on the program's window (offscreen): a change of one
 # tuning value and the first preview of a newly selected 12-megapixel JPEG against djpeg,
 # cjpeg -quality 70 and djpeg on the same picture, the window thread's longest busy stretch, and
-# a tuning key held for two seconds. Needs libjpeg-turbo-progs.
+# a tuning key held down. Needs libjpeg-turbo-progs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ -f build/build.ninja ] || scripts/build

@@ -3,7 +3,7 @@
 // of the same run: a change of one tuning value on the selected picture and the first preview
 // of a newly selected picture, each from the key that makes it to the after view and its size
 // painted; the longest the window thread is busy without returning to its event loop; and a
-// tuning key held for two seconds.
+// tuning key held down.
 //
 //   preview_bench [work folder] [rounds]      (defaults: a temporary folder, 7)
 
@@ -124,17 +124,14 @@ public:
         QCoreApplication::processEvents();
     }
     double longestMs = 0;
-    int afterPaints = 0;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == keyTarget_ && event->type() == QEvent::KeyPress)
             keySeen_ = true;
-        if (watched == &after_ && event->type() == QEvent::Paint) {
-            ++afterPaints;
-            if (keySeen_ && shownNs_ < 0 && form_.previewSettled())
-                shownNs_ = clock_.nsecsElapsed();
-        }
+        if (watched == &after_ && event->type() == QEvent::Paint && keySeen_ && shownNs_ < 0 &&
+            form_.previewSettled())
+            shownNs_ = clock_.nsecsElapsed();
         return false;
     }
 
@@ -172,19 +169,22 @@ struct Tools {
     }
 };
 
-// A key held for two seconds, its repeats arriving at 25 a second whether or not the window
-// keeps up, then released: how the window keeps up and when the last value is shown.
+// A key held for 1.6 seconds, its repeats arriving at 25 a second whether or not the window
+// keeps up (the brightness from -100 up to 100 in steps of 5), then released: how long the
+// window thread is busy meanwhile, and when the last value is shown.
 void holdKey(Window& w, TimedApplication& app) {
     TSpinEdit& brightness = w.box("C3_01");
     brightness.setValue(-100);
     w.settle();
     int changes = 0;
-    QObject::connect(&brightness, &TSpinEdit::changed, &brightness, [&] { ++changes; });
-    const int paintsBefore = w.afterPaints;
-    app.longestMs = 0;
     QElapsedTimer clock;
+    qint64 lastChangeMs = 0;
+    QObject::connect(&brightness, &TSpinEdit::changed, &brightness, [&] {
+        ++changes;
+        lastChangeMs = clock.elapsed();
+    });
+    app.longestMs = 0;
     clock.start();
-    std::atomic<qint64> releasedMs{0};
     QThread* keyboard = QThread::create([&] {
         QCoreApplication::postEvent(&brightness, key(QEvent::KeyPress, Qt::Key_Up));
         for (int i = 1; i < 40; ++i) {
@@ -192,7 +192,6 @@ void holdKey(Window& w, TimedApplication& app) {
             QCoreApplication::postEvent(&brightness, key(QEvent::KeyPress, Qt::Key_Up, true));
         }
         QThread::msleep(40);
-        releasedMs = clock.elapsed();
         QCoreApplication::postEvent(&brightness, key(QEvent::KeyRelease, Qt::Key_Up));
     });
     keyboard->start();
@@ -202,11 +201,9 @@ void holdKey(Window& w, TimedApplication& app) {
     const qint64 shownMs = clock.elapsed();
     keyboard->wait();
     delete keyboard;
-    std::printf("key held 2 s: %d changes taken as they came (window thread busy at most %.1f "
-                "ms), %d repaints of the after view; the last value shown %lld ms after the "
-                "key's release\n",
-                changes, app.longestMs, w.afterPaints - paintsBefore,
-                static_cast<long long>(shownMs - releasedMs));
+    std::printf("key held: %d changes taken as they came (window thread busy at most %.1f ms); "
+                "the last value shown %lld ms after its change\n",
+                changes, app.longestMs, static_cast<long long>(shownMs - lastChangeMs));
 }
 
 } // namespace

@@ -185,7 +185,8 @@ QByteArray GKitImage::encoded() const {
     return imaging::encodeJpeg(m_image, jpegSettings());
 }
 
-QByteArray GKitImage::encodedAndShownIn(GKitImage& shown, int width, int height) const {
+QByteArray GKitImage::encodedAndShownIn(GKitImage& shown, int width, int height,
+                                        const std::function<bool()>& wanted) const {
     if (m_saveMediaFormat != kFormatJpeg) {
         QByteArray bytes = encoded();
         shown.loadScaledFrom(bytes, width, height);
@@ -195,7 +196,9 @@ QByteArray GKitImage::encodedAndShownIn(GKitImage& shown, int width, int height)
     applyPending();
     imaging::EncodedAndDecoded both = imaging::encodeJpegDecodingAlong(
         m_image, jpegSettings(),
-        {QSize(std::max(1, width), std::max(1, height)), imaging::DecodeScale::Mode::Fit});
+        {QSize(std::max(1, width), std::max(1, height)), imaging::DecodeScale::Mode::Fit}, wanted);
+    if (both.bytes.isEmpty())
+        return {};
     shown.holdDecoded(std::move(both.decoded));
     return std::move(both.bytes);
 }

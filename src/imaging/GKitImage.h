@@ -158,8 +158,10 @@ public:
 
     // encoded(), with `shown` holding the picture a file of those bytes gives within width ×
     // height (as loadScaledFrom makes it, without the camera data). A JPEG is decoded on a
-    // second thread while its bytes come out, so the two cost little more than the encoding.
-    QByteArray encodedAndShownIn(GKitImage& shown, int width, int height) const;
+    // second thread while its bytes come out, so the two cost little more than the encoding;
+    // one no longer `wanted` (asked as it goes) stops early, gives no bytes and leaves `shown`.
+    QByteArray encodedAndShownIn(GKitImage& shown, int width, int height,
+                                 const std::function<bool()>& wanted = {}) const;
 
     // Discards the picture (and the loaded original): the control is empty. Large buffers are
     // kept for the next picture of the same size (at most two, shared by all instances).

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <csetjmp>
 #include <cstdio> // before jpeglib.h, which needs FILE
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -145,9 +146,11 @@ std::optional<std::vector<std::pair<int, QByteArray>>> segmentsOf(const QByteArr
 }
 
 // tjCompress2 with TJPF_BGRX and no flags but progressive: its defaults, quality, DCT method,
-// colour space and sampling. Returns the failure, empty when there was none.
+// colour space and sampling. Returns the failure, empty when there was none; an encoding no
+// longer `wanted` stops between rows and sets `abandoned`.
 QString encodeInto(const QImage& picture, const JpegSettings& s,
-                   const std::vector<std::pair<int, QByteArray>>& segments, ChunkPipe& pipe) {
+                   const std::vector<std::pair<int, QByteArray>>& segments, ChunkPipe& pipe,
+                   const std::function<bool()>& wanted, bool& abandoned) {
     jpeg_compress_struct info{};
     Failure failure;
     Destination destination;
@@ -182,6 +185,11 @@ QString encodeInto(const QImage& picture, const JpegSettings& s,
         jpeg_write_marker(&info, marker, reinterpret_cast<const JOCTET*>(data.constData()),
                           unsigned(data.size()));
     while (info.next_scanline < info.image_height) {
+        if (wanted && !wanted()) {
+            abandoned = true;
+            jpeg_destroy_compress(&info);
+            return {};
+        }
         JSAMPROW rows[16];
         const JDIMENSION count = std::min<JDIMENSION>(16, info.image_height - info.next_scanline);
         for (JDIMENSION i = 0; i < count; ++i)
@@ -293,7 +301,7 @@ Decoded decodedWithoutMetadata(const QByteArray& bytes, DecodeScale scale) {
 } // namespace
 
 EncodedAndDecoded encodeJpegDecodingAlong(const QImage& picture, const JpegSettings& settings,
-                                          DecodeScale scale) {
+                                          DecodeScale scale, const std::function<bool()>& wanted) {
     const auto segments = segmentsOf(settings.segments);
     if (!segments || encoderTold() || picture.format() != QImage::Format_RGB32) {
         EncodedAndDecoded result{encodeJpeg(picture, settings), {}};
@@ -303,6 +311,7 @@ EncodedAndDecoded encodeJpegDecodingAlong(const QImage& picture, const JpegSetti
     ChunkPipe pipe;
     EncodedAndDecoded result;
     QString decodeFailure, encodeFailure;
+    bool abandoned = false;
     {
         std::thread decoder([&] {
             try {
@@ -320,8 +329,10 @@ EncodedAndDecoded encodeJpegDecodingAlong(const QImage& picture, const JpegSetti
                 decoder.join();
             }
         } endAndJoin{pipe, decoder};
-        encodeFailure = encodeInto(picture, settings, *segments, pipe);
+        encodeFailure = encodeInto(picture, settings, *segments, pipe, wanted, abandoned);
     }
+    if (abandoned)
+        return {};
     if (!encodeFailure.isEmpty())
         throw Error(QStringLiteral("The JPEG cannot be encoded: %1").arg(encodeFailure));
     result.bytes = pipe.joined();

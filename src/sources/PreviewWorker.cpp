@@ -148,8 +148,10 @@ void TPreviewWorker::encodeAndDecode(const TPreviewRequest& request, TPreviewOut
             return within(asLoaded, area);
         });
     outcome.after = std::make_shared<sc::GKitImage>();
+    // A later change stops the encoding between rows: its outcome would be dropped.
     outcome.afterBytes = picture.encodedAndShownIn(*outcome.after, request.afterArea.width(),
-                                                   request.afterArea.height());
+                                                   request.afterArea.height(),
+                                                   [&] { return wanted(request.number); });
     if (before.valid())
         loaded.shown = before.get();
     outcome.before = loaded.shown;

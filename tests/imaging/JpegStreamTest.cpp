@@ -67,3 +67,14 @@ TEST(JpegStream, FollowsTheEncoderWhereTheEnvironmentChangesIt) {
                                  "optimised");
     qunsetenv("TJ_OPTIMIZE");
 }
+
+// Asked between rows, an encoding no longer wanted stops there and gives nothing.
+TEST(JpegStream, AnEncodingNoLongerWantedStopsAndGivesNothing) {
+    const QImage picture = sc::test::photoLike(640, 480);
+    int asked = 0;
+    const EncodedAndDecoded stopped = encodeJpegDecodingAlong(
+        picture, {}, {QSize(164, 124), DecodeScale::Mode::Fit}, [&] { return ++asked < 3; });
+    EXPECT_TRUE(stopped.bytes.isEmpty());
+    EXPECT_TRUE(stopped.decoded.image.isNull());
+    EXPECT_EQ(asked, 3);
+}
