@@ -211,7 +211,8 @@ TEST(Preview, TheAfterSizeIsTheSizeOfTheFileTheJobWrites) {
 }
 
 // Keys go where the desktop sends them: to the box, which holds the focus. The window takes
-// every repeat as it comes; the views end on the value the key stopped at, with its size.
+// every repeat as it comes; the views end on the value the key stopped at, with the size of the
+// file the job writes for it.
 TEST(Preview, AHeldKeyEndsOnTheLastValueWithItsSize) {
     Window w;
     w.form->show();
@@ -221,9 +222,11 @@ TEST(Preview, AHeldKeyEndsOnTheLastValueWithItsSize) {
     auto key = [&](QEvent::Type type, bool repeated) {
         return new QKeyEvent(type, Qt::Key_Up, Qt::NoModifier, QString(), repeated);
     };
-    QCoreApplication::postEvent(brightness, key(QEvent::KeyPress, false));
-    for (int i = 0; i < 9; ++i)
-        QCoreApplication::postEvent(brightness, key(QEvent::KeyPress, true));
+    // Repeats come faster and slower than the runs, so outcomes arrive between them.
+    for (int i = 0; i < 10; ++i) {
+        QCoreApplication::postEvent(brightness, key(QEvent::KeyPress, i > 0));
+        QTest::qWait(i % 3 ? 1 : 40);
+    }
     QCoreApplication::postEvent(brightness, key(QEvent::KeyRelease, false));
     QCoreApplication::sendPostedEvents(brightness);
     EXPECT_EQ(brightness->value(), 50);
