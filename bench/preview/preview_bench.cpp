@@ -112,8 +112,13 @@ public:
         clock_.start();
         QCoreApplication::postEvent(target, key(QEvent::KeyPress, k));
         QCoreApplication::postEvent(target, key(QEvent::KeyRelease, k));
-        while (shownNs_ < 0)
+        while (shownNs_ < 0) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+            if (clock_.elapsed() > 20'000) {
+                std::fprintf(stderr, "the preview never showed the key's change\n");
+                std::exit(1);
+            }
+        }
         longestMs = std::max(longestMs, app_.longestMs);
         target->removeEventFilter(this);
         return shownNs_ / 1e9;
