@@ -156,18 +156,12 @@ struct Tools {
     QString djpeg, cjpeg, source, ppm, encoded;
     double parts[3] = {1e9, 1e9, 1e9};
     double run() {
-        const double took[3] = {
-            bestOf(1,
-                   [&] {
-                       runTool(djpeg, {"-outfile", ppm, source});
-                   }),
-            bestOf(1,
-                   [&] {
-                       runTool(cjpeg, {"-quality", "70", "-outfile", encoded, ppm});
-                   }),
-            bestOf(1, [&] {
-                runTool(djpeg, {"-outfile", "/dev/null", encoded});
-            })};
+        const auto ms = [](const QString& program, const QStringList& args) {
+            return bestOf(1, [&] { runTool(program, args); });
+        };
+        const double took[3] = {ms(djpeg, {"-outfile", ppm, source}),
+                                ms(cjpeg, {"-quality", "70", "-outfile", encoded, ppm}),
+                                ms(djpeg, {"-outfile", "/dev/null", encoded})};
         for (int i = 0; i < 3; ++i)
             parts[i] = std::min(parts[i], took[i]);
         return (took[0] + took[1] + took[2]) / 1e3;
