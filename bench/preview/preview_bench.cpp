@@ -205,62 +205,24 @@ void holdKey(Window& w, TimedApplication& app) {
                 changes, app.longestMs, static_cast<long long>(shownMs - lastChangeMs));
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    sc::imaging::keepHeapForPictures(); // as the program does
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    TimedApplication app(argc, argv);
-    Tools tools;
-    tools.djpeg = QStandardPaths::findExecutable("djpeg");
-    tools.cjpeg = QStandardPaths::findExecutable("cjpeg");
-    if (tools.djpeg.isEmpty() || tools.cjpeg.isEmpty()) {
-        std::fprintf(stderr, "cjpeg/djpeg not found (Debian package libjpeg-turbo-progs)\n");
-        return 1;
-    }
-    QTemporaryDir temp;
-    const QStringList args = app.arguments();
-    const QString work = args.size() > 1 ? args[1] : temp.path();
-    const int rounds = args.size() > 2 ? std::max(1, args[2].toInt()) : 7;
-    const QString program = work + "/program";
-    QDir().mkpath(program + "/shots");
+// Two copies of the photograph, as a camera's JPEGs, in `folder`.
+QStringList writePhotographs(const QString& folder) {
+    QDir().mkpath(folder);
     QStringList copies;
-    {
-        sc::GKitImage m;
-        m.setImage(photo());
-        m.setSaveQuality(9);
-        for (const char* name : {"/shots/photo-a.jpg", "/shots/photo-b.jpg"}) {
-            copies << program + name;
-            m.Save(copies.last());
-        }
+    sc::GKitImage m;
+    m.setImage(photo());
+    m.setSaveQuality(9);
+    for (const char* name : {"/photo-a.jpg", "/photo-b.jpg"}) {
+        copies << folder + name;
+        m.Save(copies.last());
     }
-    tools.source = copies.first();
-    tools.ppm = work + "/photo.ppm";
-    tools.encoded = work + "/encoded.jpg";
+    return copies;
+}
 
-    Window w(program, app);
-    w.form().dropFiles(copies);
+// Each round: the tools; a key on the list that selects the other copy (read afresh); an arrow
+// key on the brightness box of the selected picture, up and down in turn.
+void measureRounds(Window& w, Tools& tools, int rounds) {
     auto* list = w.child<QListView>("ListBox1");
-    list->setFocus();
-    list->setCurrentIndex(list->model()->index(0, 0));
-    for (const auto& [name, value] : {std::pair{"C3_01", 10},
-                                      {"C3_02", 15},
-                                      {"C3_04", 5},
-                                      {"C3_05", -5},
-                                      {"C3_06", 8},
-                                      {"C3_07", 20},
-                                      {"C3_08", 10},
-                                      {"C3_09", 5}})
-        w.box(name).setValue(value);
-    w.settle();
-
-    std::printf("preview bench: %s, 4000 x 3000 (12.0 MP, %.2f MB), all eight tuning values set, "
-                "quality 3 (libjpeg 70); %d rounds\n",
-                qPrintable(QFileInfo(tools.source).fileName()),
-                QFileInfo(tools.source).size() / 1e6, rounds);
-    // Each round: the tools; a key on the list that selects the other copy (read afresh); an
-    // arrow key on the brightness box of the selected picture, up and down in turn.
     int turn = 0;
     double changeLongest = 0, firstLongest = 0;
     const Rounds r = inRounds(
@@ -291,6 +253,51 @@ int main(int argc, char** argv) {
     std::printf("window thread busy at most             %.1f ms  (target <= 20 ms; %.1f ms on a "
                 "new picture, %.1f ms on a change)\n",
                 std::max(firstLongest, changeLongest), firstLongest, changeLongest);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    sc::imaging::keepHeapForPictures(); // as the program does
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TimedApplication app(argc, argv);
+    Tools tools;
+    tools.djpeg = QStandardPaths::findExecutable("djpeg");
+    tools.cjpeg = QStandardPaths::findExecutable("cjpeg");
+    if (tools.djpeg.isEmpty() || tools.cjpeg.isEmpty()) {
+        std::fprintf(stderr, "cjpeg/djpeg not found (Debian package libjpeg-turbo-progs)\n");
+        return 1;
+    }
+    QTemporaryDir temp;
+    const QStringList args = app.arguments();
+    const QString work = args.size() > 1 ? args[1] : temp.path();
+    const int rounds = args.size() > 2 ? std::max(1, args[2].toInt()) : 7;
+    const QString program = work + "/program";
+    const QStringList copies = writePhotographs(program + "/shots");
+    tools.source = copies.first();
+    tools.ppm = work + "/photo.ppm";
+    tools.encoded = work + "/encoded.jpg";
+
+    Window w(program, app);
+    w.form().dropFiles(copies);
+    auto* list = w.child<QListView>("ListBox1");
+    list->setCurrentIndex(list->model()->index(0, 0));
+    for (const auto& [name, value] : {std::pair{"C3_01", 10},
+                                      {"C3_02", 15},
+                                      {"C3_04", 5},
+                                      {"C3_05", -5},
+                                      {"C3_06", 8},
+                                      {"C3_07", 20},
+                                      {"C3_08", 10},
+                                      {"C3_09", 5}})
+        w.box(name).setValue(value);
+    w.settle();
+    std::printf("preview bench: %s, 4000 x 3000 (12.0 MP, %.2f MB), all eight tuning values set, "
+                "quality 3 (libjpeg 70); %d rounds\n",
+                qPrintable(QFileInfo(tools.source).fileName()),
+                QFileInfo(tools.source).size() / 1e6, rounds);
+    measureRounds(w, tools, rounds);
     holdKey(w, app);
     return 0;
 }
