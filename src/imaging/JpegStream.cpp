@@ -1,6 +1,7 @@
 #include "imaging/JpegStream.h"
 
 #include "imaging/GKitImage.h"
+#include "imaging/JpegMetadata.h"
 #include "platform/Error.h"
 
 #include <condition_variable>
@@ -283,6 +284,13 @@ QString decodeInto(ChunkPipe& pipe, const DecodeScale& scale, Decoded& out) {
     return out.image.isNull() ? QStringLiteral("Not enough memory") : QString();
 }
 
+// Whether segments carry an EXIF orientation that decodeJpeg would apply (a copy's says 1).
+bool turnedBy(const QByteArray& segments) {
+    const QByteArray head = QByteArray("\xff\xd8", 2) + segments;
+    return readJpegMetadata(reinterpret_cast<const uchar*>(head.constData()), head.size())
+               .orientation != 1;
+}
+
 // What TurboJPEG reads from the environment to change its encoding.
 bool encoderTold() {
     for (const char* name : {"TJ_OPTIMIZE", "TJ_ARITHMETIC", "TJ_RESTART", "TJ_PROGRESSIVE"})
@@ -303,7 +311,8 @@ Decoded decodedWithoutMetadata(const QByteArray& bytes, DecodeScale scale) {
 EncodedAndDecoded encodeJpegDecodingAlong(const QImage& picture, const JpegSettings& settings,
                                           DecodeScale scale, const std::function<bool()>& wanted) {
     const auto segments = segmentsOf(settings.segments);
-    if (!segments || encoderTold() || picture.format() != QImage::Format_RGB32) {
+    if (!segments || encoderTold() || picture.format() != QImage::Format_RGB32 ||
+        turnedBy(settings.segments)) {
         EncodedAndDecoded result{encodeJpeg(picture, settings), {}};
         result.decoded = decodedWithoutMetadata(result.bytes, scale);
         return result;

@@ -59,13 +59,19 @@ TEST(JpegStream, GivesTheBytesAndPictureOfEncodingThenDecoding) {
     }
 }
 
-// Told through the environment, TurboJPEG encodes otherwise; the bytes still follow it.
-TEST(JpegStream, FollowsTheEncoderWhereTheEnvironmentChangesIt) {
+// Told through the environment, TurboJPEG encodes otherwise; the bytes still follow it. An
+// EXIF orientation other than a copy's turns the decoded picture as decodeJpeg turns it.
+TEST(JpegStream, FollowsTheEncoderWhereTheEnvironmentChangesItAndTheDecoderWhereItTurns) {
     const QImage picture = sc::test::photoLike(300, 200);
+    const DecodeScale view{QSize(164, 124), DecodeScale::Mode::Fit};
     qputenv("TJ_OPTIMIZE", "1");
-    expectSameAsOneAfterTheOther(picture, {}, {QSize(164, 124), DecodeScale::Mode::Fit},
-                                 "optimised");
+    expectSameAsOneAfterTheOther(picture, {}, view, "optimised");
     qunsetenv("TJ_OPTIMIZE");
+    JpegSettings turned;
+    turned.segments =
+        segment(0xe1, QByteArray("Exif\0\0", 6) +
+                          sc::test::cameraExif("Make", "Model", "2004:01:02 09:05:06", 6));
+    expectSameAsOneAfterTheOther(picture, turned, view, "turned");
 }
 
 // Asked between rows, an encoding no longer wanted stops there and gives nothing.
