@@ -109,6 +109,10 @@ FileKind sniff(const uchar* data, qsizetype size) {
     return FileKind::Unknown;
 }
 
+namespace {
+
+// The DCT scale (1, 1/2, 1/4 or 1/8, TurboJPEG's fast ones) at which a stored picture of
+// width × height still covers `scale.area` once upright (see DecodeScale).
 int scaleDivisor(int width, int height, int orientation, const DecodeScale& scale) {
     if (scale.area.isEmpty())
         return 1;
@@ -128,6 +132,8 @@ int scaleDivisor(int width, int height, int orientation, const DecodeScale& scal
     }
     return 1;
 }
+
+} // namespace
 
 namespace {
 

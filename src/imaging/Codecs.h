@@ -33,9 +33,6 @@ struct DecodeScale {
     Mode mode = Mode::Fit;
 };
 Decoded decodeJpeg(const uchar* data, qsizetype size, DecodeScale scale = {});
-// The DCT scale divisor (1, 2, 4 or 8, TurboJPEG's fast ones) at which a stored picture of
-// width × height with that EXIF orientation still covers `scale.area` once upright.
-int scaleDivisor(int width, int height, int orientation, const DecodeScale& scale);
 
 // What a picture's header claims, read without decoding it.
 struct PictureHeader {

@@ -2,7 +2,6 @@
 
 #include "imaging/Buffers.h"
 #include "imaging/Codecs.h"
-#include "imaging/JpegStream.h"
 #include "imaging/PixelOps.h"
 #include "imaging/TiffPages.h"
 #include "imaging/Tuning.h"
@@ -168,39 +167,17 @@ void GKitImage::Save(const QString& fileName) {
     writeEncoded(fileName, encoded());
 }
 
-imaging::JpegSettings GKitImage::jpegSettings() const {
-    imaging::JpegSettings settings;
-    settings.level = m_saveQuality;
-    settings.progressive = m_saveCompression == kCompressionProgressive;
-    settings.gray = m_colorDepth == kDepthGray;
-    settings.segments = imaging::metadataSegments(m_metadata, settings.gray);
-    return settings;
-}
-
 QByteArray GKitImage::encoded() const {
     requirePicture("Save");
     applyPending();
     if (m_saveMediaFormat != kFormatJpeg)
         return imaging::encodeBmp(m_image);
-    return imaging::encodeJpeg(m_image, jpegSettings());
-}
-
-QByteArray GKitImage::encodedAndShownIn(GKitImage& shown, int width, int height,
-                                        const std::function<bool()>& wanted) const {
-    if (m_saveMediaFormat != kFormatJpeg) {
-        QByteArray bytes = encoded();
-        shown.loadScaledFrom(bytes, width, height);
-        return bytes;
-    }
-    requirePicture("Save");
-    applyPending();
-    imaging::EncodedAndDecoded both = imaging::encodeJpegDecodingAlong(
-        m_image, jpegSettings(),
-        {QSize(std::max(1, width), std::max(1, height)), imaging::DecodeScale::Mode::Fit}, wanted);
-    if (both.bytes.isEmpty())
-        return {};
-    shown.holdDecoded(std::move(both.decoded));
-    return std::move(both.bytes);
+    imaging::JpegSettings settings;
+    settings.level = m_saveQuality;
+    settings.progressive = m_saveCompression == kCompressionProgressive;
+    settings.gray = m_colorDepth == kDepthGray;
+    settings.segments = imaging::metadataSegments(m_metadata, settings.gray);
+    return imaging::encodeJpeg(m_image, settings);
 }
 
 void GKitImage::writeEncoded(const QString& fileName, const QByteArray& bytes) {

@@ -13,7 +13,6 @@ namespace sc {
 namespace imaging {
 struct DecodeScale;
 struct Decoded;
-struct JpegSettings;
 } // namespace imaging
 
 // One picture and every operation the program does on it: load, tune, resize, colour depth,
@@ -156,13 +155,6 @@ public:
     QByteArray encoded() const;
     static void writeEncoded(const QString& fileName, const QByteArray& bytes);
 
-    // encoded(), with `shown` holding the picture a file of those bytes gives within width ×
-    // height (as loadScaledFrom makes it, without the camera data). A JPEG is decoded on a
-    // second thread while its bytes come out, so the two cost little more than the encoding;
-    // one no longer `wanted` (asked as it goes) stops early, gives no bytes and leaves `shown`.
-    QByteArray encodedAndShownIn(GKitImage& shown, int width, int height,
-                                 const std::function<bool()>& wanted = {}) const;
-
     // Discards the picture (and the loaded original): the control is empty. Large buffers are
     // kept for the next picture of the same size (at most two, shared by all instances).
     void Delete();
@@ -263,7 +255,6 @@ private:
     void changed();
     void load(const imaging::DecodeScale& scale);
     void holdDecoded(imaging::Decoded decoded);
-    imaging::JpegSettings jpegSettings() const;
     void applyPending() const;
     void requirePicture(const char* operation) const;
 

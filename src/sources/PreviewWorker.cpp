@@ -148,10 +148,11 @@ void TPreviewWorker::encodeAndDecode(const TPreviewRequest& request, TPreviewOut
             return within(asLoaded, area);
         });
     outcome.after = std::make_shared<sc::GKitImage>();
-    // A later change stops the encoding between rows: its outcome would be dropped.
-    outcome.afterBytes = picture.encodedAndShownIn(*outcome.after, request.afterArea.width(),
-                                                   request.afterArea.height(),
-                                                   [&] { return wanted(request.number); });
+    outcome.afterBytes = picture.encoded();
+    // A later change has made this run's outcome needless: it would be dropped.
+    if (wanted(request.number))
+        outcome.after->loadScaledFrom(outcome.afterBytes, request.afterArea.width(),
+                                      request.afterArea.height());
     if (before.valid())
         loaded.shown = before.get();
     outcome.before = loaded.shown;
