@@ -58,7 +58,7 @@ TConvertForm1::TConvertForm1(const sc::ProgramFolders& folders, sc::UserDialogs&
         [this](const QString& text) { ui_->ShadowLabel21->setText(text); });
     settingsView_ = std::make_unique<sc::app::WindowSettingsView>(
         *ui_, *this, [this](sc::settings::Key key) { runChangeHandler(key); },
-        [this] { preview_->runForChange(); });
+        [this] { preview_->run(); });
     preview_ = std::make_unique<sc::app::WindowPreview>(*ui_, *this, sourceList_, *settingsView_,
                                                         dialogs_, [this] { return jobRunning_; });
     statusLine_ = std::make_unique<sc::app::WindowStatusLine>(*this, *ui_->ShadowLabel21, [this] {
@@ -111,7 +111,7 @@ TConvertForm1::TConvertForm1(const sc::ProgramFolders& folders, sc::UserDialogs&
     connect(ui_->CButton10, &TShineSpeedButton::clicked, this, &TConvertForm1::CButton10Click);
     // The selection itself, by mouse or keys: a click that selects the current row again counts.
     connect(ui_->ListBox1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { preview_->runForChange(); });
+            [this] { preview_->run(); });
     wireSettingControls();
     // The design's film choice; the window is not ready yet, so the preview stays as it is.
     ui_->C5_01->setCurrentIndex(1);
@@ -125,6 +125,10 @@ TConvertForm1::TConvertForm1(const sc::ProgramFolders& folders, sc::UserDialogs&
 }
 
 TConvertForm1::~TConvertForm1() = default;
+
+bool TConvertForm1::previewSettled() const {
+    return preview_->settled();
+}
 
 void TConvertForm1::step(const char* name) {
     trace_ << QString::fromLatin1(name);
@@ -266,6 +270,7 @@ void TConvertForm1::ListBox1Click() {
 // plays no part.
 void TConvertForm1::CButton10Click() {
     jobRunning_ = true;
+    preview_->drop();
     sc::jobs::runGuarded(dialogs_, [this] {
         QWidget* page = ui_->PageControl1->currentWidget();
         if (page == ui_->TabSheet3)

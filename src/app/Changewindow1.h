@@ -57,6 +57,10 @@ public:
     // The setting controls' change handlers in the order they ran (what tests look at).
     const QStringList& changeHandlerTrace() const { return changeTrace_; }
 
+    // Whether the preview shows the values of the last change (its picture work runs off the
+    // window thread).
+    bool previewSettled() const;
+
     // The batch, as the jobs and the preview read it.
     const TSourceList& sourceList() const { return sourceList_; }
     bool japaneseCaptions() const;

@@ -1,16 +1,13 @@
 #include "sources/SourcePreview.h"
 
-#include "imaging/Buffers.h"
 #include "imaging/GKitImage.h"
 #include "platform/CommandGuard.h"
-#include "platform/FileOps.h"
 
-#include <QElapsedTimer>
 #include <QTimer>
 
 namespace {
 
-// How often a deferred run looks again whether the job or dialog that holds it has ended.
+// How often a run or an outcome held by a job or a dialog looks again whether it has ended.
 constexpr int kRetryMs = 100;
 
 QString kiloBytes(qint64 bytes) {
@@ -20,7 +17,14 @@ QString kiloBytes(qint64 bytes) {
 } // namespace
 
 TSourcePreview::TSourcePreview(Views views, Inputs inputs, sc::UserDialogs& dialogs)
-    : views_(std::move(views)), inputs_(std::move(inputs)), dialogs_(dialogs) {}
+    : views_(std::move(views)), inputs_(std::move(inputs)), dialogs_(dialogs),
+      worker_([this](TPreviewOutcome outcome) {
+          // Back to the window thread, which alone touches the views.
+          QMetaObject::invokeMethod(
+              &context_,
+              [this, outcome = std::move(outcome)]() mutable { arrived(std::move(outcome)); },
+              Qt::QueuedConnection);
+      }) {}
 
 TSourcePreview::~TSourcePreview() = default;
 
@@ -33,82 +37,93 @@ QString TSourcePreview::afterSizeText(qint64 bytes) {
 }
 
 void TSourcePreview::run() {
-    // A change made while a run waits in its failure message is previewed after it.
-    if (running_)
-        return runSoon();
-    if (batchDepth_ > 0) {
+    // Never inside a job (it may hold the after view's picture) or a dialog's loop.
+    if (batchDepth_ > 0 || !inputs_.idle()) {
         owed_ = true;
+        if (batchDepth_ == 0)
+            later();
         return;
     }
     owed_ = false;
     if (!inputs_.windowVisible())
         return;
-    QElapsedTimer clock;
-    clock.start();
-    running_ = true;
-    sc::runGuarded(dialogs_, [this] { steps(); });
-    running_ = false;
-    lastRunMs_ = clock.elapsed();
+    ask();
 }
 
-void TSourcePreview::steps() {
-    const sc::imaging::GiveMemoryBackAtEnd memoryBack;
-    sc::GKitImage& before = views_.before;
-    sc::GKitImage& after = views_.after;
-    before.Delete();
-    after.Delete();
+void TSourcePreview::ask() {
     const TPreviewSettings settings = inputs_.settings();
-    // The job's quality and compression, so the after picture is the file the job writes.
-    sc::imaging::setJobSaveSettings(before, settings.qualityIndex);
     const std::optional<QString> source = inputs_.selectedSource();
-    if (!source)
+    // Another picture's views would pose as this one's until its outcome comes.
+    if (!source || source != shownSource_) {
+        views_.before.Delete();
+        views_.after.Delete();
+    }
+    shownSource_ = source;
+    held_.reset();
+    waiting_ = source.has_value();
+    worker_.ask({++asked_, source, settings, views_.beforeArea, views_.afterArea});
+}
+
+void TSourcePreview::arrived(TPreviewOutcome outcome) {
+    if (!waiting_ || outcome.number != asked_)
+        return; // a later change made it stale
+    if (!inputs_.idle()) {
+        held_ = std::move(outcome);
+        return later();
+    }
+    show(std::move(outcome));
+}
+
+void TSourcePreview::show(TPreviewOutcome outcome) {
+    waiting_ = false;
+    if (outcome.failure) {
+        views_.before.Delete();
+        views_.after.Delete();
+        if (outcome.sourceBytes >= 0)
+            views_.showBeforeSize(beforeSizeText(outcome.sourceBytes));
+        sc::runGuarded(dialogs_, [&] { std::rethrow_exception(outcome.failure); });
         return;
-    before.setInputFileName(*source);
-    sc::GKitImage::requireJpegSize(*source); // the after view is the JPEG the job would write
-    before.Load();
-    sc::imaging::tuneLikeTheJob(before, settings.tuning);
-    views_.showBeforeSize(beforeSizeText(sc::fileops::fileSize(before.InputFileName())));
-    // Encoded in memory, the bytes a file of the job would hold: no file is shared with
-    // another copy of the program, and a program folder nobody may write still previews.
-    afterBytes_ = before.encoded();
-    before.Reset();
-    after.loadScaledFrom(afterBytes_, views_.afterArea.width(), views_.afterArea.height());
+    }
+    afterBytes_ = std::move(outcome.afterBytes);
+    views_.before.setImage(outcome.before);
+    views_.after.takePicture(*outcome.after);
+    views_.showBeforeSize(beforeSizeText(outcome.sourceBytes));
     views_.showAfterSize(afterSizeText(afterBytes_.size()));
 }
 
-void TSourcePreview::runSoon() {
-    owed_ = true;
+void TSourcePreview::later() {
     if (queued_)
         return;
     queued_ = true;
-    // Queued behind the events already waiting: the changes they bring join this run.
-    QMetaObject::invokeMethod(
-        &queue_, [this] { runPending(); }, Qt::QueuedConnection);
+    QTimer::singleShot(kRetryMs, &context_, [this] { runLater(); });
 }
 
-void TSourcePreview::runForHeldKey(int repeatMs) {
-    if (lastRunMs_ > repeatMs)
-        owed_ = true;
-    else
-        runSoon();
-}
-
-void TSourcePreview::runOwed() {
-    if (owed_)
-        runSoon();
-}
-
-void TSourcePreview::runPending() {
+void TSourcePreview::runLater() {
     queued_ = false;
-    if (!owed_ || batchDepth_ > 0)
-        return;
-    // Never inside a job (it may hold the after view's picture) or a dialog's loop.
-    if (running_ || !inputs_.idle()) {
-        queued_ = true;
-        QTimer::singleShot(kRetryMs, &queue_, [this] { runPending(); });
+    if (batchDepth_ > 0)
+        return; // the batch's end runs what is owed
+    if (!inputs_.idle()) {
+        if (owed_ || held_)
+            later();
         return;
     }
-    run();
+    if (owed_)
+        return run(); // newer than anything held
+    if (held_) {
+        TPreviewOutcome outcome = std::move(*held_);
+        held_.reset();
+        show(std::move(outcome));
+    }
+}
+
+void TSourcePreview::drop() {
+    if (!waiting_)
+        return;
+    worker_.forget();
+    waiting_ = false;
+    held_.reset();
+    owed_ = true;
+    later();
 }
 
 void TSourcePreview::beginBatch() {

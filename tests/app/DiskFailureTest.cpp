@@ -141,11 +141,13 @@ TEST(DiskFailure, AnAlbumWhosePageCannotBeWrittenKeepsTheOlderPageAndOffersNothi
 TEST(DiskFailure, APreviewOnAReadOnlyProgramFolderShowsBothSizesAndNoMessage) {
     Window w;
     w.dropPictures({"shots/a.bmp"});
+    QCoreApplication::processEvents(); // the start's look at the folder, while it is writable
     const ReadOnlyFolder readOnly(w.folder.path());
     ASSERT_TRUE(readOnly.holds());
     auto* list = w.get<QListView>("ListBox1");
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(list->model()->index(0, 0)).center());
+    sc::test::settlePreview(*w.form);
     EXPECT_EQ(w.dialogs.shown, QStringList());
     EXPECT_EQ(w.get<TShadowLabel>("Label7")->text(), "1 KB  ");
     EXPECT_EQ(w.get<TShadowLabel>("Label4")->text(), QStringLiteral("1 KB\u3000"));

@@ -23,6 +23,7 @@ void select(Window& w, int row) {
     auto* list = w.get<QListView>("ListBox1");
     const QRect rect = list->visualRect(list->model()->index(row, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    sc::test::settlePreview(*w.form);
 }
 
 QColor colourAt(const QString& path) {

@@ -188,6 +188,7 @@ TEST(Keyboard, ArrowsStayInTheirControlAndReturnActsInTheListSpinAndChoiceBoxes)
         size->setText(QString());
         w.tabTo("ListBox1");
         w.key(key, modifier);
+        sc::test::settlePreview(*w.form);
         EXPECT_EQ(size->text(), "1 KB  ") << key;
 
         // Return makes a typed value final: limited to the range, the focus staying in the box.
@@ -207,6 +208,10 @@ TEST(Keyboard, ArrowsStayInTheirControlAndReturnActsInTheListSpinAndChoiceBoxes)
         EXPECT_TRUE(quality->view()->isVisible()) << key;
         QTest::keyClick(quality->view(), Qt::Key_Escape);
         EXPECT_FALSE(quality->view()->isVisible()) << key;
+        // The offscreen platform leaves no window active once a popup has closed; a desktop
+        // gives the window its activation back.
+        w.form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w.form.get()));
     }
 
     // A choice list: Up chooses the item before (its handler runs).

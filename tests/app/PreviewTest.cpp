@@ -2,6 +2,7 @@
 // that its after size is the size of the file the JPEG job writes.
 #include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
+#include "WindowFixture.h"
 #include "app/Changewindow1.h"
 #include "controls/TShadowLabel.h"
 #include "controls/TSpinEdit.h"
@@ -45,12 +46,20 @@ struct Window {
         form->dropFiles({path});
         return path;
     }
+    // Each waits for the preview it starts.
+    void settle() { sc::test::settlePreview(*form); }
     void clickRow(int row, Qt::KeyboardModifiers modifiers = {}) {
         const QRect rect = list()->visualRect(list()->model()->index(row, 0));
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers, rect.center());
+        settle();
     }
     void handler(const char* name) {
         QMetaObject::invokeMethod(form.get(), (QByteArray(name) + "Change").constData());
+        settle();
+    }
+    void setValue(const char* box, int value) {
+        get<TSpinEdit>(box)->setValue(value);
+        settle();
     }
     int afterLevel() { return qRed(view("ImageEdit2").image().pixel(5, 5)); }
 };
@@ -71,6 +80,7 @@ TEST(Preview, SelectingByMouseOrKeysPreviewsAndLeavesNoTemporaryFile) {
     EXPECT_FALSE(w.view("ImageEdit2").isEmpty());
     EXPECT_FALSE(QFile::exists(w.folder.host("_tmp000.tmp")));
     QTest::keyClick(w.list(), Qt::Key_Down);
+    w.settle();
     EXPECT_EQ(w.label("Label7"), "12 KB  ");
     // Deselected, then the same (still current) entry clicked again: both are previewed.
     w.clickRow(1, Qt::ControlModifier);
@@ -103,7 +113,7 @@ TEST(Preview, QualityAndEveryTuningBoxRerunItButTheAlbumQualityDoesNot) {
     for (const char* box :
          {"C3_01", "C3_02", "C3_04", "C3_05", "C3_06", "C3_07", "C3_08", "C3_09"}) {
         const QString expected = grown();
-        w.get<TSpinEdit>(box)->setValue(5);
+        w.setValue(box, 5);
         EXPECT_EQ(w.label("Label7"), expected) << box;
     }
 }
@@ -131,7 +141,7 @@ TEST(Preview, AfterClearingTheListATuningChangeEmptiesTheViewsAndKeepsTheLabels)
     const QString after = w.label("Label4");
     w.form->SSButton1Click();
     EXPECT_FALSE(w.viewsEmpty()); // clearing alone does not run it
-    w.get<TSpinEdit>("C3_02")->setValue(10);
+    w.setValue("C3_02", 10);
     EXPECT_TRUE(w.viewsEmpty());
     EXPECT_EQ(w.label("Label7"), "4 KB  ");
     EXPECT_EQ(w.label("Label4"), after);
@@ -154,54 +164,100 @@ TEST(Preview, EmptyingTheBrightnessBoxPreviewsAtItsMinimum) {
     w.clickRow(0);
     EXPECT_NEAR(w.afterLevel(), 100, 2);
     w.get<TSpinEdit>("C3_01")->editor()->setText(QString());
+    w.settle();
     EXPECT_EQ(w.get<TSpinEdit>("C3_01")->value(), -100);
     EXPECT_LE(w.afterLevel(), 2);
+}
+
+// A picture with detail, so that encodings differ from value to value, and a grey corner of
+// level 100 where the after view is read.
+QString detailedPicture(Window& w) {
+    QImage picture(1200, 900, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y,
+                             x < 160 && y < 120
+                                 ? qRgb(100, 100, 100)
+                                 : qRgb((x * 7 + y) % 256, (x ^ y) % 256, (y * 3) % 256));
+    const QString source = w.folder.host("shots/a.bmp");
+    QDir().mkpath(w.folder.host("shots"));
+    EXPECT_TRUE(picture.save(source, "BMP"));
+    w.form->dropFiles({source});
+    w.get<QComboBox>("C1_01")->setCurrentIndex(0); // the output keeps the source's name
+    w.handler("C1_01");
+    return source;
+}
+
+// The JPEG job's output beside the source, taken away for the next run.
+QByteArray takeOutput(Window& w) {
+    QFile written(w.folder.host("shots/a.jpg"));
+    EXPECT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    written.remove();
+    return bytes;
 }
 
 TEST(Preview, TheAfterSizeIsTheSizeOfTheFileTheJobWrites) {
     Window w;
     w.form->show();
-    QImage picture(400, 300, QImage::Format_RGB32);
-    for (int y = 0; y < 300; ++y)
-        for (int x = 0; x < 400; ++x)
-            picture.setPixel(x, y, qRgb((x * 7 + y) % 256, (x ^ y) % 256, (y * 3) % 256));
-    const QString source = w.folder.host("shots/a.bmp");
-    QDir().mkpath(w.folder.host("shots"));
-    ASSERT_TRUE(picture.save(source, "BMP"));
-    w.form->dropFiles({source});
-    w.get<QComboBox>("C1_01")->setCurrentIndex(0); // keep the output's name
-    w.handler("C1_01");
+    detailedPicture(w);
     w.get<QComboBox>("C1_02")->setCurrentIndex(3);
     w.handler("C1_02");
-    w.get<TSpinEdit>("C3_07")->setValue(40);
+    w.setValue("C3_07", 40);
     w.clickRow(0);
+    w.dialogs.yesNoAnswers = {false};
     w.form->CButton10Click();
-    const qint64 written = QFileInfo(w.folder.host("shots/a.jpg")).size();
-    ASSERT_GT(written, 1000);
-    EXPECT_EQ(w.label("Label4"), TSourcePreview::afterSizeText(written));
+    const QByteArray written = takeOutput(w);
+    ASSERT_GT(written.size(), 1000);
+    EXPECT_EQ(w.label("Label4"), TSourcePreview::afterSizeText(written.size()));
 }
 
-TEST(Preview, HeldKeysArePreviewedOnceTheKeysAlreadyWaitingAreHandled) {
+// Keys go where the desktop sends them: to the box, which holds the focus. The window takes
+// every repeat as it comes; the views end on the value the key stopped at, with the size of the
+// file the job writes for it.
+TEST(Preview, AHeldKeyEndsOnTheLastValueWithItsSize) {
     Window w;
     w.form->show();
-    w.drop("shots/a.bmp", 0, 100);
+    detailedPicture(w);
     w.clickRow(0);
-    // Keys go where the desktop sends them: to the box, which holds the focus.
     auto* brightness = w.get<TSpinEdit>("C3_01");
     auto key = [&](QEvent::Type type, bool repeated) {
         return new QKeyEvent(type, Qt::Key_Up, Qt::NoModifier, QString(), repeated);
     };
-    // A single press is previewed at once.
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
-    QApplication::sendEvent(brightness, &press);
-    EXPECT_NEAR(w.afterLevel(), 113, 2);
-    // Repeats of a held key join into one run after the repeats already waiting.
-    for (int i = 0; i < 9; ++i)
-        QCoreApplication::postEvent(brightness, key(QEvent::KeyPress, true));
+    // Repeats come faster and slower than the runs, so outcomes arrive between them.
+    for (int i = 0; i < 10; ++i) {
+        QCoreApplication::postEvent(brightness, key(QEvent::KeyPress, i > 0));
+        QTest::qWait(i % 3 ? 1 : 40);
+    }
     QCoreApplication::postEvent(brightness, key(QEvent::KeyRelease, false));
     QCoreApplication::sendPostedEvents(brightness);
-    EXPECT_EQ(w.get<TSpinEdit>("C3_01")->value(), 50);
-    EXPECT_NEAR(w.afterLevel(), 113, 2); // not yet
-    QCoreApplication::processEvents();
-    EXPECT_NEAR(w.afterLevel(), 228, 2); // 100 + 255 / 2, the value the key stopped at
+    EXPECT_EQ(brightness->value(), 50);
+    w.settle();
+    EXPECT_NEAR(w.afterLevel(), 228, 2); // 100 + 255 / 2
+    w.dialogs.yesNoAnswers = {false};
+    w.form->CButton10Click();
+    EXPECT_EQ(w.label("Label4"), TSourcePreview::afterSizeText(takeOutput(w).size()));
+    EXPECT_TRUE(w.dialogs.messages().isEmpty());
+}
+
+// The job does not wait for a preview under way, and its bytes are those of a job that started
+// with nothing under way; the dropped preview runs afresh after the job.
+TEST(Preview, AJobStartedDuringAPreviewWritesTheSameBytesAsWithoutIt) {
+    Window w;
+    w.form->show();
+    detailedPicture(w);
+    w.setValue("C3_08", 30);
+    w.clickRow(0);
+    w.dialogs.yesNoAnswers = {false, false};
+    w.form->CButton10Click();
+    const QByteArray alone = takeOutput(w);
+
+    w.get<TSpinEdit>("C3_08")->setValue(0);
+    w.get<TSpinEdit>("C3_08")->setValue(30);
+    ASSERT_FALSE(w.form->previewSettled());
+    w.form->CButton10Click();
+    EXPECT_TRUE(alone == takeOutput(w));
+    w.settle();
+    EXPECT_EQ(w.label("Label4"), TSourcePreview::afterSizeText(alone.size()));
+    EXPECT_TRUE(w.dialogs.messages().isEmpty());
 }

@@ -12,12 +12,22 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QImage>
 #include <QTimer>
 
 namespace sc::test {
 
 inline const QDateTime kTaken(QDate(2004, 1, 2), QTime(9, 5, 6));
+
+// Handles events until the preview shows the values of the last change: its picture work runs
+// off the window thread.
+inline void settlePreview(const TConvertForm1& form) {
+    const QDeadlineTimer deadline(20'000);
+    while (!form.previewSettled() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    EXPECT_TRUE(form.previewSettled()) << "the preview did not settle";
+}
 
 struct Window {
     sc::test::IsolatedTrash trash;

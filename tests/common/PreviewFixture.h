@@ -5,6 +5,8 @@
 #include "imaging/GKitImage.h"
 #include "sources/SourcePreview.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QImage>
 
@@ -20,7 +22,7 @@ inline QImage stripes(int w = 64, int h = 48) {
 }
 
 // A preview on plain picture models in a temporary program folder, with the window's part
-// played by fields. Records the bytes of every temporary file the after view loads.
+// played by fields. Records the bytes of every after picture shown.
 struct PreviewFixture {
     TempProgramFolder folder;
     ScriptedDialogs dialogs;
@@ -31,7 +33,7 @@ struct PreviewFixture {
     TPreviewSettings settings;
     int runs = 0; // each run reads the settings once
     QList<QByteArray> encoded;
-    TSourcePreview preview{{before, after, QSize(164, 124),
+    TSourcePreview preview{{before, after, QSize(164, 124), QSize(164, 124),
                             [this](const QString& t) { beforeText = t; },
                             [this](const QString& t) { afterText = t; }},
                            {[this] { return visible; }, [this] { return selected; },
@@ -49,6 +51,19 @@ struct PreviewFixture {
         });
     }
     ~PreviewFixture() { after.setChangeCallback({}); }
+
+    // Handles events until the preview shows the values of the last run asked for.
+    void settle() {
+        const QDeadlineTimer deadline(20'000);
+        while (!preview.settled() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        EXPECT_TRUE(preview.settled()) << "the preview did not settle";
+    }
+    // One run, waited for.
+    void run() {
+        preview.run();
+        settle();
+    }
 
     // Writes `picture` as a BMP (or a JPEG for a name ending in .jpg) and returns its path.
     QString source(const QString& name, const QImage& picture, qint64 padTo = 0) {

@@ -31,7 +31,7 @@ TEST(PreviewAndJob, TheAfterViewIsByteForByteTheFileTheJobWrites) {
             f.settings = {item, s.tuning()};
             f.selected = source;
             f.encoded.clear();
-            f.preview.run();
+            f.run();
 
             ASSERT_EQ(f.encoded.size(), 1);
             EXPECT_EQ(f.afterText, TSourcePreview::afterSizeText(f.encoded[0].size()));
