@@ -4,6 +4,7 @@
 #include "ReadOnlyFolder.h"
 #include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
+#include "WindowFixture.h"
 #include "app/Changewindow1.h"
 #include "imaging/TGKitImageEdit.h"
 #include "jobs/SheetLayout.h"
@@ -176,6 +177,7 @@ TEST(ProgramFolder, AReadOnlyFolderThatIsNoPackagesIsSaidOnceAndEverythingElseWo
     auto* list = form.findChild<QListView*>("ListBox1");
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(list->model()->index(0, 0)).center());
+    sc::test::settlePreview(form);
     EXPECT_FALSE(form.findChild<sc::TGKitImageEdit*>("ImageEdit2")->model().isEmpty());
     form.CButton10Click(); // the JPEG page: beside the picture, named after its time
     EXPECT_EQ(sc::fileops::lastWriteTime(mine.path() + "/shots/sc_20040102_0905_06.jpg"), kTaken);
