@@ -410,6 +410,7 @@ TEST(MainWindow, Screenshot) {
     w.get<TSpinEdit>("C3_01")->setValue(15);
     w.get<TSpinEdit>("C3_07")->setValue(-40);
     w.get<TSpinEdit>("C3_08")->setValue(30);
+    sc::test::settlePreview(w.form);
     EXPECT_TRUE(w.dialogs.messages().isEmpty());
     EXPECT_TRUE(w.form.grab().save(target));
 }
