@@ -137,8 +137,7 @@ void thumbnailDifference(const QStringList& pictures) {
     QSize decoded;
     for (const QString& p : pictures) {
         for (sc::GKitImage* m : {&whole, &scaled}) {
-            m->setInputFileName(p);
-            m->Load();
+            m->Load(p);
             if (m == &scaled)
                 decoded = m->image().size();
             m->ResizeImage(160, 120);

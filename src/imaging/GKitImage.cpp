@@ -74,16 +74,16 @@ void GKitImage::requirePicture(const char* operation) const {
             QStringLiteral("%1: the control holds no picture").arg(QLatin1String(operation)));
 }
 
-void GKitImage::Load() {
-    load({m_loadSizeHint, imaging::DecodeScale::Mode::Cover});
+void GKitImage::Load(const QString& fileName) {
+    load(fileName, {m_loadSizeHint, imaging::DecodeScale::Mode::Cover});
 }
 
-void GKitImage::LoadScaled(int width, int height) {
-    load({QSize(std::max(1, width), std::max(1, height)), imaging::DecodeScale::Mode::Fit});
+void GKitImage::LoadScaled(const QString& fileName, int width, int height) {
+    load(fileName,
+         {QSize(std::max(1, width), std::max(1, height)), imaging::DecodeScale::Mode::Fit});
 }
 
-void GKitImage::load(const imaging::DecodeScale& scale) {
-    const QString name = m_inputFileName;
+void GKitImage::load(const QString& name, const imaging::DecodeScale& scale) {
     if (name.isEmpty())
         throw Error(QStringLiteral("No file name to load"));
     QFile file;

@@ -23,7 +23,8 @@ struct Decoded;
 // decodes into and encodes from without a conversion. ColorDepth() says which colours the
 // picture is limited to (see the depth codes below); it does not change the buffer layout.
 //
-// Member names follow the control's documented interface, so callers read like it.
+// Member names follow the control's documented interface, so callers read like it; an
+// operation that reads or writes a file takes its path as an argument.
 // Every failure raises sc::Error. File names are Windows path texts or host paths; each is
 // mapped through winpath::hostPath.
 class GKitImage {
@@ -76,11 +77,6 @@ public:
 
     // --- properties -------------------------------------------------------------------------
 
-    // File that Load reads; callers also set it to the output path before Save or AddPage and
-    // read it back as their argument. Setting it never touches the file.
-    QString InputFileName() const { return m_inputFileName; }
-    void setInputFileName(const QString& fileName) { m_inputFileName = fileName; }
-
     // Save settings stay in force on the instance across later operations, Delete included.
     int SaveMediaFormat() const { return m_saveMediaFormat; }
     // Raises for a code other than kFormatJpeg or kFormatBmp.
@@ -120,7 +116,7 @@ public:
 
     // --- operations -------------------------------------------------------------------------
 
-    // Reads the picture named by InputFileName (JPEG or BMP, told apart by content, not by the
+    // Reads the picture file `fileName` (JPEG or BMP, told apart by content, not by the
     // name). A JPEG's EXIF orientation is applied, so the held picture stands upright and stays
     // so when saved. A JPEG's EXIF block (its orientation set to 1) and colour profile are kept
     // and written into JPEG saves until ResizeImage, Delete, setImage or the next Load drops
@@ -130,12 +126,12 @@ public:
     // warnings, such as a truncated one, is refused rather than shown half grey), or one larger
     // than kMaxPixels; the held picture is then left unchanged. A file that is missing or is a
     // folder raises a failure that names it and its cause instead of the format message.
-    void Load();
+    void Load(const QString& fileName);
 
     // Load for a picture that will only be shown within width × height: a JPEG is decoded at
     // the smallest DCT scale that still covers that area with its aspect kept, so the held
     // picture may be smaller than the file's (a BMP loads whole). Raises as Load does.
-    void LoadScaled(int width, int height);
+    void LoadScaled(const QString& fileName, int width, int height);
 
     // LoadScaled for a picture file held in memory (what encoded() made): the picture a file
     // of those bytes would give. Raises as Load does; no file is named in its failures.
@@ -237,8 +233,8 @@ public:
     void setImage(const QImage& picture, int depth = kDepthFull);
 
     // Takes over everything `other` holds of its picture (the pixels, the original, pending
-    // tuning, the depth codes, the kept camera data), leaving `other` empty; save settings and
-    // file names stay each instance's own. For a picture prepared on another thread, handed
+    // tuning, the depth codes, the kept camera data), leaving `other` empty; save settings
+    // stay each instance's own. For a picture prepared on another thread, handed
     // over once that thread has finished with it.
     void takePicture(GKitImage& other);
 
@@ -253,12 +249,11 @@ public:
 
 private:
     void changed();
-    void load(const imaging::DecodeScale& scale);
+    void load(const QString& fileName, const imaging::DecodeScale& scale);
     void holdDecoded(imaging::Decoded decoded);
     void applyPending() const;
     void requirePicture(const char* operation) const;
 
-    QString m_inputFileName;
     int m_saveMediaFormat = kFormatJpeg;
     int m_saveQuality = 7;
     int m_saveCompression = kCompressionBaseline;

@@ -28,8 +28,7 @@ const QString kPageFileSuffix = QStringLiteral(".tif");
 std::unique_ptr<GKitImage> thumbnailOf(const QString& source) {
     auto picture = std::make_unique<GKitImage>();
     picture->setLoadSizeHint(QSize(sheet::kThumbWidth, sheet::kThumbHeight));
-    picture->setInputFileName(source);
-    picture->Load();
+    picture->Load(source);
     picture->ResizeImage(sheet::kThumbWidth, sheet::kThumbHeight);
     return picture;
 }
@@ -103,7 +102,6 @@ void PrintJob::composeFrame(const sheet::Layout& layout, int i, Thumbnails& thum
 
     GKitImage& work = controls_.work;
     const std::unique_ptr<GKitImage> thumbnail = thumbnails.take(i);
-    work.setInputFileName(source);
     work.takePicture(*thumbnail);
 
     // Pasted from the program's own memory: the desktop's clipboard belongs to the user.
@@ -124,17 +122,14 @@ void PrintJob::composeFrame(const sheet::Layout& layout, int i, Thumbnails& thum
 // The background is read from its file for every sheet.
 void PrintJob::startSheet(const sheet::Layout& layout) {
     GKitImage& canvas = controls_.canvas;
-    canvas.setInputFileName(dataFolder_ + QLatin1String(layout.background));
-    canvas.Load();
+    canvas.Load(dataFolder_ + QLatin1String(layout.background));
     canvas.ChangeColorDepth(GKitImage::kDepthFull);
 }
 
 // An empty canvas adds no page (the control's rule), so a list that filled its last sheet
 // exactly prints no blank sheet after it.
 void PrintJob::appendSheet() {
-    GKitImage& canvas = controls_.canvas;
-    canvas.setInputFileName(pageFile_);
-    canvas.AddPage(canvas.InputFileName());
+    controls_.canvas.AddPage(pageFile_);
 }
 
 void showLayout(int layoutIndex, GKitImage& preview, TGKitImagePrint& printer,
@@ -143,9 +138,8 @@ void showLayout(int layoutIndex, GKitImage& preview, TGKitImagePrint& printer,
     if (!layout)
         return;
     printer.setPaperOrientation(layout->paperOrientation);
-    preview.setInputFileName(dataFolder + QLatin1String(layout->background));
     try {
-        preview.Load();
+        preview.Load(dataFolder + QLatin1String(layout->background));
     } catch (const std::exception&) {
         // No stale sheet poses as the layout; the job reports the missing background.
         preview.Delete();

@@ -290,8 +290,7 @@ TEST_F(JpegJobOverlap, TunedRenamedOutputsAreTheSameBytesNamesDatesAndTextsAsOnT
 
     // The tuned picture is what one control loading, tuning and saving it writes.
     GKitImage reference;
-    reference.setInputFileName(winpath::hostPath("C:/shots/big.bmp"));
-    reference.Load();
+    reference.Load(winpath::hostPath("C:/shots/big.bmp"));
     reference.AdjustBrightness(s.brightness, s.contrast);
     reference.AdjustColorBalance(s.red, s.green, s.blue);
     reference.AdjustHue(s.hue, s.saturation, s.lightness);
