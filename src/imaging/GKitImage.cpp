@@ -3,7 +3,6 @@
 #include "imaging/Buffers.h"
 #include "imaging/Codecs.h"
 #include "imaging/PixelOps.h"
-#include "imaging/TiffPages.h"
 #include "imaging/Tuning.h"
 #include "platform/Error.h"
 #include "platform/FileFailure.h"
@@ -302,14 +301,6 @@ void GKitImage::Reset() {
     m_colorDepth = m_loadedDepth;
     m_metadata = m_loadedMetadata;
     changed();
-}
-
-bool GKitImage::AddPage(const QString& fileName) {
-    if (m_image.isNull())
-        return false;
-    applyPending();
-    imaging::appendTiffPage(fileName, m_image);
-    return true;
 }
 
 void GKitImage::CopyToClipboard(int left, int top, int right, int bottom) {

@@ -16,7 +16,7 @@ struct Decoded;
 } // namespace imaging
 
 // One picture and every operation the program does on it: load, tune, resize, colour depth,
-// save, pages, clipboard. Not a widget: jobs and the preview drive it directly, and the image
+// save, clipboard. Not a widget: jobs and the preview drive it directly, and the image
 // editing control (TGKitImageEdit) holds one and shows it.
 //
 // Pixels are always held as QImage::Format_RGB32 (BGRX in memory), the layout TurboJPEG
@@ -172,7 +172,7 @@ public:
     // their range are clamped to it. Raises when the control is empty.
     // The three calls are collected and applied in one pass over the pixels (in the order
     // brightness/contrast, balance, hue/saturation/lightness) when the pixels are next needed:
-    // by image(), Save, AddPage, ResizeImage, ChangeColorDepth or the clipboard. Each step
+    // by image(), Save, ResizeImage, ChangeColorDepth or the clipboard. Each step
     // clamps; the result is rounded to whole levels once, at the end.
     //
     // AdjustBrightness(brightness, contrast), each −100 … 100, per channel:
@@ -199,14 +199,6 @@ public:
     // Back to the picture as last loaded (tuning, resize, depth changes and pastes undone).
     // Does nothing when the control is empty or its original was dropped.
     void Reset();
-
-    // Appends the held picture as the next page of the multi-page TIFF `fileName`, creating it
-    // when absent. Pages are 24-bit RGB, uncompressed (the file is a short-lived print
-    // spool). The file is rewritten through a temporary file beside it and renamed over it.
-    // A control that holds no picture adds no page (an empty page would print a blank
-    // sheet) and returns false; otherwise returns true. Raises when the file cannot be read as
-    // a TIFF or written.
-    bool AddPage(const QString& fileName);
 
     // Puts a part of the picture on the system clipboard as an image. The rectangle runs from
     // (left, top) to (right, bottom), right and bottom exclusive, clipped to the picture;

@@ -3,6 +3,7 @@
 #include "imaging/Buffers.h"
 #include "imaging/GKitImage.h"
 #include "imaging/TGKitImagePrint.h"
+#include "imaging/TiffPages.h"
 #include "jobs/CaptionBitmap.h"
 #include "jobs/JobTexts.h"
 #include "jobs/StatusLine.h"
@@ -126,10 +127,12 @@ void PrintJob::startSheet(const sheet::Layout& layout) {
     canvas.ChangeColorDepth(GKitImage::kDepthFull);
 }
 
-// An empty canvas adds no page (the control's rule), so a list that filled its last sheet
-// exactly prints no blank sheet after it.
+// An empty canvas adds no page, so a list that filled its last sheet exactly prints no blank
+// sheet after it.
 void PrintJob::appendSheet() {
-    controls_.canvas.AddPage(pageFile_);
+    const GKitImage& canvas = controls_.canvas;
+    if (!canvas.isEmpty())
+        imaging::appendTiffPage(pageFile_, canvas.image());
 }
 
 void showLayout(int layoutIndex, GKitImage& preview, TGKitImagePrint& printer,

@@ -2,7 +2,6 @@
 #include "CameraJpeg.h"
 #include "TempProgramFolder.h"
 #include "TestPictures.h"
-#include "imaging/TiffPages.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
 
@@ -11,7 +10,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <gtest/gtest.h>
-#include <tiffio.h>
 #include <turbojpeg.h>
 
 using sc::Error;
@@ -378,42 +376,6 @@ TEST(GKitImage, ColourDepthCodes) {
     EXPECT_TRUE(qRed(grey) == qGreen(grey) && qGreen(grey) == qBlue(grey));
     m.AdjustColorBalance(30, 0, 0);
     EXPECT_EQ(m.ColorDepth(), 12) << "a coloured grey picture is full colour";
-}
-
-TEST(GKitImage, ThreePagesMakeAThreePageTiffThatLibtiffReads) {
-    TempProgramFolder folder;
-    const QString path = folder.host("bg_tate.tif");
-    GKitImage m;
-    EXPECT_FALSE(m.AddPage(path)) << "an empty control adds no page";
-    EXPECT_FALSE(QFile::exists(path));
-
-    const QList<QSize> sizes{{1063, 1416}, {160, 120}, {31, 17}};
-    for (const QSize& s : sizes) {
-        m.setImage(filled(s.width(), s.height(), qRgb(s.width() % 256, 20, 200)));
-        EXPECT_TRUE(m.AddPage(path));
-    }
-    EXPECT_EQ(sc::imaging::tiffPageSizes(path), sizes);
-
-    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
-    ASSERT_NE(tif, nullptr);
-    EXPECT_EQ(TIFFNumberOfDirectories(tif), 3);
-    TIFFSetDirectory(tif, 2);
-    quint16 compression = 0, samples = 0;
-    TIFFGetField(tif, TIFFTAG_COMPRESSION, &compression);
-    TIFFGetField(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
-    EXPECT_EQ(compression, COMPRESSION_NONE);
-    EXPECT_EQ(samples, 3);
-    std::vector<uchar> row(size_t(TIFFScanlineSize(tif)));
-    TIFFReadScanline(tif, row.data(), 5, 0);
-    EXPECT_EQ(row[3], 31);
-    EXPECT_EQ(row[4], 20);
-    EXPECT_EQ(row[5], 200);
-    TIFFClose(tif);
-
-    // A file that is not a TIFF is left alone.
-    const QString other = folder.writeFile("notes.tif", "not a tiff");
-    EXPECT_THROW(m.AddPage(other), Error);
-    EXPECT_EQ(readAll(other), QByteArray("not a tiff"));
 }
 
 TEST(GKitImage, ClipboardCopiesAndPastesClippedAtThePosition) {
