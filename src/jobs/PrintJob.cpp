@@ -2,9 +2,6 @@
 
 #include "imaging/Buffers.h"
 #include "imaging/GKitImage.h"
-#include "imaging/TGKitImagePrint.h"
-#include "imaging/TiffPages.h"
-#include "jobs/CaptionBitmap.h"
 #include "jobs/JobTexts.h"
 #include "jobs/StatusLine.h"
 #include "platform/FileFailure.h"
@@ -12,6 +9,9 @@
 #include "platform/FolderIndex.h"
 #include "platform/RunMark.h"
 #include "platform/WinPath.h"
+#include "printing/CaptionBitmap.h"
+#include "printing/TGKitImagePrint.h"
+#include "printing/TiffPages.h"
 #include "sources/SourceList.h"
 
 #include <exception>
@@ -20,6 +20,8 @@
 namespace sc::jobs {
 
 namespace {
+
+namespace sheet = printing::sheet;
 
 constexpr int kCaptionPoints = 12;
 const QString kPageFileSuffix = QStringLiteral(".tif");
@@ -132,10 +134,10 @@ void PrintJob::startSheet(const sheet::Layout& layout) {
 void PrintJob::appendSheet() {
     const GKitImage& canvas = controls_.canvas;
     if (!canvas.isEmpty())
-        imaging::appendTiffPage(pageFile_, canvas.image());
+        printing::appendTiffPage(pageFile_, canvas.image());
 }
 
-void showLayout(int layoutIndex, GKitImage& preview, TGKitImagePrint& printer,
+void showLayout(int layoutIndex, GKitImage& preview, printing::TGKitImagePrint& printer,
                 const QString& dataFolder) {
     const sheet::Layout* layout = sheet::layoutFor(layoutIndex);
     if (!layout)

@@ -14,12 +14,12 @@ class QPrinter;
 class QRectF;
 
 namespace sc {
-
 class UserDialogs;
-
-namespace imaging {
-class TiffPageReader;
 }
+
+namespace sc::printing {
+
+class TiffPageReader;
 
 // The print control: prints every page of a multi-page page file, one page per sheet of
 // paper, with a header line above the picture and a footer line below it. Not a widget: it
@@ -61,9 +61,9 @@ public:
     bool StartPrint();
 
 private:
-    void printToPdf(const QPrinter& printer, const imaging::TiffPageReader& pages,
+    void printToPdf(const QPrinter& printer, const TiffPageReader& pages,
                     const std::optional<fileops::FileIdentity>& chosen) const;
-    void paintPages(QPagedPaintDevice& device, const imaging::TiffPageReader& pages,
+    void paintPages(QPagedPaintDevice& device, const TiffPageReader& pages,
                     const QPrinter& printer) const;
     void drawPage(QPainter& painter, const QImage& page, const QRectF& area) const;
 
@@ -75,4 +75,4 @@ private:
     QString m_fileName;
 };
 
-} // namespace sc
+} // namespace sc::printing

@@ -1,11 +1,11 @@
-#include "imaging/TGKitImagePrint.h"
+#include "printing/TGKitImagePrint.h"
 
-#include "imaging/TiffPages.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/FileWrites.h"
 #include "platform/TakenName.h"
 #include "platform/UserDialogs.h"
+#include "printing/TiffPages.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -13,7 +13,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 
-namespace sc {
+namespace sc::printing {
 
 namespace {
 
@@ -52,7 +52,7 @@ void TGKitImagePrint::setPaperOrientation(int orientation) {
 bool TGKitImagePrint::StartPrint() {
     if (m_fileName.isEmpty() || !fileops::exists(m_fileName))
         return false;
-    const imaging::TiffPageReader pages(m_fileName);
+    const TiffPageReader pages(m_fileName);
     if (pages.pageCount() == 0)
         return false;
 
@@ -75,7 +75,7 @@ bool TGKitImagePrint::StartPrint() {
 // it leaves a cut-short file and calls the print done. So the same PDF is made in memory
 // and written through the checked write; the file is opened first, so that a folder that
 // cannot take it fails before any page is painted.
-void TGKitImagePrint::printToPdf(const QPrinter& printer, const imaging::TiffPageReader& pages,
+void TGKitImagePrint::printToPdf(const QPrinter& printer, const TiffPageReader& pages,
                                  const std::optional<fileops::FileIdentity>& chosen) const {
     const QString path = printer.outputFileName();
     fileops::ReplacingFile file(path);
@@ -102,7 +102,7 @@ void TGKitImagePrint::printToPdf(const QPrinter& printer, const imaging::TiffPag
 }
 
 // Every page on `device`; a failure names `printer` (its printer or PDF file).
-void TGKitImagePrint::paintPages(QPagedPaintDevice& device, const imaging::TiffPageReader& pages,
+void TGKitImagePrint::paintPages(QPagedPaintDevice& device, const TiffPageReader& pages,
                                  const QPrinter& printer) const {
     QPainter painter;
     if (!painter.begin(&device))
@@ -133,4 +133,4 @@ void TGKitImagePrint::drawPage(QPainter& painter, const QImage& page, const QRec
     painter.drawText(footer, Qt::AlignCenter | Qt::TextSingleLine, m_footerText);
 }
 
-} // namespace sc
+} // namespace sc::printing

@@ -3,9 +3,9 @@
 #include "TempProgramFolder.h"
 #include "TestDeadline.h"
 #include "TestPictures.h"
-#include "imaging/TiffPages.h"
 #include "platform/Error.h"
 #include "platform/FileWrites.h"
+#include "printing/TiffPages.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,8 +15,8 @@
 #include <vector>
 
 using sc::Error;
-using sc::imaging::appendTiffPage;
-using sc::imaging::TiffPageReader;
+using sc::printing::appendTiffPage;
+using sc::printing::TiffPageReader;
 using namespace sc::test;
 
 namespace {
@@ -124,7 +124,7 @@ TEST(PageFile, ANewFileHoldsEachPictureAsAnUncompressedRgbPageThatLibtiffReads) 
     const QList<QSize> sizes{{1063, 1416}, {160, 120}, {31, 17}};
     for (const QSize& s : sizes)
         appendTiffPage(path, filled(s.width(), s.height(), qRgb(s.width() % 256, 20, 200)));
-    EXPECT_EQ(sc::imaging::tiffPageSizes(path), sizes);
+    EXPECT_EQ(sc::printing::tiffPageSizes(path), sizes);
 
     TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
     ASSERT_NE(tif, nullptr);
