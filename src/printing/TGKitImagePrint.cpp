@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 namespace sc::printing {
 
@@ -38,6 +39,18 @@ Error printFailure(const QPrinter& printer, Stage stage) {
                  shown);
 }
 
+// What the print dialog offers first: an installed printer; without one, a new PDF file in the
+// documents folder. The PDF's name is taken, not only free, so that a print beside this one
+// (in another copy, too) is offered another while the returned claim lives.
+fileops::TakenName offerPrinters(QPrinter& printer) {
+    fileops::TakenName pdf = fileops::TakenName::newIn(
+        documentsFolder(), QStringLiteral("SC_CONVERTER"), QStringLiteral(".pdf"));
+    printer.setOutputFileName(pdf.path());
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        printer.setOutputFormat(QPrinter::NativeFormat);
+    return pdf;
+}
+
 } // namespace
 
 TGKitImagePrint::TGKitImagePrint(UserDialogs& dialogs, QObject* parent)
@@ -59,9 +72,7 @@ bool TGKitImagePrint::StartPrint() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(m_paperOrientation == kLandscape ? QPageLayout::Landscape
                                                                 : QPageLayout::Portrait);
-    // Taken, not only free: a print beside this one (in another copy, too) is offered another.
-    const fileops::TakenName offered = fileops::TakenName::newPdfIn(documentsFolder());
-    printer.setOutputFileName(offered.path());
+    const fileops::TakenName offered = offerPrinters(printer);
     if (!m_dialogs.choosePrinter(printer))
         return false;
     if (printer.outputFormat() == QPrinter::PdfFormat)

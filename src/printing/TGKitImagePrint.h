@@ -56,8 +56,9 @@ public:
     // A print to a PDF file is written as the program's other files are (a temporary renamed
     // over it, every write checked, on disk before it counts): a full disk or a missing
     // folder raises a failure that names the file and its cause, and leaves no cut-short PDF.
-    // The dialog offers a new PDF in the documents folder (see fileops::TakenName); a file
-    // that comes to the chosen name while the print is made is never replaced.
+    // The dialog offers an installed printer first, else a new PDF in the documents folder
+    // ("SC_CONVERTER.pdf", or "SC_CONVERTER (2).pdf" … when that is taken); a file that comes
+    // to the chosen name while the print is made is never replaced.
     bool StartPrint();
 
 private:

@@ -73,7 +73,8 @@ TEST(PrintControl, TheDialogOffersANewPdfInTheDocumentsFolderOrElseTheHomeFolder
     EXPECT_EQ(offeredByTheDialog(pages), home + "/SC_CONVERTER.pdf");
 
     folder.writeFile("home/Documents/SC_CONVERTER.pdf");
-    const fileops::TakenName anotherPrint = fileops::TakenName::newPdfIn(home + "/Documents");
+    const fileops::TakenName anotherPrint =
+        fileops::TakenName::newIn(home + "/Documents", "SC_CONVERTER", ".pdf");
     EXPECT_EQ(anotherPrint.path(), home + "/Documents/SC_CONVERTER (2).pdf");
     EXPECT_EQ(offeredByTheDialog(pages), home + "/Documents/SC_CONVERTER (3).pdf");
 }
