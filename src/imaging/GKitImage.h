@@ -16,8 +16,8 @@ struct Decoded;
 } // namespace imaging
 
 // One picture and every operation the program does on it: load, tune, resize, colour depth,
-// save, clipboard. Not a widget: jobs and the preview drive it directly, and the image
-// editing control (TGKitImageEdit) holds one and shows it.
+// save, clipboard. Not a widget: jobs and the preview drive it directly, and the image editing
+// control (TGKitImageEdit) holds one and shows it.
 //
 // Pixels are always held as QImage::Format_RGB32 (BGRX in memory), the layout TurboJPEG
 // decodes into and encodes from without a conversion. ColorDepth() says which colours the
@@ -172,8 +172,8 @@ public:
     // their range are clamped to it. Raises when the control is empty.
     // The three calls are collected and applied in one pass over the pixels (in the order
     // brightness/contrast, balance, hue/saturation/lightness) when the pixels are next needed:
-    // by image(), Save, ResizeImage, ChangeColorDepth or the clipboard. Each step
-    // clamps; the result is rounded to whole levels once, at the end.
+    // by image(), Save, ResizeImage, ChangeColorDepth or the clipboard. Each step clamps; the
+    // result is rounded to whole levels once, at the end.
     //
     // AdjustBrightness(brightness, contrast), each −100 … 100, per channel:
     //   brightness b adds 255·b/100 to each channel;
@@ -225,9 +225,9 @@ public:
     void setImage(const QImage& picture, int depth = kDepthFull);
 
     // Takes over everything `other` holds of its picture (the pixels, the original, pending
-    // tuning, the depth codes, the kept camera data), leaving `other` empty; save settings
-    // stay each instance's own. For a picture prepared on another thread, handed
-    // over once that thread has finished with it.
+    // tuning, the depth codes, the kept camera data), leaving `other` empty; save settings stay
+    // each instance's own. For a picture prepared on another thread, handed over once that
+    // thread has finished with it.
     void takePicture(GKitImage& other);
 
     // Forgets the picture Reset returns to (Reset then does nothing), so that tuning writes into

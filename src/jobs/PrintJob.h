@@ -24,8 +24,8 @@ class StatusLine;
 
 // What the print job works with on the window.
 struct PrintControls {
-    GKitImage& work;          // ImageEdit0: holds each source shrunk to its thumbnail
-    GKitImage& canvas;        // ImageEdit4: the sheet canvas, also the print preview
+    GKitImage& work;                    // ImageEdit0: holds each source shrunk to its thumbnail
+    GKitImage& canvas;                  // ImageEdit4: the sheet canvas, also the print preview
     printing::CaptionBitmap& caption;   // Image1: the file name under a vertical thumbnail
     printing::TGKitImagePrint& printer; // GKitImagePrint1
 };
