@@ -5,8 +5,8 @@
 // could be read before unchanged.
 #include "FuzzSupport.h"
 
-#include "imaging/TiffPages.h"
 #include "platform/Error.h"
+#include "printing/TiffPages.h"
 
 #include <optional>
 
@@ -30,7 +30,7 @@ struct Pages {
 
 std::optional<Pages> readPages(const QString& path) {
     try {
-        const sc::imaging::TiffPageReader reader(path);
+        const sc::printing::TiffPageReader reader(path);
         Pages pages;
         for (int i = 0; i < reader.pageCount(); ++i) {
             const QSize size = reader.pageSize(i);
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<Pages> pagesBefore = readPages(pageFile.path());
 
     try {
-        sc::imaging::appendTiffPage(pageFile.path(), page);
+        sc::printing::appendTiffPage(pageFile.path(), page);
     } catch (const sc::Error&) {
         SC_FUZZ_CHECK(pageFile.read() == before);
         return 0;

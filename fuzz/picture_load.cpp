@@ -48,9 +48,8 @@ void checkSavedCopy(sc::GKitImage& image, const QString& path) {
         sc::fuzz::fail("a loaded picture cannot be saved");
     }
     sc::GKitImage copy;
-    copy.setInputFileName(path);
     try {
-        copy.Load();
+        copy.Load(path);
     } catch (const sc::Error&) {
         sc::fuzz::fail("a saved picture cannot be loaded");
     }
@@ -70,9 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     source.write(data, size);
 
     sc::GKitImage image;
-    image.setInputFileName(source.path());
     try {
-        image.Load();
+        image.Load(source.path());
     } catch (const sc::Error&) {
         SC_FUZZ_CHECK(image.isEmpty());
         return 0;

@@ -48,9 +48,8 @@ void printSteps(const QStringList& pictures, const QString& out) {
     double load = 0, copy = 0, resize = 0, thumb = 0;
     QElapsedTimer t;
     for (const QString& p : pictures) {
-        image.setInputFileName(p);
         t.start();
-        image.Load();
+        image.Load(p);
         load += t.nsecsElapsed();
         t.start();
         image.Save(out + QStringLiteral("/step-copy.jpg"));

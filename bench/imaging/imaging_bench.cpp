@@ -60,8 +60,7 @@ double bestOf(const std::function<void()>& work) {
 int peakMode(const QString& bmp, const QString& jpeg) {
     const long before = statusKilobytes("VmRSS:");
     sc::GKitImage m;
-    m.setInputFileName(bmp);
-    m.Load();
+    m.Load(bmp);
     m.AdjustBrightness(10, 15);
     m.AdjustColorBalance(5, -5, 8);
     m.AdjustHue(20, 10, 5);
@@ -114,17 +113,13 @@ int main(int argc, char** argv) {
         m.setSaveCompression(1);
 
         const double oursBmpJpeg = bestOf([&] {
-            m.setInputFileName(bmp);
-            m.Load();
+            m.Load(bmp);
             m.Save(ours);
         });
         const double cjpegTime = bestOf([&] {
             runTool(cjpeg, {"-quality", "70", "-outfile", theirs, bmp});
         });
-        const double oursJpegLoad = bestOf([&] {
-            m.setInputFileName(theirs);
-            m.Load();
-        });
+        const double oursJpegLoad = bestOf([&] { m.Load(theirs); });
         const double djpegTime = bestOf([&] { runTool(djpeg, {"-outfile", "/dev/null", theirs}); });
         const double encodeOnly = bestOf([&] { m.Save(ours); });
         const double tuning = bestOf([&] {
@@ -150,8 +145,7 @@ int main(int argc, char** argv) {
         if (!magick.isEmpty()) {
             const QString thumb = work + "/" + name + "-thumb.jpg";
             const double oursThumb = bestOf([&] {
-                m.setInputFileName(theirs);
-                m.Load();
+                m.Load(theirs);
                 m.ResizeImage(160, 120);
                 m.Save(thumb);
             });

@@ -10,11 +10,11 @@
 #include "BenchSupport.h"
 #include "imaging/Buffers.h"
 #include "imaging/GKitImage.h"
-#include "imaging/TGKitImagePrint.h"
-#include "jobs/CaptionBitmap.h"
 #include "jobs/PrintJob.h"
 #include "jobs/StatusLine.h"
 #include "platform/UserDialogs.h"
+#include "printing/CaptionBitmap.h"
+#include "printing/TGKitImagePrint.h"
 #include "sources/SourceList.h"
 
 #include <QApplication>
@@ -84,9 +84,9 @@ Timing runSheets(const QStringList& pictures, const QString& programFolder,
     TSourceList sources;
     sources.addAll(pictures);
     sc::GKitImage work, canvas;
-    sc::jobs::CaptionBitmap caption;
+    sc::printing::CaptionBitmap caption;
     NoDialogs dialogs; // cancels the print dialog: the sheets end in the page file
-    sc::TGKitImagePrint printer(dialogs);
+    sc::printing::TGKitImagePrint printer(dialogs);
     SilentStatus status;
     sc::jobs::PrintJob job({work, canvas, caption, printer}, sources, status, programFolder,
                            programFolder);
@@ -137,8 +137,7 @@ void thumbnailDifference(const QStringList& pictures) {
     QSize decoded;
     for (const QString& p : pictures) {
         for (sc::GKitImage* m : {&whole, &scaled}) {
-            m->setInputFileName(p);
-            m->Load();
+            m->Load(p);
             if (m == &scaled)
                 decoded = m->image().size();
             m->ResizeImage(160, 120);

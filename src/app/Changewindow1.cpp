@@ -9,9 +9,7 @@
 #include "WindowPreview.h"
 #include "WindowSettingsView.h"
 #include "WindowStatusLine.h"
-#include "imaging/TGKitImagePrint.h"
 #include "jobs/AlbumJob.h"
-#include "jobs/CaptionBitmap.h"
 #include "jobs/JobRunner.h"
 #include "jobs/JpegJob.h"
 #include "jobs/PrintJob.h"
@@ -20,6 +18,8 @@
 #include "platform/FileKinds.h"
 #include "platform/IniFile.h"
 #include "platform/UserDialogs.h"
+#include "printing/CaptionBitmap.h"
+#include "printing/TGKitImagePrint.h"
 #include "resources/Captions.h"
 #include "settings/ChangeRules.h"
 #include "settings/SettingsSteps.h"
@@ -64,8 +64,8 @@ TConvertForm1::TConvertForm1(const sc::ProgramFolders& folders, sc::UserDialogs&
     statusLine_ = std::make_unique<sc::app::WindowStatusLine>(*this, *ui_->ShadowLabel21, [this] {
         return sc::captions::idlePrompt(japaneseCaptions());
     });
-    Image1_ = std::make_unique<sc::jobs::CaptionBitmap>();
-    GKitImagePrint1_ = new sc::TGKitImagePrint(dialogs_, this);
+    Image1_ = std::make_unique<sc::printing::CaptionBitmap>();
+    GKitImagePrint1_ = new sc::printing::TGKitImagePrint(dialogs_, this);
     GKitImagePrint1_->setObjectName(QStringLiteral("GKitImagePrint1"));
     GKitImagePrint1_->setHeaderFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9, QFont::Normal));
     setWindowTitle(QStringLiteral("SC_CONVERTER"));

@@ -16,11 +16,11 @@ class TSourceCommands;
 namespace sc {
 class DesktopCloseWatch;
 class IniFile;
-class TGKitImagePrint;
 class UserDialogs;
-namespace jobs {
+namespace printing {
 class CaptionBitmap;
-}
+class TGKitImagePrint;
+} // namespace printing
 namespace app {
 class WindowPreview;
 class WindowSettingsView;
@@ -66,8 +66,8 @@ public:
     bool japaneseCaptions() const;
 
     // The caption bitmap of the vertical sheets (Image1) and the print control.
-    const sc::jobs::CaptionBitmap& captionBitmap() const { return *Image1_; }
-    sc::TGKitImagePrint& printControl() { return *GKitImagePrint1_; }
+    const sc::printing::CaptionBitmap& captionBitmap() const { return *Image1_; }
+    sc::printing::TGKitImagePrint& printControl() { return *GKitImagePrint1_; }
 
     // The information window that the "info." button shows modally.
     void setInfoWindow(QDialog* info) { infoWindow_ = info; }
@@ -156,8 +156,8 @@ private:
     std::unique_ptr<sc::app::WindowSettingsView> settingsView_;
     std::unique_ptr<sc::IniFile> settingsFile_; // open only during the load
     std::unique_ptr<sc::app::WindowStatusLine> statusLine_;
-    std::unique_ptr<sc::jobs::CaptionBitmap> Image1_;
-    sc::TGKitImagePrint* GKitImagePrint1_; // a child of the window
+    std::unique_ptr<sc::printing::CaptionBitmap> Image1_;
+    sc::printing::TGKitImagePrint* GKitImagePrint1_; // a child of the window
     std::unique_ptr<sc::app::WindowPreview> preview_;
     // While a job runs the window still answers the desktop; a close request then waits for
     // the job's end, and nothing dropped joins the list it is walking.

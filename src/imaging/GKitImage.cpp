@@ -3,7 +3,6 @@
 #include "imaging/Buffers.h"
 #include "imaging/Codecs.h"
 #include "imaging/PixelOps.h"
-#include "imaging/TiffPages.h"
 #include "imaging/Tuning.h"
 #include "platform/Error.h"
 #include "platform/FileFailure.h"
@@ -74,16 +73,16 @@ void GKitImage::requirePicture(const char* operation) const {
             QStringLiteral("%1: the control holds no picture").arg(QLatin1String(operation)));
 }
 
-void GKitImage::Load() {
-    load({m_loadSizeHint, imaging::DecodeScale::Mode::Cover});
+void GKitImage::Load(const QString& fileName) {
+    load(fileName, {m_loadSizeHint, imaging::DecodeScale::Mode::Cover});
 }
 
-void GKitImage::LoadScaled(int width, int height) {
-    load({QSize(std::max(1, width), std::max(1, height)), imaging::DecodeScale::Mode::Fit});
+void GKitImage::LoadScaled(const QString& fileName, int width, int height) {
+    load(fileName,
+         {QSize(std::max(1, width), std::max(1, height)), imaging::DecodeScale::Mode::Fit});
 }
 
-void GKitImage::load(const imaging::DecodeScale& scale) {
-    const QString name = m_inputFileName;
+void GKitImage::load(const QString& name, const imaging::DecodeScale& scale) {
     if (name.isEmpty())
         throw Error(QStringLiteral("No file name to load"));
     QFile file;
@@ -302,14 +301,6 @@ void GKitImage::Reset() {
     m_colorDepth = m_loadedDepth;
     m_metadata = m_loadedMetadata;
     changed();
-}
-
-bool GKitImage::AddPage(const QString& fileName) {
-    if (m_image.isNull())
-        return false;
-    applyPending();
-    imaging::appendTiffPage(fileName, m_image);
-    return true;
 }
 
 void GKitImage::CopyToClipboard(int left, int top, int right, int bottom) {

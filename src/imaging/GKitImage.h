@@ -16,14 +16,15 @@ struct Decoded;
 } // namespace imaging
 
 // One picture and every operation the program does on it: load, tune, resize, colour depth,
-// save, pages, clipboard. Not a widget: jobs and the preview drive it directly, and the image
-// editing control (TGKitImageEdit) holds one and shows it.
+// save, clipboard. Not a widget: jobs and the preview drive it directly, and the image editing
+// control (TGKitImageEdit) holds one and shows it.
 //
 // Pixels are always held as QImage::Format_RGB32 (BGRX in memory), the layout TurboJPEG
 // decodes into and encodes from without a conversion. ColorDepth() says which colours the
 // picture is limited to (see the depth codes below); it does not change the buffer layout.
 //
-// Member names follow the control's documented interface, so callers read like it.
+// Member names follow the control's documented interface, so callers read like it; an
+// operation that reads or writes a file takes its path as an argument.
 // Every failure raises sc::Error. File names are Windows path texts or host paths; each is
 // mapped through winpath::hostPath.
 class GKitImage {
@@ -76,11 +77,6 @@ public:
 
     // --- properties -------------------------------------------------------------------------
 
-    // File that Load reads; callers also set it to the output path before Save or AddPage and
-    // read it back as their argument. Setting it never touches the file.
-    QString InputFileName() const { return m_inputFileName; }
-    void setInputFileName(const QString& fileName) { m_inputFileName = fileName; }
-
     // Save settings stay in force on the instance across later operations, Delete included.
     int SaveMediaFormat() const { return m_saveMediaFormat; }
     // Raises for a code other than kFormatJpeg or kFormatBmp.
@@ -120,7 +116,7 @@ public:
 
     // --- operations -------------------------------------------------------------------------
 
-    // Reads the picture named by InputFileName (JPEG or BMP, told apart by content, not by the
+    // Reads the picture file `fileName` (JPEG or BMP, told apart by content, not by the
     // name). A JPEG's EXIF orientation is applied, so the held picture stands upright and stays
     // so when saved. A JPEG's EXIF block (its orientation set to 1) and colour profile are kept
     // and written into JPEG saves until ResizeImage, Delete, setImage or the next Load drops
@@ -130,12 +126,12 @@ public:
     // warnings, such as a truncated one, is refused rather than shown half grey), or one larger
     // than kMaxPixels; the held picture is then left unchanged. A file that is missing or is a
     // folder raises a failure that names it and its cause instead of the format message.
-    void Load();
+    void Load(const QString& fileName);
 
     // Load for a picture that will only be shown within width × height: a JPEG is decoded at
     // the smallest DCT scale that still covers that area with its aspect kept, so the held
     // picture may be smaller than the file's (a BMP loads whole). Raises as Load does.
-    void LoadScaled(int width, int height);
+    void LoadScaled(const QString& fileName, int width, int height);
 
     // LoadScaled for a picture file held in memory (what encoded() made): the picture a file
     // of those bytes would give. Raises as Load does; no file is named in its failures.
@@ -176,8 +172,8 @@ public:
     // their range are clamped to it. Raises when the control is empty.
     // The three calls are collected and applied in one pass over the pixels (in the order
     // brightness/contrast, balance, hue/saturation/lightness) when the pixels are next needed:
-    // by image(), Save, AddPage, ResizeImage, ChangeColorDepth or the clipboard. Each step
-    // clamps; the result is rounded to whole levels once, at the end.
+    // by image(), Save, ResizeImage, ChangeColorDepth or the clipboard. Each step clamps; the
+    // result is rounded to whole levels once, at the end.
     //
     // AdjustBrightness(brightness, contrast), each −100 … 100, per channel:
     //   brightness b adds 255·b/100 to each channel;
@@ -204,14 +200,6 @@ public:
     // Does nothing when the control is empty or its original was dropped.
     void Reset();
 
-    // Appends the held picture as the next page of the multi-page TIFF `fileName`, creating it
-    // when absent. Pages are 24-bit RGB, uncompressed (the file is a short-lived print
-    // spool). The file is rewritten through a temporary file beside it and renamed over it.
-    // A control that holds no picture adds no page (an empty page would print a blank
-    // sheet) and returns false; otherwise returns true. Raises when the file cannot be read as
-    // a TIFF or written.
-    bool AddPage(const QString& fileName);
-
     // Puts a part of the picture on the system clipboard as an image. The rectangle runs from
     // (left, top) to (right, bottom), right and bottom exclusive, clipped to the picture;
     // 0, 0, 0, 0 means the whole picture. Raises when empty or when the rectangle is empty.
@@ -237,9 +225,9 @@ public:
     void setImage(const QImage& picture, int depth = kDepthFull);
 
     // Takes over everything `other` holds of its picture (the pixels, the original, pending
-    // tuning, the depth codes, the kept camera data), leaving `other` empty; save settings and
-    // file names stay each instance's own. For a picture prepared on another thread, handed
-    // over once that thread has finished with it.
+    // tuning, the depth codes, the kept camera data), leaving `other` empty; save settings stay
+    // each instance's own. For a picture prepared on another thread, handed over once that
+    // thread has finished with it.
     void takePicture(GKitImage& other);
 
     // Forgets the picture Reset returns to (Reset then does nothing), so that tuning writes into
@@ -253,12 +241,11 @@ public:
 
 private:
     void changed();
-    void load(const imaging::DecodeScale& scale);
+    void load(const QString& fileName, const imaging::DecodeScale& scale);
     void holdDecoded(imaging::Decoded decoded);
     void applyPending() const;
     void requirePicture(const char* operation) const;
 
-    QString m_inputFileName;
     int m_saveMediaFormat = kFormatJpeg;
     int m_saveQuality = 7;
     int m_saveCompression = kCompressionBaseline;

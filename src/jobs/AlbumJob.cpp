@@ -113,9 +113,8 @@ AlbumJob::Prepared AlbumJob::prepare(const GKitImage::SaveSettings& save, const 
     Prepared prepared{std::make_unique<GKitImage>(), {}, {}};
     GKitImage& picture = *prepared.picture;
     picture.setSaveSettings(save);
-    picture.setInputFileName(source);
     GKitImage::requireJpegSize(source); // the full-size copy is a JPEG
-    picture.Load();
+    picture.Load(source);
     picture.dropOriginal(); // the full-size buffer goes back to the pool at the resize
     if (picture.ColorDepth() != GKitImage::kDepthFull)
         picture.ChangeColorDepth(GKitImage::kDepthFull);
@@ -137,12 +136,9 @@ void AlbumJob::writePictures(const QString& root, QStringList& page) {
     for (int i = 0; i < sources_.count(); ++i) {
         const QString& source = sources_.at(i);
         Prepared prepared = pipeline.take(i);
-        image_.setInputFileName(source);
         image_.takePicture(*prepared.picture);
-        image_.setInputFileName(albumCopyPath(root, source));
-        GKitImage::writeEncoded(image_.InputFileName(), prepared.copy);
-        image_.setInputFileName(albumThumbPath(root, source));
-        GKitImage::writeEncoded(image_.InputFileName(), prepared.thumb);
+        GKitImage::writeEncoded(albumCopyPath(root, source), prepared.copy);
+        GKitImage::writeEncoded(albumThumbPath(root, source), prepared.thumb);
         page << album::pictureLines(albumName(source));
         status_.show(albumProgress(i + 1, sources_.count()));
     }

@@ -174,10 +174,9 @@ JpegJob::Prepared JpegJob::prepare(const JpegJobSettings& s, const GKitImage::Sa
     Prepared prepared{std::make_unique<GKitImage>(), {}};
     GKitImage& picture = *prepared.picture;
     picture.setSaveSettings(save);
-    picture.setInputFileName(out.source);
     if (out.path)
         GKitImage::requireJpegSize(out.source);
-    picture.Load();
+    picture.Load(out.source);
     picture.dropOriginal();
     imaging::tuneLikeTheJob(picture, s.tuning());
     if (out.path)
@@ -210,10 +209,8 @@ void JpegJob::convertAll(const JpegJobSettings& s, std::vector<Output>& outputs)
     for (int i = 0; i < sources_.count() && i < int(outputs.size()); ++i) {
         Output& out = outputs[i];
         Prepared prepared = pipeline.take(i);
-        image_.setInputFileName(out.source);
         image_.takePicture(*prepared.picture);
         if (out.path) {
-            image_.setInputFileName(*out.path);
             GKitImage::writeEncoded(*out.path, prepared.bytes);
             out.writtenSize = prepared.bytes.size();
             if (const auto earlier = lastWriter.find(out.key); earlier != lastWriter.end())

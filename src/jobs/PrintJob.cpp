@@ -2,8 +2,6 @@
 
 #include "imaging/Buffers.h"
 #include "imaging/GKitImage.h"
-#include "imaging/TGKitImagePrint.h"
-#include "jobs/CaptionBitmap.h"
 #include "jobs/JobTexts.h"
 #include "jobs/StatusLine.h"
 #include "platform/FileFailure.h"
@@ -11,6 +9,9 @@
 #include "platform/FolderIndex.h"
 #include "platform/RunMark.h"
 #include "platform/WinPath.h"
+#include "printing/CaptionBitmap.h"
+#include "printing/TGKitImagePrint.h"
+#include "printing/TiffPages.h"
 #include "sources/SourceList.h"
 
 #include <exception>
@@ -20,6 +21,8 @@ namespace sc::jobs {
 
 namespace {
 
+namespace sheet = printing::sheet;
+
 constexpr int kCaptionPoints = 12;
 const QString kPageFileSuffix = QStringLiteral(".tif");
 
@@ -28,8 +31,7 @@ const QString kPageFileSuffix = QStringLiteral(".tif");
 std::unique_ptr<GKitImage> thumbnailOf(const QString& source) {
     auto picture = std::make_unique<GKitImage>();
     picture->setLoadSizeHint(QSize(sheet::kThumbWidth, sheet::kThumbHeight));
-    picture->setInputFileName(source);
-    picture->Load();
+    picture->Load(source);
     picture->ResizeImage(sheet::kThumbWidth, sheet::kThumbHeight);
     return picture;
 }
@@ -103,7 +105,6 @@ void PrintJob::composeFrame(const sheet::Layout& layout, int i, Thumbnails& thum
 
     GKitImage& work = controls_.work;
     const std::unique_ptr<GKitImage> thumbnail = thumbnails.take(i);
-    work.setInputFileName(source);
     work.takePicture(*thumbnail);
 
     // Pasted from the program's own memory: the desktop's clipboard belongs to the user.
@@ -124,28 +125,26 @@ void PrintJob::composeFrame(const sheet::Layout& layout, int i, Thumbnails& thum
 // The background is read from its file for every sheet.
 void PrintJob::startSheet(const sheet::Layout& layout) {
     GKitImage& canvas = controls_.canvas;
-    canvas.setInputFileName(dataFolder_ + QLatin1String(layout.background));
-    canvas.Load();
+    canvas.Load(dataFolder_ + QLatin1String(layout.background));
     canvas.ChangeColorDepth(GKitImage::kDepthFull);
 }
 
-// An empty canvas adds no page (the control's rule), so a list that filled its last sheet
-// exactly prints no blank sheet after it.
+// An empty canvas adds no page, so a list that filled its last sheet exactly prints no blank
+// sheet after it.
 void PrintJob::appendSheet() {
-    GKitImage& canvas = controls_.canvas;
-    canvas.setInputFileName(pageFile_);
-    canvas.AddPage(canvas.InputFileName());
+    const GKitImage& canvas = controls_.canvas;
+    if (!canvas.isEmpty())
+        printing::appendTiffPage(pageFile_, canvas.image());
 }
 
-void showLayout(int layoutIndex, GKitImage& preview, TGKitImagePrint& printer,
+void showLayout(int layoutIndex, GKitImage& preview, printing::TGKitImagePrint& printer,
                 const QString& dataFolder) {
     const sheet::Layout* layout = sheet::layoutFor(layoutIndex);
     if (!layout)
         return;
     printer.setPaperOrientation(layout->paperOrientation);
-    preview.setInputFileName(dataFolder + QLatin1String(layout->background));
     try {
-        preview.Load();
+        preview.Load(dataFolder + QLatin1String(layout->background));
     } catch (const std::exception&) {
         // No stale sheet poses as the layout; the job reports the missing background.
         preview.Delete();

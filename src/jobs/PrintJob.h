@@ -1,7 +1,7 @@
 #pragma once
 
 #include "jobs/PicturePipeline.h"
-#include "jobs/SheetLayout.h"
+#include "printing/SheetLayout.h"
 
 #include <QString>
 #include <functional>
@@ -11,20 +11,23 @@ class TSourceList;
 
 namespace sc {
 class GKitImage;
+}
+
+namespace sc::printing {
+class CaptionBitmap;
 class TGKitImagePrint;
-} // namespace sc
+} // namespace sc::printing
 
 namespace sc::jobs {
 
-class CaptionBitmap;
 class StatusLine;
 
 // What the print job works with on the window.
 struct PrintControls {
-    GKitImage& work;          // ImageEdit0: holds each source shrunk to its thumbnail
-    GKitImage& canvas;        // ImageEdit4: the sheet canvas, also the print preview
-    CaptionBitmap& caption;   // Image1: the file name under a vertical thumbnail
-    TGKitImagePrint& printer; // GKitImagePrint1
+    GKitImage& work;                    // ImageEdit0: holds each source shrunk to its thumbnail
+    GKitImage& canvas;                  // ImageEdit4: the sheet canvas, also the print preview
+    printing::CaptionBitmap& caption;   // Image1: the file name under a vertical thumbnail
+    printing::TGKitImagePrint& printer; // GKitImagePrint1
 };
 
 // The contact-sheet job: every source becomes a 160 x 120 thumbnail at its slot of a sheet,
@@ -52,9 +55,9 @@ public:
 private:
     using Thumbnails = PicturePipeline<std::unique_ptr<GKitImage>>;
 
-    void runLayout(const sheet::Layout& layout);
-    void composeFrame(const sheet::Layout& layout, int i, Thumbnails& thumbnails);
-    void startSheet(const sheet::Layout& layout);
+    void runLayout(const printing::sheet::Layout& layout);
+    void composeFrame(const printing::sheet::Layout& layout, int i, Thumbnails& thumbnails);
+    void startSheet(const printing::sheet::Layout& layout);
     void appendSheet();
 
     PrintControls controls_;
@@ -71,7 +74,7 @@ private:
 // loads the layout's bare background from `dataFolder`. Does nothing for an index of neither
 // layout. A background that cannot be loaded leaves the preview empty, without a message at
 // start-up; the print job reports it with the failure message when it starts a sheet.
-void showLayout(int layoutIndex, GKitImage& preview, TGKitImagePrint& printer,
+void showLayout(int layoutIndex, GKitImage& preview, printing::TGKitImagePrint& printer,
                 const QString& dataFolder);
 
 } // namespace sc::jobs

@@ -14,9 +14,8 @@ namespace sc::fileops {
 
 namespace {
 
-QString pdfName(int n) {
-    return n == 1 ? QStringLiteral("SC_CONVERTER.pdf")
-                  : QStringLiteral("SC_CONVERTER (%1).pdf").arg(n);
+QString nameOf(int n, const QString& stem, const QString& suffix) {
+    return n == 1 ? stem + suffix : QStringLiteral("%1 (%2)%3").arg(stem).arg(n).arg(suffix);
 }
 
 // Where the claims live: the user's runtime folder, emptied at every logout. Empty when there
@@ -40,11 +39,11 @@ bool hasFile(const QString& path) {
 
 } // namespace
 
-TakenName TakenName::newPdfIn(const QString& folder) {
+TakenName TakenName::newIn(const QString& folder, const QString& stem, const QString& suffix) {
     const QDir dir(folder);
     const QString claims = claimsFolder();
     for (int n = 1;; ++n) {
-        const QString path = dir.filePath(pdfName(n));
+        const QString path = dir.filePath(nameOf(n, stem, suffix));
         if (claims.isEmpty()) {
             if (!hasFile(path))
                 return TakenName(path, {}, -1);

@@ -6,14 +6,14 @@
 namespace sc::fileops {
 
 // A new file name taken for a file that is written later (a printed PDF, after its dialog):
-// while it lives, no other print of this user's (in this copy of the program or another)
-// is offered it, and when it was taken no file had it. The claim is a lock in the user's
-// runtime folder, so it ends with the process that held it, however that ended.
+// while it lives, nobody else of this user's who takes names this way (in this copy of the
+// program or another) gets it, and when it was taken no file had it. The claim is a lock in
+// the user's runtime folder, so it ends with the process that held it, however that ended.
 class TakenName {
 public:
-    // "SC_CONVERTER.pdf" in `folder` (a host path), else "SC_CONVERTER (2).pdf", "… (3).pdf"
+    // `stem` + `suffix` in `folder` (a host path), else "<stem> (2)<suffix>", "<stem> (3)…"
     // and so on: the first that no file (or link) has and no other claim holds.
-    static TakenName newPdfIn(const QString& folder);
+    static TakenName newIn(const QString& folder, const QString& stem, const QString& suffix);
 
     TakenName(TakenName&& other) noexcept;
     TakenName& operator=(TakenName&&) = delete;

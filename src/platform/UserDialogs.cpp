@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -78,11 +77,8 @@ QString documentsFolder() {
     return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
-// Qt's dialog itself asks before a file the user picks is replaced; where a printer is
-// installed it stays the first choice.
+// Qt's dialog itself asks before a file the user picks is replaced.
 bool QtUserDialogs::choosePrinter(QPrinter& printer) {
-    if (!QPrinterInfo::availablePrinterNames().isEmpty())
-        printer.setOutputFormat(QPrinter::NativeFormat);
     QPrintDialog dialog(&printer, owner_);
     bool accepted = false;
     returningFocus([&] { accepted = dialog.exec() == QDialog::Accepted; });

@@ -27,9 +27,8 @@ public:
     virtual QString browseFolderFrom(const QString& title, const QString& start) = 0;
     // Opens a document (a path text) or a link with its associated program; results ignored.
     virtual void openWithShell(const QString& documentOrUrl) = 0;
-    // The standard print dialog on `printer` (its orientation and output file name already
-    // set); false when the user cancels. With no printer installed it offers printing to a PDF
-    // file under the printer's output file name.
+    // The standard print dialog on `printer`, which the print control has set up (orientation,
+    // and the printer or PDF file offered first); false when the user cancels.
     virtual bool choosePrinter(QPrinter& printer) = 0;
 };
 

@@ -123,8 +123,7 @@ void TPreviewWorker::keepLoaded(const QString& source, const QSize& beforeArea) 
     loaded.source = source;
     // The after view is the JPEG the job would write, so a picture no JPEG can hold fails.
     sc::GKitImage::requireJpegSize(source);
-    loaded.picture.setInputFileName(source);
-    loaded.picture.Load();
+    loaded.picture.Load(source);
     ++loads_;
     loaded.bytes = sc::fileops::fileSize(source);
     loaded.identity = identity;

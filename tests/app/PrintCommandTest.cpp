@@ -7,12 +7,12 @@
 #include "controls/TShadowLabel.h"
 #include "controls/TShineSpeedButton.h"
 #include "imaging/TGKitImageEdit.h"
-#include "imaging/TGKitImagePrint.h"
-#include "imaging/TiffPages.h"
-#include "jobs/CaptionBitmap.h"
-#include "jobs/SheetLayout.h"
 #include "platform/FileWrites.h"
 #include "platform/RunMark.h"
+#include "printing/CaptionBitmap.h"
+#include "printing/SheetLayout.h"
+#include "printing/TGKitImagePrint.h"
+#include "printing/TiffPages.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -26,7 +26,7 @@
 
 namespace {
 
-using sc::sheet::Point;
+using sc::printing::sheet::Point;
 
 const QRgb kVerticalPaper = qRgb(250, 250, 245);
 const QRgb kFilmPaper = qRgb(30, 30, 36);
@@ -73,8 +73,8 @@ struct PrintWindow {
 
     explicit PrintWindow(bool show = true) {
         sc::app::installLookAndFeel();
-        writeBackground("bg_tate.bmp", sc::sheet::kVerticalSheetSize, kVerticalPaper);
-        writeBackground("bg_film.bmp", sc::sheet::kFilmSheetSize, kFilmPaper);
+        writeBackground("bg_tate.bmp", sc::printing::sheet::kVerticalSheetSize, kVerticalPaper);
+        writeBackground("bg_film.bmp", sc::printing::sheet::kFilmSheetSize, kFilmPaper);
         pdf = folder.host("printed.pdf");
         dialogs.pdfOutput = pdf;
         form = std::make_unique<TConvertForm1>(folder.path(), dialogs);
@@ -92,7 +92,7 @@ struct PrintWindow {
         return form->findChild<T*>(QString::fromLatin1(name));
     }
     sc::GKitImage& preview() { return get<sc::TGKitImageEdit>("ImageEdit4")->model(); }
-    sc::TGKitImagePrint& printer() { return form->printControl(); }
+    sc::printing::TGKitImagePrint& printer() { return form->printControl(); }
     void chooseLayout(int index) {
         get<QComboBox>("C5_01")->setCurrentIndex(index);
         form->C5_01Change();
@@ -238,7 +238,7 @@ TEST(PrintCommand, CaptionsShowTheNamesWithoutExtensionsInJapaneseToo) {
     const QStringList captions{"12:30 a\\b", "a.b", "IMG_0001", QStringLiteral("写真")};
     const Point captionAt[] = {{36, 159}, {36, 297}, {36, 435}, {36, 573}};
     for (int k = 0; k < 4; ++k) {
-        sc::jobs::CaptionBitmap expected;
+        sc::printing::CaptionBitmap expected;
         expected.setFontSize(12);
         expected.draw(captions[k]);
         const Point at = captionAt[k];
@@ -289,7 +289,7 @@ TEST(PrintCommand, ProgressIsJapaneseAndTheIdlePromptFollowsTheCaptions) {
     const QList<QImage> pages = w.printedPages();
     ASSERT_EQ(pages.size(), 1);
     for (int i = 0; i < 3; ++i)
-        expectFrame(pages[0], i, sc::sheet::filmSlot(i));
+        expectFrame(pages[0], i, sc::printing::sheet::filmSlot(i));
     EXPECT_TRUE(near(pages[0].pixel(526 + 80, 22 + 60), kFilmPaper));
 }
 
@@ -352,7 +352,8 @@ TEST(PrintCommand, ThreeVerticalSheetsPrintPortraitWithHeaderAndFooter) {
 
     // The preview keeps the third sheet: frames 100 to 119.
     const QImage sheet = w.preview().image();
-    const Point last = sc::sheet::verticalSlot(19), after = sc::sheet::verticalSlot(20);
+    const Point last = sc::printing::sheet::verticalSlot(19),
+                after = sc::printing::sheet::verticalSlot(20);
     EXPECT_TRUE(near(sheet.pixel(last.x + 80, last.y + 60), colourOf(119), 0));
     EXPECT_TRUE(near(sheet.pixel(after.x + 80, after.y + 60), kVerticalPaper, 0));
 }
@@ -455,7 +456,7 @@ TEST(PrintCommand, APageFileThatCannotGrowKeepsItsPagesAndNamesTheCause) {
               QStringList({"beep", "message:" + pages +
                                        " を書き込めませんでした。\nディスクの空き容量が足りません。"
                                        "\n処理を中止します。"}));
-    EXPECT_EQ(sc::imaging::tiffPageSizes(pages).size(), 1);
+    EXPECT_EQ(sc::printing::tiffPageSizes(pages).size(), 1);
     EXPECT_FALSE(
         QDir(w.folder.path()).entryList(QDir::Hidden | QDir::Files).join(u'|').contains(".sc-"));
 }

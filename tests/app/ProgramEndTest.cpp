@@ -1,12 +1,12 @@
 // A logout during a job: SIGTERM raised in this process, caught as the program catches it.
 #include "app/ProgramEnd.h"
 #include "WindowFixture.h"
-#include "imaging/TGKitImagePrint.h"
 #include "jobs/JobTexts.h"
-#include "jobs/SheetLayout.h"
 #include "platform/IniFile.h"
 #include "platform/StoppableDialogs.h"
 #include "platform/TerminationSignals.h"
+#include "printing/SheetLayout.h"
+#include "printing/TGKitImagePrint.h"
 
 #include <QCoreApplication>
 #include <csignal>
@@ -25,8 +25,8 @@ struct EndingWindow {
     std::unique_ptr<TConvertForm1> form;
 
     EndingWindow() {
-        QImage sheet(sc::sheet::kVerticalSheetSize.x, sc::sheet::kVerticalSheetSize.y,
-                     QImage::Format_RGB32);
+        QImage sheet(sc::printing::sheet::kVerticalSheetSize.x,
+                     sc::printing::sheet::kVerticalSheetSize.y, QImage::Format_RGB32);
         sheet.fill(Qt::white);
         EXPECT_TRUE(sheet.save(folder.host("bg_tate.bmp"), "BMP"));
         form = std::make_unique<TConvertForm1>(folder.path(), dialogs);

@@ -7,9 +7,9 @@
 #include "WindowFixture.h"
 #include "app/Changewindow1.h"
 #include "imaging/TGKitImageEdit.h"
-#include "jobs/SheetLayout.h"
 #include "platform/FileOps.h"
 #include "platform/ProgramFolders.h"
+#include "printing/SheetLayout.h"
 
 #include <QComboBox>
 #include <QDirIterator>
@@ -34,10 +34,10 @@ void writePicture(const QString& host, QSize size = {16, 12}) {
 
 // The program's data files as the build makes them: both backgrounds and the read-me.
 void writeDataFiles(const QString& folder) {
-    writePicture(folder + "/bg_tate.bmp",
-                 {sc::sheet::kVerticalSheetSize.x, sc::sheet::kVerticalSheetSize.y});
+    writePicture(folder + "/bg_tate.bmp", {sc::printing::sheet::kVerticalSheetSize.x,
+                                           sc::printing::sheet::kVerticalSheetSize.y});
     writePicture(folder + "/bg_film.bmp",
-                 {sc::sheet::kFilmSheetSize.x, sc::sheet::kFilmSheetSize.y});
+                 {sc::printing::sheet::kFilmSheetSize.x, sc::printing::sheet::kFilmSheetSize.y});
     QFile readme(folder + "/Readme.txt");
     ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
 }

@@ -9,9 +9,9 @@
 //   sc_print_copy clipboard                      prints the clipboard's text
 #include "app/Changewindow1.h"
 #include "app/LookAndFeel.h"
-#include "jobs/SheetLayout.h"
 #include "platform/UserDialogs.h"
 #include "platform/WinPath.h"
+#include "printing/SheetLayout.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -65,9 +65,10 @@ int print(const QStringList& arguments) {
 int frames(const QStringList& arguments) {
     const QImage page(arguments.value(2));
     for (int i = 0; i < arguments.value(3).toInt(); ++i) {
-        const sc::sheet::Point at = sc::sheet::verticalSlot(i % sc::sheet::kVerticalCapacity);
-        const QRgb c =
-            page.pixel(at.x + sc::sheet::kThumbWidth / 2, at.y + sc::sheet::kThumbHeight / 2);
+        const sc::printing::sheet::Point at =
+            sc::printing::sheet::verticalSlot(i % sc::printing::sheet::kVerticalCapacity);
+        const QRgb c = page.pixel(at.x + sc::printing::sheet::kThumbWidth / 2,
+                                  at.y + sc::printing::sheet::kThumbHeight / 2);
         std::printf("%d %d %d\n", qRed(c), qGreen(c), qBlue(c));
     }
     return page.isNull() ? 1 : 0;

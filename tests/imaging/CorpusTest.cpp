@@ -40,9 +40,8 @@ enum class Outcome { Loaded, Refused };
 
 Outcome tryLoad(const QString& path, QImage* image = nullptr) {
     GKitImage m;
-    m.setInputFileName(path);
     try {
-        m.Load();
+        m.Load(path);
     } catch (const sc::Error&) {
         return Outcome::Refused;
     }
@@ -148,8 +147,7 @@ TEST(Corpus, ColourDepthFollowsTheFile) {
                  {"/bmpsuite/g/pal8gs.bmp", 10},   {"/bmpsuite/g/rgb24.bmp", 12},
                  {"/bmpsuite/g/rgb16-565.bmp", 12}};
     for (const auto& c : cases) {
-        m.setInputFileName(corpus + c.file);
-        m.Load();
+        m.Load(corpus + c.file);
         EXPECT_EQ(m.ColorDepth(), c.depth) << c.file;
     }
     m.ChangeColorDepth(12);

@@ -50,8 +50,7 @@ std::pair<uchar, QByteArray> iccChunk(int sequence, int count, const QByteArray&
 
 // Loads `source` and saves it as a JPEG at `out`.
 void reencode(GKitImage& m, const QString& source, const QString& out) {
-    m.setInputFileName(source);
-    m.Load();
+    m.Load(source);
     m.Save(out);
 }
 
@@ -76,8 +75,7 @@ TEST(JpegMetadata, ExifAndProfileSurviveASaveWithTheOrientationUpright) {
     EXPECT_EQ(kept.orientation, 1);
     EXPECT_EQ(thumbnailLink(kept.exif), 0u); // it shows the picture turned: not carried
     GKitImage back;                          // and it is not turned a second time
-    back.setInputFileName(out);
-    back.Load();
+    back.Load(out);
     EXPECT_EQ(back.image().size(), QSize(12, 16));
 
     const QString corpus = corpusDir();
@@ -111,8 +109,7 @@ TEST(JpegMetadata, ResizeDeleteAndOtherPicturesDropItAndDamagedExifIsDroppedOnLo
         "camera.jpg", jpegWithExif(filled(16, 12, qRgb(9, 99, 199)),
                                    cameraExif("SC Optics", "Model 7", "2004:01:02 09:05:06", 1)));
     GKitImage m;
-    m.setInputFileName(camera);
-    m.Load();
+    m.Load(camera);
     m.ResizeImage(8, 6);
     m.Save(out);
     EXPECT_TRUE(metadataOf(out).isEmpty()); // a thumbnail carries none
@@ -124,8 +121,7 @@ TEST(JpegMetadata, ResizeDeleteAndOtherPicturesDropItAndDamagedExifIsDroppedOnLo
     m.Save(out);
     EXPECT_TRUE(metadataOf(out).isEmpty());
     ASSERT_TRUE(filled(4, 4, qRgb(1, 2, 3)).save(folder.host("plain.bmp"), "BMP"));
-    m.setInputFileName(camera);
-    m.Load();
+    m.Load(camera);
     reencode(m, folder.host("plain.bmp"), out);
     EXPECT_TRUE(metadataOf(out).isEmpty());
 
@@ -190,16 +186,15 @@ TEST(JpegMetadata, BlocksUpToWhatASegmentHoldsAreKeptAndLargerOnesNeverBreakTheJ
     EXPECT_EQ(metadataOf(out).exif, exif);
     EXPECT_EQ(metadataOf(out).icc, icc);
     GKitImage back;
-    back.setInputFileName(out);
-    EXPECT_NO_THROW(back.Load());
+    EXPECT_NO_THROW(back.Load(out));
 
     JpegMetadata tooLarge;
     tooLarge.exif = exif + 'x';
     sc::imaging::JpegSettings settings;
     settings.segments = sc::imaging::metadataSegments(tooLarge, false);
-    back.setInputFileName(folder.writeFile(
-        "large.jpg", sc::imaging::encodeJpeg(filled(16, 12, qRgb(9, 99, 199)), settings)));
-    EXPECT_NO_THROW(back.Load());
+    const QString large = folder.writeFile(
+        "large.jpg", sc::imaging::encodeJpeg(filled(16, 12, qRgb(9, 99, 199)), settings));
+    EXPECT_NO_THROW(back.Load(large));
     EXPECT_EQ(back.image().size(), QSize(16, 12));
-    EXPECT_TRUE(metadataOf(back.InputFileName()).exif.isEmpty());
+    EXPECT_TRUE(metadataOf(large).exif.isEmpty());
 }

@@ -129,8 +129,7 @@ TEST_F(AlbumInBrowser, EveryThumbnailAndEveryLinkedCopyDecodesInChromium) {
     if (!corpusDir().isEmpty()) {
         for (const char* name : {"grayscale.jpg", "cmyk-adobe.jpg", "exif-orientation-6.jpg"}) {
             const QString path = corpusDir() + QStringLiteral("/jpeg/") + QLatin1String(name);
-            image.setInputFileName(path);
-            image.Load();
+            image.Load(path);
             copies.insert(QLatin1String(name), image.image().size());
             add(path);
         }

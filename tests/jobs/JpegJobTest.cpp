@@ -174,8 +174,7 @@ TEST_P(JpegJob, AJpegReencodedInPlaceIsNeverDeleted) {
     EXPECT_TRUE(run(plain(0)));
     ASSERT_TRUE(exists("C:/shots/a.jpg"));
     GKitImage check;
-    check.setInputFileName("C:/shots/a.jpg");
-    EXPECT_NO_THROW(check.Load());
+    EXPECT_NO_THROW(check.Load("C:/shots/a.jpg"));
     EXPECT_EQ(clears, 1);
 }
 
@@ -189,8 +188,7 @@ TEST_P(JpegJob, ARenameNeverReplacesAnExistingFile) {
     EXPECT_FALSE(exists("C:/shots/a.jpg"));
     EXPECT_EQ(dialogs.shown, QStringList({"beep", kQuestion}));
     GKitImage first;
-    first.setInputFileName("C:/shots/sc_20040102_0905_06.jpg");
-    first.Load();
+    first.Load("C:/shots/sc_20040102_0905_06.jpg");
     EXPECT_GT(qGreen(first.image().pixel(4, 4)), 150);
     // Both pictures live on, so both sources went.
     EXPECT_FALSE(exists("C:/shots/a.bmp"));
@@ -232,8 +230,7 @@ TEST_P(JpegJob, NamesThatDifferOnlyInCaseAreOneOutputAndTheEarlierSourceStays) {
     EXPECT_TRUE(run(s));
     EXPECT_EQ(QDir(folder.host("drive_d/out")).entryList(QDir::Files), QStringList{"A.jpg"});
     GKitImage written;
-    written.setInputFileName("D:/out/a.JPG");
-    written.Load();
+    written.Load("D:/out/a.JPG");
     EXPECT_GT(qBlue(written.image().pixel(4, 4)), 150);
     EXPECT_TRUE(exists("C:/one/A.bmp"));
     EXPECT_FALSE(exists("C:/two/a.bmp"));
@@ -353,8 +350,7 @@ TEST_P(JpegJob, TuningChangesThePicturesOnlyWhenAValueIsSet) {
     s.brightness = 50;
     EXPECT_TRUE(run(s));
     GKitImage out;
-    out.setInputFileName("C:/t/a.jpg");
-    out.Load();
+    out.Load("C:/t/a.jpg");
     EXPECT_GT(qRed(out.image().pixel(8, 6)), 200);
 }
 

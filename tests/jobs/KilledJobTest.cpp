@@ -140,8 +140,7 @@ bool decodes(const QString& path) {
         return false; // cut short
     try {
         GKitImage picture;
-        picture.setInputFileName(path);
-        picture.Load();
+        picture.Load(path);
         return !picture.isEmpty();
     } catch (const std::exception&) {
         return false;

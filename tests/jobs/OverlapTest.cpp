@@ -1,10 +1,10 @@
 #include "CameraJpeg.h"
 #include "JobFixture.h"
-#include "imaging/TGKitImagePrint.h"
 #include "jobs/AlbumJob.h"
-#include "jobs/CaptionBitmap.h"
 #include "jobs/PicturePipeline.h"
 #include "jobs/PrintJob.h"
+#include "printing/CaptionBitmap.h"
+#include "printing/TGKitImagePrint.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
@@ -290,8 +290,7 @@ TEST_F(JpegJobOverlap, TunedRenamedOutputsAreTheSameBytesNamesDatesAndTextsAsOnT
 
     // The tuned picture is what one control loading, tuning and saving it writes.
     GKitImage reference;
-    reference.setInputFileName(winpath::hostPath("C:/shots/big.bmp"));
-    reference.Load();
+    reference.Load(winpath::hostPath("C:/shots/big.bmp"));
     reference.AdjustBrightness(s.brightness, s.contrast);
     reference.AdjustColorBalance(s.red, s.green, s.blue);
     reference.AdjustHue(s.hue, s.saturation, s.lightness);
@@ -366,8 +365,8 @@ TEST_F(PrintJobOverlap, SheetsTextsAndFailuresAreTheSameAsOnTheWindowThread) {
     background.fill(qRgb(250, 250, 245));
     ASSERT_TRUE(background.save(folder.host("bg_tate.bmp"), "BMP"));
     GKitImage canvas;
-    jobs::CaptionBitmap caption;
-    TGKitImagePrint printer(dialogs); // the print dialog is cancelled: no PDF to compare
+    printing::CaptionBitmap caption;
+    printing::TGKitImagePrint printer(dialogs); // the print dialog is cancelled: no PDF to compare
     QList<QImage> lastSheets;
     QList<QByteArray> pageFilesLeft;
     const auto runPrint = [&] {

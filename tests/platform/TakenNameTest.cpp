@@ -37,16 +37,19 @@ TEST(TakenName, ANewPdfIsOneNoFileHasAndNoOtherPrintHasTaken) {
     QDir().mkpath(docs + "/SC_CONVERTER (2).pdf");
     QFile::link("nowhere", docs + "/SC_CONVERTER (3).pdf");
 
-    std::optional<fileops::TakenName> first(fileops::TakenName::newPdfIn(docs));
+    std::optional<fileops::TakenName> first(
+        fileops::TakenName::newIn(docs, "SC_CONVERTER", ".pdf"));
     EXPECT_EQ(first->path(), docs + "/SC_CONVERTER (4).pdf");
     {
-        const fileops::TakenName second = fileops::TakenName::newPdfIn(docs);
+        const fileops::TakenName second = fileops::TakenName::newIn(docs, "SC_CONVERTER", ".pdf");
         EXPECT_EQ(second.path(), docs + "/SC_CONVERTER (5).pdf");
     }
     first.reset();
-    EXPECT_EQ(fileops::TakenName::newPdfIn(docs).path(), docs + "/SC_CONVERTER (4).pdf");
+    EXPECT_EQ(fileops::TakenName::newIn(docs, "SC_CONVERTER", ".pdf").path(),
+              docs + "/SC_CONVERTER (4).pdf");
     folder.writeFile("Documents/SC_CONVERTER (4).pdf");
-    EXPECT_EQ(fileops::TakenName::newPdfIn(docs).path(), docs + "/SC_CONVERTER (5).pdf");
+    EXPECT_EQ(fileops::TakenName::newIn(docs, "SC_CONVERTER", ".pdf").path(),
+              docs + "/SC_CONVERTER (5).pdf");
 }
 
 // A PDF's name is chosen in the dialog before the print is made: a file that comes to that

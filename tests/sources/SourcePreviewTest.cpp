@@ -22,8 +22,7 @@ QImage grey(int level, int w = 64, int h = 48) {
 // The bytes a model writes for `path` at save quality `level`, untuned.
 QByteArray encodedAt(const QString& path, int level, const QString& target) {
     sc::GKitImage m;
-    m.setInputFileName(path);
-    m.Load();
+    m.Load(path);
     m.setSaveQuality(level);
     m.Save(target);
     QFile file(target);

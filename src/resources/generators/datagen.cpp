@@ -3,7 +3,7 @@
 // Given an icon folder as well, it draws the desktop icon there in the sizes an install needs.
 // With --info-pictures, draws the information window's logo and guide picture instead.
 
-#include "jobs/SheetLayout.h"
+#include "printing/SheetLayout.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -20,7 +20,7 @@
 #include <cmath>
 #include <cstdio>
 
-using namespace sc::sheet;
+using namespace sc::printing::sheet;
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "jobs/CaptionBitmap.h"
+#include "printing/CaptionBitmap.h"
 
-#include "jobs/SheetLayout.h"
+#include "printing/SheetLayout.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 
 #include <algorithm>
 
-namespace sc::jobs {
+namespace sc::printing {
 
 namespace {
 
@@ -55,4 +55,4 @@ void CaptionBitmap::draw(const QString& text) {
         canvas.convertToFormat(QImage::Format_Mono, m_bitmap.colorTable(), Qt::ThresholdDither);
 }
 
-} // namespace sc::jobs
+} // namespace sc::printing

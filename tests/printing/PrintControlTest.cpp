@@ -4,18 +4,19 @@
 #include "QStringPrinting.h"
 #include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
-#include "imaging/TGKitImagePrint.h"
-#include "imaging/TiffPages.h"
 #include "platform/Error.h"
 #include "platform/FileWrites.h"
 #include "platform/TakenName.h"
 #include "platform/UserDialogs.h"
+#include "printing/TGKitImagePrint.h"
+#include "printing/TiffPages.h"
 
 #include <QLineEdit>
 
 #include <cerrno>
 
 using namespace sc;
+using sc::printing::TGKitImagePrint;
 
 namespace {
 
@@ -40,7 +41,7 @@ QString onePageFile(const test::TempProgramFolder& folder) {
     const QString pages = folder.host("pages.tif");
     QImage sheet(40, 30, QImage::Format_RGB32);
     sheet.fill(Qt::darkCyan);
-    imaging::appendTiffPage(pages, sheet);
+    printing::appendTiffPage(pages, sheet);
     return pages;
 }
 
@@ -72,7 +73,8 @@ TEST(PrintControl, TheDialogOffersANewPdfInTheDocumentsFolderOrElseTheHomeFolder
     EXPECT_EQ(offeredByTheDialog(pages), home + "/SC_CONVERTER.pdf");
 
     folder.writeFile("home/Documents/SC_CONVERTER.pdf");
-    const fileops::TakenName anotherPrint = fileops::TakenName::newPdfIn(home + "/Documents");
+    const fileops::TakenName anotherPrint =
+        fileops::TakenName::newIn(home + "/Documents", "SC_CONVERTER", ".pdf");
     EXPECT_EQ(anotherPrint.path(), home + "/Documents/SC_CONVERTER (2).pdf");
     EXPECT_EQ(offeredByTheDialog(pages), home + "/Documents/SC_CONVERTER (3).pdf");
 }

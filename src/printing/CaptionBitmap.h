@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QString>
 
-namespace sc::jobs {
+namespace sc::printing {
 
 // The caption bitmap of the vertical sheets: 143 x 15 pixels, black text on white, in the
 // window's default face. Each name is drawn on a bitmap cleared to white first, so a short
@@ -26,4 +26,4 @@ private:
     QImage m_bitmap;
 };
 
-} // namespace sc::jobs
+} // namespace sc::printing

@@ -3,20 +3,20 @@
 #include "TempProgramFolder.h"
 #include "TestDeadline.h"
 #include "TestPictures.h"
-#include "imaging/GKitImage.h"
-#include "imaging/TiffPages.h"
 #include "platform/Error.h"
 #include "platform/FileWrites.h"
+#include "printing/TiffPages.h"
 
 #include <QDir>
 #include <QFile>
 #include <cerrno>
 #include <gtest/gtest.h>
 #include <tiffio.h>
+#include <vector>
 
 using sc::Error;
-using sc::imaging::appendTiffPage;
-using sc::imaging::TiffPageReader;
+using sc::printing::appendTiffPage;
+using sc::printing::TiffPageReader;
 using namespace sc::test;
 
 namespace {
@@ -118,6 +118,33 @@ TEST(PageFile, PagesAppendedToAnotherWritersBigEndianFileReadBackExactly) {
         << "no temporary file is left beside it";
 }
 
+TEST(PageFile, ANewFileHoldsEachPictureAsAnUncompressedRgbPageThatLibtiffReads) {
+    TempProgramFolder folder;
+    const QString path = folder.host("bg_tate.tif");
+    const QList<QSize> sizes{{1063, 1416}, {160, 120}, {31, 17}};
+    for (const QSize& s : sizes)
+        appendTiffPage(path, filled(s.width(), s.height(), qRgb(s.width() % 256, 20, 200)));
+    EXPECT_EQ(sc::printing::tiffPageSizes(path), sizes);
+
+    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    ASSERT_NE(tif, nullptr);
+    EXPECT_EQ(TIFFNumberOfDirectories(tif), 3);
+    TIFFSetDirectory(tif, 2);
+    quint16 compression = 0, samples = 0;
+    TIFFGetField(tif, TIFFTAG_COMPRESSION, &compression);
+    TIFFGetField(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    EXPECT_EQ(compression, COMPRESSION_NONE);
+    EXPECT_EQ(samples, 3);
+    std::vector<uchar> row(size_t(TIFFScanlineSize(tif)));
+    TIFFReadScanline(tif, row.data(), 5, 0);
+    EXPECT_EQ(row[3], 31);
+    EXPECT_EQ(row[4], 20);
+    EXPECT_EQ(row[5], 200);
+    TIFFClose(tif);
+
+    expectRefused(folder.host("notes.tif"), "not a tiff");
+}
+
 TEST(PageFile, AChainThatLoopsIsRefusedAtOnce) {
     sc::test::TestDeadline::limitCurrentTest(std::chrono::seconds(5)); // not followed for ever
     TempProgramFolder folder;
@@ -216,12 +243,10 @@ TEST(PageFile, AFailedWriteWhileAddingAPageNamesThePageFileAndItsCause) {
     }
     EXPECT_EQ(TiffPageReader(other).pageCount(), 1);
 
-    // A new page file, through the image control, that cannot even be created.
-    sc::GKitImage sheet;
-    sheet.setImage(filled(4, 2, qRgb(1, 2, 3)));
+    // A new page file that cannot even be created.
     const sc::fileops::WriteFaults faults(sc::fileops::WriteStep::Create, 1, EROFS);
     try {
-        sheet.AddPage(folder.host("new.tif"));
+        appendTiffPage(folder.host("new.tif"), filled(4, 2, qRgb(1, 2, 3)));
         ADD_FAILURE() << "the page was added on a read-only drive";
     } catch (const Error& e) {
         EXPECT_EQ(e.shownText(), folder.host("new.tif") +

@@ -8,7 +8,7 @@
 
 typedef struct tiff TIFF;
 
-namespace sc::imaging {
+namespace sc::printing {
 
 // Appends `picture` (Format_RGB32) as the next page of the multi-page TIFF at `path`, created
 // when absent: 24-bit RGB, uncompressed. The existing pages are streamed, never held in memory
@@ -45,4 +45,4 @@ private:
 // Sizes of the pages of a TIFF file, for callers that check a page file.
 QList<QSize> tiffPageSizes(const QString& path);
 
-} // namespace sc::imaging
+} // namespace sc::printing

@@ -4,7 +4,7 @@
 
 // Where the thumbnails of a contact sheet go. The vertical columns are not a uniform step;
 // the table is what the printed sheets and the background pictures agree on.
-namespace sc::sheet {
+namespace sc::printing::sheet {
 
 struct Point {
     int x;
@@ -55,4 +55,4 @@ constexpr const Layout* layoutFor(int index) {
     return index == 0 ? &kVertical : index == 1 ? &kFilm : nullptr;
 }
 
-} // namespace sc::sheet
+} // namespace sc::printing::sheet

@@ -1,12 +1,12 @@
 // The caption bitmap under each thumbnail of a vertical sheet.
-#include "jobs/CaptionBitmap.h"
+#include "printing/CaptionBitmap.h"
 #include "DesignFont.h"
 #include "platform/WinPath.h"
 
 #include <QFontInfo>
 #include <gtest/gtest.h>
 
-using sc::jobs::CaptionBitmap;
+using sc::printing::CaptionBitmap;
 
 namespace {
 

@@ -1,19 +1,20 @@
-#include "imaging/TGKitImagePrint.h"
+#include "printing/TGKitImagePrint.h"
 
-#include "imaging/TiffPages.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/FileWrites.h"
 #include "platform/TakenName.h"
 #include "platform/UserDialogs.h"
+#include "printing/TiffPages.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QPrinterInfo>
 
-namespace sc {
+namespace sc::printing {
 
 namespace {
 
@@ -38,6 +39,18 @@ Error printFailure(const QPrinter& printer, Stage stage) {
                  shown);
 }
 
+// What the print dialog offers first: an installed printer; without one, a new PDF file in the
+// documents folder. The PDF's name is taken, not only free, so that a print beside this one
+// (in another copy, too) is offered another while the returned claim lives.
+fileops::TakenName offerPrinters(QPrinter& printer) {
+    fileops::TakenName pdf = fileops::TakenName::newIn(
+        documentsFolder(), QStringLiteral("SC_CONVERTER"), QStringLiteral(".pdf"));
+    printer.setOutputFileName(pdf.path());
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        printer.setOutputFormat(QPrinter::NativeFormat);
+    return pdf;
+}
+
 } // namespace
 
 TGKitImagePrint::TGKitImagePrint(UserDialogs& dialogs, QObject* parent)
@@ -52,16 +65,14 @@ void TGKitImagePrint::setPaperOrientation(int orientation) {
 bool TGKitImagePrint::StartPrint() {
     if (m_fileName.isEmpty() || !fileops::exists(m_fileName))
         return false;
-    const imaging::TiffPageReader pages(m_fileName);
+    const TiffPageReader pages(m_fileName);
     if (pages.pageCount() == 0)
         return false;
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(m_paperOrientation == kLandscape ? QPageLayout::Landscape
                                                                 : QPageLayout::Portrait);
-    // Taken, not only free: a print beside this one (in another copy, too) is offered another.
-    const fileops::TakenName offered = fileops::TakenName::newPdfIn(documentsFolder());
-    printer.setOutputFileName(offered.path());
+    const fileops::TakenName offered = offerPrinters(printer);
     if (!m_dialogs.choosePrinter(printer))
         return false;
     if (printer.outputFormat() == QPrinter::PdfFormat)
@@ -75,7 +86,7 @@ bool TGKitImagePrint::StartPrint() {
 // it leaves a cut-short file and calls the print done. So the same PDF is made in memory
 // and written through the checked write; the file is opened first, so that a folder that
 // cannot take it fails before any page is painted.
-void TGKitImagePrint::printToPdf(const QPrinter& printer, const imaging::TiffPageReader& pages,
+void TGKitImagePrint::printToPdf(const QPrinter& printer, const TiffPageReader& pages,
                                  const std::optional<fileops::FileIdentity>& chosen) const {
     const QString path = printer.outputFileName();
     fileops::ReplacingFile file(path);
@@ -102,7 +113,7 @@ void TGKitImagePrint::printToPdf(const QPrinter& printer, const imaging::TiffPag
 }
 
 // Every page on `device`; a failure names `printer` (its printer or PDF file).
-void TGKitImagePrint::paintPages(QPagedPaintDevice& device, const imaging::TiffPageReader& pages,
+void TGKitImagePrint::paintPages(QPagedPaintDevice& device, const TiffPageReader& pages,
                                  const QPrinter& printer) const {
     QPainter painter;
     if (!painter.begin(&device))
@@ -133,4 +144,4 @@ void TGKitImagePrint::drawPage(QPainter& painter, const QImage& page, const QRec
     painter.drawText(footer, Qt::AlignCenter | Qt::TextSingleLine, m_footerText);
 }
 
-} // namespace sc
+} // namespace sc::printing

@@ -1,4 +1,4 @@
-#include "imaging/TiffPages.h"
+#include "printing/TiffPages.h"
 
 #include "imaging/ByteOrder.h"
 #include "imaging/GKitImage.h"
@@ -17,9 +17,12 @@
 #include <set>
 #include <vector>
 
-namespace sc::imaging {
+namespace sc::printing {
 
 namespace {
+
+using imaging::get16;
+using imaging::get32;
 
 // --- libtiff on a QFile (reading), so a page file is never read into memory whole ----------
 
@@ -383,4 +386,4 @@ QList<QSize> tiffPageSizes(const QString& path) {
     return sizes;
 }
 
-} // namespace sc::imaging
+} // namespace sc::printing

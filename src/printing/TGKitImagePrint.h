@@ -14,12 +14,12 @@ class QPrinter;
 class QRectF;
 
 namespace sc {
-
 class UserDialogs;
-
-namespace imaging {
-class TiffPageReader;
 }
+
+namespace sc::printing {
+
+class TiffPageReader;
 
 // The print control: prints every page of a multi-page page file, one page per sheet of
 // paper, with a header line above the picture and a footer line below it. Not a widget: it
@@ -56,14 +56,15 @@ public:
     // A print to a PDF file is written as the program's other files are (a temporary renamed
     // over it, every write checked, on disk before it counts): a full disk or a missing
     // folder raises a failure that names the file and its cause, and leaves no cut-short PDF.
-    // The dialog offers a new PDF in the documents folder (see fileops::TakenName); a file
-    // that comes to the chosen name while the print is made is never replaced.
+    // The dialog offers an installed printer first, else a new PDF in the documents folder
+    // ("SC_CONVERTER.pdf", or "SC_CONVERTER (2).pdf" … when that is taken); a file that comes
+    // to the chosen name while the print is made is never replaced.
     bool StartPrint();
 
 private:
-    void printToPdf(const QPrinter& printer, const imaging::TiffPageReader& pages,
+    void printToPdf(const QPrinter& printer, const TiffPageReader& pages,
                     const std::optional<fileops::FileIdentity>& chosen) const;
-    void paintPages(QPagedPaintDevice& device, const imaging::TiffPageReader& pages,
+    void paintPages(QPagedPaintDevice& device, const TiffPageReader& pages,
                     const QPrinter& printer) const;
     void drawPage(QPainter& painter, const QImage& page, const QRectF& area) const;
 
@@ -75,4 +76,4 @@ private:
     QString m_fileName;
 };
 
-} // namespace sc
+} // namespace sc::printing
