@@ -333,11 +333,11 @@ void TConvertForm1::runChangeHandler(sc::settings::Key key) {
     using sc::settings::Key;
     changeTrace_ << sc::settings::nameOf(key);
     switch (key) {
-    case Key::C5_01:
+    case Key::PrintLayout:
         return C5_01Change();
-    case Key::C5_02:
+    case Key::PrintHeader:
         return C5_02Change();
-    case Key::C5_03:
+    case Key::PrintFooter:
         return C5_03Change();
     default:
         sc::settings::runChangeRule(key, *settingsView_);
@@ -345,43 +345,43 @@ void TConvertForm1::runChangeHandler(sc::settings::Key key) {
 }
 
 void TConvertForm1::C0_01Change() {
-    runChangeHandler(sc::settings::Key::C0_01);
+    runChangeHandler(sc::settings::Key::Destination);
 }
 void TConvertForm1::C0_02Change() {
-    runChangeHandler(sc::settings::Key::C0_02);
+    runChangeHandler(sc::settings::Key::DestinationFolder);
 }
 void TConvertForm1::C1_01Change() {
-    runChangeHandler(sc::settings::Key::C1_01);
+    runChangeHandler(sc::settings::Key::Renaming);
 }
 void TConvertForm1::C1_02Change() {
-    runChangeHandler(sc::settings::Key::C1_02);
+    runChangeHandler(sc::settings::Key::JpegQuality);
 }
 void TConvertForm1::C3_01Change() {
-    runChangeHandler(sc::settings::Key::C3_01);
+    runChangeHandler(sc::settings::Key::Brightness);
 }
 void TConvertForm1::C3_02Change() {
-    runChangeHandler(sc::settings::Key::C3_02);
+    runChangeHandler(sc::settings::Key::Contrast);
 }
 void TConvertForm1::C3_04Change() {
-    runChangeHandler(sc::settings::Key::C3_04);
+    runChangeHandler(sc::settings::Key::RedBalance);
 }
 void TConvertForm1::C3_05Change() {
-    runChangeHandler(sc::settings::Key::C3_05);
+    runChangeHandler(sc::settings::Key::GreenBalance);
 }
 void TConvertForm1::C3_06Change() {
-    runChangeHandler(sc::settings::Key::C3_06);
+    runChangeHandler(sc::settings::Key::BlueBalance);
 }
 void TConvertForm1::C3_07Change() {
-    runChangeHandler(sc::settings::Key::C3_07);
+    runChangeHandler(sc::settings::Key::Hue);
 }
 void TConvertForm1::C3_08Change() {
-    runChangeHandler(sc::settings::Key::C3_08);
+    runChangeHandler(sc::settings::Key::Saturation);
 }
 void TConvertForm1::C3_09Change() {
-    runChangeHandler(sc::settings::Key::C3_09);
+    runChangeHandler(sc::settings::Key::Lightness);
 }
 void TConvertForm1::C4_01Change() {
-    runChangeHandler(sc::settings::Key::C4_01);
+    runChangeHandler(sc::settings::Key::AlbumQuality);
 }
 void TConvertForm1::C5_01Change() {
     if (ready_)

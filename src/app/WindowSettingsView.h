@@ -7,6 +7,7 @@
 class QComboBox;
 class QLineEdit;
 class QWidget;
+class TFolderPathBox;
 class TSpinEdit;
 namespace Ui {
 class TConvertForm1;
@@ -45,6 +46,7 @@ public:
     QComboBox* list(settings::Key key) const;
     TSpinEdit* spin(settings::Key key) const;
     QLineEdit* edit(settings::Key key) const;
+    TFolderPathBox* folderBox() const; // the destination folder
 
 private:
     Ui::TConvertForm1& ui_;

@@ -29,7 +29,7 @@ QString albumName(const QString& source) {
 } // namespace
 
 AlbumJobSettings albumJobSettings(const settings::TConvertSettings& s) {
-    return {s.C4_01, s.Edit1};
+    return {s.albumQuality, s.albumTitle};
 }
 
 QString albumRootOf(const QString& chosen) {

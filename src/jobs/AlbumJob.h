@@ -23,8 +23,8 @@ inline const QString kOpenAlbumQuestion =
 
 // The settings of the album page, read from its controls when OK is pressed.
 struct AlbumJobSettings {
-    int qualityIndex = 2;                       // C4_01: 0..3 -> save quality 1, 4, 7, 10
-    QString title = QStringLiteral("SCC DATA"); // Edit1
+    int qualityIndex = 2;                       // 0..3 -> save quality 1, 4, 7, 10
+    QString title = QStringLiteral("SCC DATA"); // the page's title
 };
 
 AlbumJobSettings albumJobSettings(const settings::TConvertSettings& s);

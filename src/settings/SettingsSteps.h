@@ -15,9 +15,10 @@ namespace sc::settings {
 void resetControls(SettingsView& view);
 
 // The load of FormShow after the reset: every key read over the control's current value,
-// applied and followed by its change handler, in file order. TRANS and the window position
-// come first (the position only when some of the window shows on a screen there); out-of-range
-// item indexes select no item, tuning values are limited to their boxes' ranges.
+// applied and followed by its change handler, in file order. The caption language and the
+// window position come first (the position only when some of the window shows on a screen
+// there); out-of-range item indexes select no item, tuning values are limited to their boxes'
+// ranges.
 void loadControls(const IniFile& ini, SettingsView& view);
 // The same from the settings file at `path`. False when the file exists but cannot be read
 // (the controls then keep their values).

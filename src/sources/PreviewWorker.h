@@ -21,7 +21,7 @@ class GKitImage;
 
 // The values of the JPEG page that a preview run reads.
 struct TPreviewSettings {
-    int qualityIndex = 2; // C1_02
+    int qualityIndex = 2; // the JPEG quality item, 0..3
     sc::imaging::TuningValues tuning;
 };
 
