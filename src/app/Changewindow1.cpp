@@ -18,7 +18,6 @@
 #include "platform/DesktopCloseWatch.h"
 #include "platform/DialogFocus.h"
 #include "platform/FileKinds.h"
-#include "platform/IniFile.h"
 #include "platform/UserDialogs.h"
 #include "resources/Captions.h"
 #include "settings/ChangeRules.h"
@@ -153,9 +152,7 @@ void TConvertForm1::FormShow() {
     // Every handler of the reset and the load asks for a preview; the last one shows it all.
     preview_->beginBatch();
     resetSettings();
-    openSettingsFile();
-    loadStoredSettings();
-    closeSettingsFile();
+    loadSettingsFile();
     preview_->endBatch();
     showJpegPage();
 }
@@ -205,26 +202,13 @@ void TConvertForm1::resetSettings() {
     CButton11Click();
 }
 
-// A settings file that is missing reads as empty: every key keeps the default the reset left.
-// One that cannot be read is said so; the program goes on with the defaults.
-void TConvertForm1::openSettingsFile() {
-    step("openSettingsFile");
-    const QString path = sc::settings::settingsFilePath(folders_.own);
-    settingsFile_ = std::make_unique<sc::IniFile>(path);
-    if (!settingsFile_->load())
-        dialogs_.message(sc::settings::loadFailedMessage(QDir::toNativeSeparators(path)));
-}
-
-// The caption language and the window position first, then every setting in file order,
-// each followed by its change handler.
-void TConvertForm1::loadStoredSettings() {
-    step("loadStoredSettings");
-    sc::settings::loadControls(*settingsFile_, *settingsView_);
-}
-
-void TConvertForm1::closeSettingsFile() {
-    step("closeSettingsFile");
-    settingsFile_.reset();
+// The caption language and the window position first, then every setting in file order, each
+// followed by its change handler. A missing file leaves the defaults of the reset; one that
+// cannot be read is said so, and the program goes on with the defaults.
+void TConvertForm1::loadSettingsFile() {
+    step("loadSettingsFile");
+    sc::settings::loadControlsFromFile(sc::settings::settingsFilePath(folders_.own), *settingsView_,
+                                       dialogs_);
 }
 
 void TConvertForm1::showJpegPage() {

@@ -15,7 +15,6 @@ class QDialog;
 class TSourceCommands;
 namespace sc {
 class DesktopCloseWatch;
-class IniFile;
 class TGKitImagePrint;
 class UserDialogs;
 namespace jobs {
@@ -135,9 +134,7 @@ private:
     void scanStartupFolder();
     void showPrintPage();
     void resetSettings();
-    void openSettingsFile();
-    void loadStoredSettings();
-    void closeSettingsFile();
+    void loadSettingsFile();
     void showJpegPage();
     void saveSettings();
     void wireSettingControls();
@@ -154,7 +151,6 @@ private:
     TSearchFile SearchFile1;
     std::unique_ptr<TSourceCommands> sourceCommands_;
     std::unique_ptr<sc::app::WindowSettingsView> settingsView_;
-    std::unique_ptr<sc::IniFile> settingsFile_; // open only during the load
     std::unique_ptr<sc::app::WindowStatusLine> statusLine_;
     std::unique_ptr<sc::jobs::CaptionBitmap> Image1_;
     sc::TGKitImagePrint* GKitImagePrint1_; // a child of the window

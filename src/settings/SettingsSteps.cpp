@@ -1,8 +1,10 @@
 #include "SettingsSteps.h"
 
 #include "platform/IniFile.h"
+#include "platform/UserDialogs.h"
 #include "settings/ChangeRules.h"
 
+#include <QDir>
 #include <string_view>
 
 namespace sc::settings {
@@ -75,12 +77,11 @@ void loadControls(const IniFile& ini, SettingsView& view) {
     }
 }
 
-bool loadControlsFromFile(const QString& path, SettingsView& view) {
+void loadControlsFromFile(const QString& path, SettingsView& view, UserDialogs& dialogs) {
     IniFile ini(path);
     if (!ini.load())
-        return false;
+        dialogs.message(loadFailedMessage(QDir::toNativeSeparators(path)));
     loadControls(ini, view);
-    return true;
 }
 
 TConvertSettings captureControls(const SettingsView& view) {

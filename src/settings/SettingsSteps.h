@@ -5,7 +5,8 @@
 
 namespace sc {
 class IniFile;
-}
+class UserDialogs;
+} // namespace sc
 
 namespace sc::settings {
 
@@ -20,9 +21,10 @@ void resetControls(SettingsView& view);
 // there); out-of-range item indexes select no item, tuning values are limited to their boxes'
 // ranges.
 void loadControls(const IniFile& ini, SettingsView& view);
-// The same from the settings file at `path`. False when the file exists but cannot be read
-// (the controls then keep their values).
-bool loadControlsFromFile(const QString& path, SettingsView& view);
+// The same from the settings file at `path`. A missing file reads as empty: every control keeps
+// the value it holds. One that cannot be read is said through `dialogs` before anything is
+// applied, and then reads as empty too.
+void loadControlsFromFile(const QString& path, SettingsView& view, UserDialogs& dialogs);
 
 // The values the controls hold now (a spin box's typed value beyond its range included; the
 // output folder as it settles, without the trailing separator the user may be typing).

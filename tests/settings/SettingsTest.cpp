@@ -1,4 +1,5 @@
 #include "RecordingView.h"
+#include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
 #include "platform/IniFile.h"
 #include "settings/SettingsSteps.h"
@@ -22,10 +23,12 @@ QByteArray readHost(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-// What FormShow does with the settings: the reset, then the file over it.
+// What the window's first show does with the settings: the reset, then the file over it.
 void formShow(test::RecordingView& view, const QString& path) {
     settings::resetControls(view);
-    ASSERT_TRUE(settings::loadControlsFromFile(path, view));
+    test::ScriptedDialogs dialogs;
+    settings::loadControlsFromFile(path, view, dialogs);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
 IniFile fileWith(const QByteArray& bytes) {
@@ -81,7 +84,8 @@ TEST(SettingsFile, ResetPutsEveryDefaultInItsOrderWithItsHandlerAfterIt) {
     // Every handler ran on the default: derived states follow it.
     EXPECT_FALSE(view.enabled[Key::DestinationFolder]);
     EXPECT_FALSE(view.enabled[Key::UserText]);
-    for (const Key key : {Key::JpegQuality, Key::AlbumQuality, Key::Brightness, Key::Hue, Key::Lightness})
+    for (const Key key :
+         {Key::JpegQuality, Key::AlbumQuality, Key::Brightness, Key::Hue, Key::Lightness})
         EXPECT_EQ(view.background[key], settings::kBlack) << settings::nameOf(key).toStdString();
     EXPECT_EQ(view.hint[Key::DestinationFolder], "C:/Program Files/Snapcycle");
     EXPECT_EQ(view.previews, 9);
@@ -216,13 +220,18 @@ TEST(SettingsFile, LongPathsAndTextsComeBackWhole) {
     EXPECT_TRUE(readHost(path).startsWith(unreadable));
 }
 
-TEST(SettingsFile, AFileThatCannotBeReadIsNotOverwritten) {
+TEST(SettingsFile, AFileThatCannotBeReadIsSaidAndNotOverwritten) {
     test::TempProgramFolder folder;
     // A folder where the file should be: it can be neither read nor replaced.
     ASSERT_TRUE(QDir().mkpath(folder.host("drive_c/SC_CONVERTER.ini")));
     test::RecordingView view;
-    EXPECT_FALSE(settings::loadControlsFromFile("C:/SC_CONVERTER.ini", view));
-    EXPECT_TRUE(view.log.isEmpty());
+    settings::resetControls(view);
+    const settings::TConvertSettings before = view.values;
+    test::ScriptedDialogs dialogs;
+    settings::loadControlsFromFile("C:/SC_CONVERTER.ini", view, dialogs);
+    EXPECT_EQ(dialogs.shown, QStringList({"message:設定ファイルを読み込めませんでした。"
+                                          "既定の設定で起動します。\nC:/SC_CONVERTER.ini"}));
+    EXPECT_EQ(view.values, before); // read as empty: every control keeps the reset's value
     EXPECT_FALSE(settings::saveControlsToFile(view, "C:/SC_CONVERTER.ini"));
 }
 
