@@ -24,11 +24,11 @@ public:
     void setVisible(bool visible) override;
 
 public slots:
-    void SpeedButton1Click(); // the maker's page
-    void SpeedButton3Click(); // mail to the support address
-    void SpeedButton4Click(); // the product's page
-    void Image2Click();       // the user guide
-    void SpeedButton2Click(); // close
+    void openMakerPage();   // the maker's page
+    void mailSupport();     // mail to the support address
+    void openProductPage(); // the product's page
+    void openUserGuide();   // the user guide
+    void closeWindow();     // close
 
 private:
     void buildLeftPanel();

@@ -43,6 +43,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     const int code = QApplication::exec();
-    mainWindow->FormClose();
+    mainWindow->saveSettingsAtClose();
     return code;
 }

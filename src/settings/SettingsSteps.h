@@ -10,16 +10,16 @@ class UserDialogs;
 
 namespace sc::settings {
 
-// CButton11Click, and the first step of the load: the defaults into the controls, each
+// The reset button, and the first step of the load: the defaults into the controls, each
 // followed at once by its change handler. Leaves the caption language, the window position
 // and the source list alone; does not touch the file.
 void resetControls(SettingsView& view);
 
-// The load of FormShow after the reset: every key read over the control's current value,
-// applied and followed by its change handler, in file order. The caption language and the
-// window position come first (the position only when some of the window shows on a screen
-// there); out-of-range item indexes select no item, tuning values are limited to their boxes'
-// ranges.
+// The load at the window's first show, after the reset: every key read over the control's
+// current value, applied and followed by its change handler, in file order. The caption
+// language and the window position come first (the position only when some of the window
+// shows on a screen there); out-of-range item indexes select no item, tuning values are
+// limited to their boxes' ranges.
 void loadControls(const IniFile& ini, SettingsView& view);
 // The same from the settings file at `path`. A missing file reads as empty: every control keeps
 // the value it holds. One that cannot be read is said through `dialogs` before anything is
@@ -30,7 +30,7 @@ void loadControlsFromFile(const QString& path, SettingsView& view, UserDialogs& 
 // output folder as it settles, without the trailing separator the user may be typing).
 TConvertSettings captureControls(const SettingsView& view);
 
-// FormClose: all 21 keys written in file order, every other line of the file kept.
+// The save at the close: all 21 keys written in file order, every other line of the file kept.
 void saveControls(const SettingsView& view, IniFile& ini);
 // The same into the settings file at `path`; false when it cannot be read or written (the
 // file is then left as it was).

@@ -29,7 +29,7 @@ struct Info {
     void showModal(const std::function<void()>& whileShown) {
         QTimer::singleShot(0, [&] {
             whileShown();
-            form.SpeedButton2Click();
+            form.closeWindow();
         });
         form.exec();
     }

@@ -29,6 +29,16 @@ inline void settlePreview(const TConvertForm1& form) {
     EXPECT_TRUE(form.previewSettled()) << "the preview did not settle";
 }
 
+// The setting whose control has the object name `control` ("C1_02": the JPEG quality).
+inline settings::Key settingNamed(const char* control) {
+    for (const settings::KeyInfo& info : settings::keyTable()) {
+        if (qstrcmp(info.name, control) == 0)
+            return info.key;
+    }
+    ADD_FAILURE() << "no setting control " << control;
+    return {};
+}
+
 struct Window {
     sc::test::IsolatedTrash trash;
     sc::test::TempProgramFolder folder;
@@ -80,7 +90,7 @@ struct Window {
     }
     void choose(const char* list, int index) {
         get<QComboBox>(list)->setCurrentIndex(index);
-        QMetaObject::invokeMethod(form.get(), (QByteArray(list) + "Change").constData());
+        form->settingChanged(settingNamed(list));
     }
 };
 

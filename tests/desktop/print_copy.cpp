@@ -51,11 +51,11 @@ int print(const QStringList& arguments) {
     dialogs.setOwner(&form);
     form.show();
     form.dropFiles(arguments.mid(4));
-    form.ShineSpeedButton3Click();
+    form.choosePrintJob();
     answerDialogsAsTheyCome();
     const qint64 wait = arguments.value(3).toLongLong() - QDateTime::currentMSecsSinceEpoch();
     QTimer::singleShot(std::max<qint64>(0, wait), &form, [&form] {
-        form.CButton10Click();
+        form.runVisiblePageJob();
         std::printf("printed\n");
         QApplication::quit();
     });
