@@ -13,6 +13,9 @@
 
 namespace sc::app {
 
+using controls::TShadowLabel;
+using controls::TShineSpeedButton;
+
 namespace {
 
 const captions::Items& itemsOf(const char* control) {

@@ -41,6 +41,12 @@
 #include <QUrl>
 #include <QWindow>
 
+namespace sc::app {
+
+using controls::TFolderPathBox;
+using controls::TShineSpeedButton;
+using controls::TSpinEdit;
+
 TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dialogs,
                              QWidget* parent)
     : TConvertForm1(sc::chooseProgramFolders(programFolder), dialogs, parent) {}
@@ -52,7 +58,7 @@ TConvertForm1::TConvertForm1(const sc::ProgramFolders& folders, sc::UserDialogs&
     sc::app::installWindowAccessibility();
     ui_->setupUi(this);
     sourceList_.attachView(*ui_->ListBox1);
-    sourceCommands_ = std::make_unique<TSourceCommands>(
+    sourceCommands_ = std::make_unique<sources::TSourceCommands>(
         sourceList_, folderSearch_, dialogs_,
         [this](const QString& text) { ui_->ShadowLabel21->setText(text); });
     settingsView_ = std::make_unique<sc::app::WindowSettingsView>(
@@ -422,3 +428,5 @@ void TConvertForm1::mouseReleaseEvent(QMouseEvent* event) {
     dragging_ = false;
     QWidget::mouseReleaseEvent(event);
 }
+
+} // namespace sc::app

@@ -12,7 +12,9 @@
 
 class QDialog;
 
+namespace sc::sources {
 class TSourceCommands;
+}
 namespace sc {
 class DesktopCloseWatch;
 class TGKitImagePrint;
@@ -26,9 +28,11 @@ class WindowSettingsView;
 class WindowStatusLine;
 } // namespace app
 } // namespace sc
-namespace Ui {
+namespace sc::app::Ui {
 class TConvertForm1;
 }
+
+namespace sc::app {
 
 // The main window. Each handler reads its controls and hands the work to the subsystem that
 // does it.
@@ -61,7 +65,7 @@ public:
     bool previewSettled() const;
 
     // The batch, as the jobs and the preview read it.
-    const TSourceList& sourceList() const { return sourceList_; }
+    const sources::TSourceList& sourceList() const { return sourceList_; }
     bool japaneseCaptions() const;
 
     // The caption bitmap of the vertical sheets and the print control.
@@ -139,9 +143,9 @@ private:
     QDialog* infoWindow_ = nullptr;
     sc::ProgramFolders folders_;
     sc::UserDialogs& dialogs_;
-    TSourceList sourceList_;
-    TSearchFile folderSearch_;
-    std::unique_ptr<TSourceCommands> sourceCommands_;
+    sources::TSourceList sourceList_;
+    sources::TSearchFile folderSearch_;
+    std::unique_ptr<sources::TSourceCommands> sourceCommands_;
     std::unique_ptr<sc::app::WindowSettingsView> settingsView_;
     std::unique_ptr<sc::app::WindowStatusLine> statusLine_;
     std::unique_ptr<sc::jobs::CaptionBitmap> captionBitmap_;
@@ -163,3 +167,5 @@ private:
     bool dragging_ = false;
     QPoint dragOffset_;
 };
+
+} // namespace sc::app

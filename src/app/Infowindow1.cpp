@@ -13,9 +13,11 @@
 #include <QScreen>
 #include <QToolButton>
 
+namespace sc::app {
+
 namespace {
 
-namespace syscolor = sc::controls::syscolor;
+namespace syscolor = controls::syscolor;
 
 const QColor kCreditBlue(0, 0, 255);
 const QColor kLinkOrange(255, 128, 0);
@@ -230,3 +232,5 @@ void TInfoForm1::openUserGuide() {
 void TInfoForm1::closeWindow() {
     reject();
 }
+
+} // namespace sc::app

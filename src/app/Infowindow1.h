@@ -7,6 +7,8 @@ namespace sc {
 class UserDialogs;
 }
 
+namespace sc::app {
+
 // The information window: logo, credits and four links, handed to the shell through the dialog
 // seam. Created hidden at start-up and shown modally; closing only hides it. It shows in the
 // centre of the screen the first time and where it was left afterwards. Its texts never switch
@@ -41,3 +43,5 @@ private:
     sc::UserDialogs& dialogs_;
     bool placed_ = false;
 };
+
+} // namespace sc::app

@@ -12,6 +12,9 @@
 
 namespace sc::app {
 
+using controls::TFolderPathBox;
+using controls::TShadowLabel;
+
 namespace {
 
 struct Named {
@@ -79,7 +82,7 @@ QAccessibleInterface* windowAccessible(const QString& className, QObject* object
     if (!object || !object->isWidgetType())
         return nullptr;
     auto* w = static_cast<QWidget*>(object);
-    if (className == QLatin1String("TConvertForm1"))
+    if (className == QLatin1String("sc::app::TConvertForm1"))
         return new QAccessibleWidget(w, QAccessible::Window);
     if (className == QLatin1String("sc::TGKitImageEdit"))
         return new QAccessibleWidget(w, QAccessible::Graphic);

@@ -13,6 +13,8 @@
 
 namespace sc::app {
 
+using controls::TFolderPathBox;
+
 namespace {
 
 // The controls in reading order, by name; each labelled choice is followed by the box it

@@ -15,6 +15,9 @@
 
 namespace sc::app {
 
+using controls::TFolderPathBox;
+using controls::TSpinEdit;
+
 using settings::Key;
 
 WindowSettingsView::WindowSettingsView(Ui::TConvertForm1& ui, QWidget& window, Handler runHandler,

@@ -12,7 +12,7 @@
 #include <QPointer>
 #include <cstdlib>
 
-namespace syscolor = sc::controls::syscolor;
+namespace sc::controls {
 
 namespace {
 
@@ -58,7 +58,8 @@ public:
 };
 
 QAccessibleInterface* accessibleButton(const QString& className, QObject* object) {
-    if (className == QLatin1String("TShineSpeedButton") && object && object->isWidgetType())
+    if (className == QLatin1String("sc::controls::TShineSpeedButton") && object &&
+        object->isWidgetType())
         return new ShineSpeedButtonAccessible(static_cast<QWidget*>(object));
     return nullptr;
 }
@@ -524,3 +525,5 @@ void TShineSpeedButton::paintFrame(QPainter& p, bool sunken) const {
         break;
     }
 }
+
+} // namespace sc::controls

@@ -50,7 +50,7 @@ QString albumThumbPath(const QString& root, const QString& source) {
                          QStringLiteral("th_") + albumName(source));
 }
 
-AlbumJob::AlbumJob(GKitImage& image, const TSourceList& sources, StatusLine& status,
+AlbumJob::AlbumJob(GKitImage& image, const sources::TSourceList& sources, StatusLine& status,
                    UserDialogs& dialogs)
     : image_(image), sources_(sources), status_(status), dialogs_(dialogs) {}
 

@@ -103,7 +103,7 @@ struct JpegJob::Output {
     QString finalPath; // where the picture is at the end (after a rename)
 };
 
-JpegJob::JpegJob(GKitImage& image, const TSourceList& sources, StatusLine& status,
+JpegJob::JpegJob(GKitImage& image, const sources::TSourceList& sources, StatusLine& status,
                  UserDialogs& dialogs, std::function<void()> clearSources)
     : image_(image), sources_(sources), status_(status), dialogs_(dialogs),
       clearSources_(std::move(clearSources)) {}

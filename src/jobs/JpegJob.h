@@ -12,7 +12,9 @@
 #include <optional>
 #include <vector>
 
+namespace sc::sources {
 class TSourceList;
+}
 
 namespace sc {
 class UserDialogs;
@@ -58,8 +60,8 @@ std::optional<QString> renamedPathFor(const QString& source, const QDateTime& ta
 // nothing is written: the files are named and the job ends.
 class JpegJob {
 public:
-    JpegJob(GKitImage& image, const TSourceList& sources, StatusLine& status, UserDialogs& dialogs,
-            std::function<void()> clearSources);
+    JpegJob(GKitImage& image, const sources::TSourceList& sources, StatusLine& status,
+            UserDialogs& dialogs, std::function<void()> clearSources);
 
     // Raises sc::Error (or any std::exception) on a picture that cannot be read or written;
     // the runner's guard catches it.
@@ -90,7 +92,7 @@ private:
     void deleteSourcesThatLiveOn(const std::vector<Output>& outputs);
 
     GKitImage& image_;
-    const TSourceList& sources_;
+    const sources::TSourceList& sources_;
     StatusLine& status_;
     UserDialogs& dialogs_;
     std::function<void()> clearSources_;

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QSet>
 
+namespace sc::sources {
+
 // Collects what one command finds and inserts it into the list in one step at the end; names
 // that could not be carried are counted and told once.
 class TSourceCommands::Batch {
@@ -142,3 +144,5 @@ void TSourceCommands::clearSourceList(const QString& idlePrompt) {
     if (showStatus_)
         showStatus_(idlePrompt);
 }
+
+} // namespace sc::sources

@@ -4,12 +4,14 @@
 #include <QStringList>
 #include <functional>
 
-class TSourceList;
-class TSearchFile;
-
 namespace sc {
 class UserDialogs;
 }
+
+namespace sc::sources {
+
+class TSourceList;
+class TSearchFile;
 
 // The ways into the source list and the way out: the start-up scan, dropped items, the
 // device-folder button and the clear button. Every path the scanner finds goes into the list;
@@ -59,3 +61,5 @@ private:
     StatusSink showStatus_;
     Batch* batch_ = nullptr;
 };
+
+} // namespace sc::sources

@@ -13,6 +13,8 @@ class GKitImage;
 class UserDialogs;
 } // namespace sc
 
+namespace sc::sources {
+
 // The preview of the selected source on the JPEG page: the picture as loaded (the before view)
 // and as the JPEG job will write it, tuned and really encoded (the after view), each with the
 // size of its file. The after picture is encoded with the job's save settings and tuning, so
@@ -97,3 +99,5 @@ private:
     QObject context_;       // outcomes come back through it: none outlives the preview
     TPreviewWorker worker_; // after context_: it is stopped first
 };
+
+} // namespace sc::sources

@@ -24,6 +24,12 @@
 #include <QTest>
 #include <QThread>
 
+using sc::app::TConvertForm1;
+using sc::controls::TFolderPathBox;
+using sc::controls::TShadowLabel;
+using sc::controls::TShineSpeedButton;
+using sc::controls::TSpinEdit;
+
 namespace {
 
 struct Window {

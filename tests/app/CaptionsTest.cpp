@@ -15,6 +15,10 @@
 #include <QImage>
 #include <QTest>
 
+using sc::app::TConvertForm1;
+using sc::controls::TShadowLabel;
+using sc::controls::TShineSpeedButton;
+
 namespace {
 
 const QString kPromptJapanese =

@@ -13,6 +13,9 @@
 
 #include <cerrno>
 
+using sc::controls::TFolderPathBox;
+using sc::controls::TShadowLabel;
+
 using namespace sc;
 using namespace sc::test;
 using fileops::WriteFaults;

@@ -8,6 +8,10 @@
 #include <QListView>
 #include <QTest>
 
+using sc::app::TConvertForm1;
+using sc::controls::TFolderPathBox;
+using sc::sources::TSourceList;
+
 using namespace sc::test;
 
 namespace {

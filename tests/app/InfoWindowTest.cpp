@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 
+using sc::app::TInfoForm1;
+
 namespace {
 
 struct Info {

@@ -30,6 +30,12 @@
 #include <QToolTip>
 #include <QWindow>
 
+using sc::app::TConvertForm1;
+using sc::controls::TGradBox;
+using sc::controls::TShadowLabel;
+using sc::controls::TShineSpeedButton;
+using sc::controls::TSpinEdit;
+
 namespace {
 
 struct Window {

@@ -19,6 +19,10 @@
 #include <QMimeData>
 #include <QUrl>
 
+using sc::controls::TFolderPathBox;
+using sc::controls::TShineSpeedButton;
+using sc::controls::TSpinEdit;
+
 using namespace sc::test;
 
 namespace {

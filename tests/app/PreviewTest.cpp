@@ -17,6 +17,11 @@
 #include <QListView>
 #include <QTest>
 
+using sc::app::TConvertForm1;
+using sc::controls::TShadowLabel;
+using sc::controls::TSpinEdit;
+using sc::sources::TSourcePreview;
+
 namespace {
 
 struct Window {

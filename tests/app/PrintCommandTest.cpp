@@ -24,6 +24,10 @@
 #include <QProcess>
 #include <cerrno>
 
+using sc::app::TConvertForm1;
+using sc::controls::TShadowLabel;
+using sc::controls::TShineSpeedButton;
+
 namespace {
 
 using sc::sheet::Point;

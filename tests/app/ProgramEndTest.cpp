@@ -11,6 +11,8 @@
 #include <QCoreApplication>
 #include <csignal>
 
+using sc::app::TConvertForm1;
+
 using namespace sc::test;
 
 namespace {

@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using sc::app::TConvertForm1;
+
 namespace {
 
 using sc::test::ReadOnlyFolder;

@@ -13,6 +13,11 @@
 #include <QPainter>
 #include <QTest>
 
+using sc::app::TConvertForm1;
+using sc::app::TInfoForm1;
+using sc::controls::TShadowLabel;
+using sc::controls::TShineSpeedButton;
+
 namespace {
 
 struct Window {

@@ -23,6 +23,8 @@
 
 #include <cstdio>
 
+using sc::app::TConvertForm1;
+
 namespace {
 
 // Accepts each print dialog and answers each message box as soon as it is up.

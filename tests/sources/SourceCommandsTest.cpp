@@ -15,6 +15,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using sc::sources::TSearchFile;
+using sc::sources::TSourceCommands;
+using sc::sources::TSourceList;
+
 namespace {
 
 // The list, the scanner and the commands as the window holds them.
