@@ -17,6 +17,8 @@ using controls::TShadowLabel;
 
 namespace {
 
+// Each control by its object name in the design, with its caption label; a setting's control is
+// named by its key in the settings file (settings::keyTable() says which setting it is).
 struct Named {
     const char* control;
     const char* label;
