@@ -26,11 +26,12 @@ public:
     void setVisible(bool visible) override;
 
 public slots:
-    void openMakerPage();   // the maker's page
-    void mailSupport();     // mail to the support address
-    void openProductPage(); // the product's page
-    void openUserGuide();   // the user guide
-    void closeWindow();     // close
+    // The four links and the close button.
+    void openMakerPage();
+    void mailSupport(); // a mail to the support address
+    void openProductPage();
+    void openUserGuide();
+    void closeWindow();
 
 private:
     void buildLeftPanel();
