@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+using sc::sources::TSearchFile;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <algorithm>
 
+using sc::sources::TSourceList;
+
 namespace {
 
 using namespace sc::bench;

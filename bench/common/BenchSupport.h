@@ -55,7 +55,7 @@ private:
 // threads or memory budget first. A failed job is said on stderr.
 inline double timedJpegJob(const QStringList& pictures, const jobs::JpegJobSettings& s,
                            const std::function<void(jobs::JpegJob&)>& setUp = {}) {
-    TSourceList sources;
+    sources::TSourceList sources;
     sources.addAll(pictures);
     GKitImage image;
     SilentStatus status;

@@ -29,6 +29,9 @@
 #include <cmath>
 #include <cstdio>
 
+using sc::app::TConvertForm1;
+using sc::controls::TSpinEdit;
+
 using namespace sc::bench;
 
 namespace {

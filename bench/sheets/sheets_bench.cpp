@@ -27,6 +27,8 @@
 #include <algorithm>
 #include <cstdio>
 
+using sc::sources::TSourceList;
+
 using sc::bench::childPeakKilobytes;
 using sc::bench::cpuSeconds;
 using sc::bench::NoDialogs;

@@ -4,6 +4,7 @@
 #include "controls/TShadowLabel.h"
 #include "controls/TShineSpeedButton.h"
 #include "resources/Captions.h"
+#include "settings/ConvertSettings.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
@@ -11,6 +12,9 @@
 #include <vector>
 
 namespace sc::app {
+
+using controls::TShadowLabel;
+using controls::TShineSpeedButton;
 
 namespace {
 
@@ -33,7 +37,7 @@ void setCaption(QWidget& window, const captions::Caption& caption, bool japanese
 
 // Rebuilds the lists named together, item by item across them, each keeping its selected
 // index. Signals stay blocked: selecting the kept index again is no change by the user.
-void rebuildLists(QWidget& window, std::initializer_list<const char*> names, bool japanese) {
+void rebuildLists(QWidget& window, std::initializer_list<settings::Key> together, bool japanese) {
     struct Rebuild {
         QComboBox* list;
         const QStringList* items;
@@ -41,7 +45,8 @@ void rebuildLists(QWidget& window, std::initializer_list<const char*> names, boo
     };
     std::vector<Rebuild> lists;
     std::vector<QSignalBlocker> quiet;
-    for (const char* name : names) {
+    for (const settings::Key setting : together) {
+        const char* name = settings::infoOf(setting).name; // the list's object name
         auto* list = window.findChild<QComboBox*>(QString::fromLatin1(name));
         if (!list)
             continue;
@@ -71,10 +76,11 @@ void applyCaptionLanguage(QWidget& window, bool japanese) {
         status->setText(captions::idlePrompt(japanese));
     for (const captions::Caption& caption : captions::kCaptions)
         setCaption(window, caption, japanese);
-    rebuildLists(window, {"C0_01"}, japanese);
-    rebuildLists(window, {"C1_02", "C4_01"}, japanese);
-    rebuildLists(window, {"C1_01"}, japanese);
-    rebuildLists(window, {"C5_01"}, japanese);
+    using settings::Key;
+    rebuildLists(window, {Key::Destination}, japanese);
+    rebuildLists(window, {Key::JpegQuality, Key::AlbumQuality}, japanese);
+    rebuildLists(window, {Key::Renaming}, japanese);
+    rebuildLists(window, {Key::PrintLayout}, japanese);
     nameControls(window, japanese);
 }
 

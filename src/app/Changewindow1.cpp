@@ -16,7 +16,6 @@
 #include "platform/DesktopCloseWatch.h"
 #include "platform/DialogFocus.h"
 #include "platform/FileKinds.h"
-#include "platform/IniFile.h"
 #include "platform/UserDialogs.h"
 #include "printing/CaptionBitmap.h"
 #include "printing/TGKitImagePrint.h"
@@ -42,6 +41,12 @@
 #include <QUrl>
 #include <QWindow>
 
+namespace sc::app {
+
+using controls::TFolderPathBox;
+using controls::TShineSpeedButton;
+using controls::TSpinEdit;
+
 TConvertForm1::TConvertForm1(const QString& programFolder, sc::UserDialogs& dialogs,
                              QWidget* parent)
     : TConvertForm1(sc::chooseProgramFolders(programFolder), dialogs, parent) {}
@@ -53,21 +58,21 @@ TConvertForm1::TConvertForm1(const sc::ProgramFolders& folders, sc::UserDialogs&
     sc::app::installWindowAccessibility();
     ui_->setupUi(this);
     sourceList_.attachView(*ui_->ListBox1);
-    sourceCommands_ = std::make_unique<TSourceCommands>(
-        sourceList_, SearchFile1, dialogs_,
+    sourceCommands_ = std::make_unique<sources::TSourceCommands>(
+        sourceList_, folderSearch_, dialogs_,
         [this](const QString& text) { ui_->ShadowLabel21->setText(text); });
     settingsView_ = std::make_unique<sc::app::WindowSettingsView>(
-        *ui_, *this, [this](sc::settings::Key key) { runChangeHandler(key); },
+        *ui_, *this, [this](sc::settings::Key key) { settingChanged(key); },
         [this] { preview_->run(); });
     preview_ = std::make_unique<sc::app::WindowPreview>(*ui_, *this, sourceList_, *settingsView_,
                                                         dialogs_, [this] { return jobRunning_; });
     statusLine_ = std::make_unique<sc::app::WindowStatusLine>(*this, *ui_->ShadowLabel21, [this] {
         return sc::captions::idlePrompt(japaneseCaptions());
     });
-    Image1_ = std::make_unique<sc::printing::CaptionBitmap>();
-    GKitImagePrint1_ = new sc::printing::TGKitImagePrint(dialogs_, this);
-    GKitImagePrint1_->setObjectName(QStringLiteral("GKitImagePrint1"));
-    GKitImagePrint1_->setHeaderFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9, QFont::Normal));
+    captionBitmap_ = std::make_unique<sc::printing::CaptionBitmap>();
+    printControl_ = new sc::printing::TGKitImagePrint(dialogs_, this);
+    printControl_->setObjectName(QStringLiteral("GKitImagePrint1"));
+    printControl_->setHeaderFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9, QFont::Normal));
     setWindowTitle(QStringLiteral("SC_CONVERTER"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(516, 514);
@@ -86,36 +91,37 @@ TConvertForm1::TConvertForm1(const sc::ProgramFolders& folders, sc::UserDialogs&
         child->setAcceptDrops(false);
     }
     sc::app::setHintDurations(this);
-    sc::app::settleKeyboard(*this, [this] { ListBox1Click(); });
+    sc::app::settleKeyboard(*this, [this] { previewSelectedSource(); });
     sc::app::nameControls(*this, true);
     sc::app::settleChoiceLists(*this);
 
     connect(ui_->ShineSpeedButton1, &TShineSpeedButton::clicked, this,
-            &TConvertForm1::ShineSpeedButton1Click);
+            &TConvertForm1::chooseJpegJob);
     connect(ui_->ShineSpeedButton2, &TShineSpeedButton::clicked, this,
-            &TConvertForm1::ShineSpeedButton2Click);
+            &TConvertForm1::chooseAlbumJob);
     connect(ui_->ShineSpeedButton3, &TShineSpeedButton::clicked, this,
-            &TConvertForm1::ShineSpeedButton3Click);
+            &TConvertForm1::choosePrintJob);
     connect(ui_->ShineSpeedButton5, &TShineSpeedButton::clicked, this,
-            &TConvertForm1::ShineSpeedButton5Click);
+            &TConvertForm1::showJapaneseCaptions);
     connect(ui_->ShineSpeedButton6, &TShineSpeedButton::clicked, this,
-            &TConvertForm1::ShineSpeedButton6Click);
+            &TConvertForm1::showEnglishCaptions);
     connect(ui_->ShineSpeedButton4, &TShineSpeedButton::clicked, this,
-            &TConvertForm1::ShineSpeedButton4Click);
-    connect(ui_->SSButton12, &TShineSpeedButton::clicked, this, &TConvertForm1::SSButton12Click);
-    connect(ui_->SSButton11, &TShineSpeedButton::clicked, this, &TConvertForm1::SSButton11Click);
-    connect(ui_->SSButton10, &TShineSpeedButton::clicked, this, &TConvertForm1::SSButton10Click);
-    connect(ui_->SSButton2, &TShineSpeedButton::clicked, this, &TConvertForm1::SSButton2Click);
-    connect(ui_->SSButton1, &TShineSpeedButton::clicked, this, &TConvertForm1::SSButton1Click);
-    connect(ui_->CButton11, &TShineSpeedButton::clicked, this, &TConvertForm1::CButton11Click);
-    connect(ui_->CButton10, &TShineSpeedButton::clicked, this, &TConvertForm1::CButton10Click);
+            &TConvertForm1::showInfoWindow);
+    connect(ui_->SSButton12, &TShineSpeedButton::clicked, this, &TConvertForm1::openReadme);
+    connect(ui_->SSButton11, &TShineSpeedButton::clicked, this, &TConvertForm1::minimiseWindow);
+    connect(ui_->SSButton10, &TShineSpeedButton::clicked, this, &TConvertForm1::closeWindow);
+    connect(ui_->SSButton2, &TShineSpeedButton::clicked, this,
+            &TConvertForm1::collectFromDeviceFolder);
+    connect(ui_->SSButton1, &TShineSpeedButton::clicked, this, &TConvertForm1::clearSourceList);
+    connect(ui_->CButton11, &TShineSpeedButton::clicked, this, &TConvertForm1::resetSettings);
+    connect(ui_->CButton10, &TShineSpeedButton::clicked, this, &TConvertForm1::runVisiblePageJob);
     // The selection itself, by mouse or keys: a click that selects the current row again counts.
     connect(ui_->ListBox1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { preview_->run(); });
     wireSettingControls();
     // The design's film choice; the window is not ready yet, so the preview stays as it is.
-    ui_->C5_01->setCurrentIndex(1);
-    C5_01Change();
+    settingsView_->list(sc::settings::Key::PrintLayout)->setCurrentIndex(1);
+    printLayoutChanged();
     // A close request that Qt would drop while a job's question is up is kept for the job's end.
     closeWatch_ = std::make_unique<sc::DesktopCloseWatch>(
         [this] { return quintptr(internalWinId()); },
@@ -138,7 +144,7 @@ void TConvertForm1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!shownOnce_) {
         shownOnce_ = true;
-        FormShow();
+        loadSettingsAtFirstShow();
         // Once the window is on screen, so that the message has it behind.
         QTimer::singleShot(0, this, [this] {
             folderUnwritableSaid_ = !sc::app::checkProgramFolderWritable(folders_.own, dialogs_);
@@ -146,16 +152,15 @@ void TConvertForm1::showEvent(QShowEvent* event) {
     }
 }
 
-void TConvertForm1::FormShow() {
+void TConvertForm1::loadSettingsAtFirstShow() {
     ready_ = true;
     step("ready");
     showPrintPage();
     // Every handler of the reset and the load asks for a preview; the last one shows it all.
     preview_->beginBatch();
+    step("resetSettings");
     resetSettings();
-    openSettingsFile();
-    loadStoredSettings();
-    closeSettingsFile();
+    loadSettingsFile();
     preview_->endBatch();
     showJpegPage();
 }
@@ -166,14 +171,14 @@ void TConvertForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    FormClose();
+    saveSettingsAtClose();
     event->accept();
 }
 
 // Runs once however the window closes: the close button, the desktop, or the program ending.
 // A window that was never shown has not loaded the settings: saving would overwrite them with
 // the defaults.
-void TConvertForm1::FormClose() {
+void TConvertForm1::saveSettingsAtClose() {
     if (closed_ || !ready_)
         return;
     closed_ = true;
@@ -183,7 +188,7 @@ void TConvertForm1::FormClose() {
 void TConvertForm1::endProgram() {
     endRequested_ = true;
     if (jobRunning_) {
-        FormClose();
+        saveSettingsAtClose();
         closeAfterJob_ = true;
         return;
     }
@@ -200,31 +205,13 @@ void TConvertForm1::showPrintPage() {
     ui_->PageControl1->setCurrentWidget(ui_->TabSheet3);
 }
 
-void TConvertForm1::resetSettings() {
-    step("resetSettings");
-    CButton11Click();
-}
-
-// A settings file that is missing reads as empty: every key keeps the default the reset left.
-// One that cannot be read is said so; the program goes on with the defaults.
-void TConvertForm1::openSettingsFile() {
-    step("openSettingsFile");
-    const QString path = sc::settings::settingsFilePath(folders_.own);
-    settingsFile_ = std::make_unique<sc::IniFile>(path);
-    if (!settingsFile_->load())
-        dialogs_.message(sc::settings::loadFailedMessage(QDir::toNativeSeparators(path)));
-}
-
-// The caption language and the window position first, then every setting in file order,
-// each followed by its change handler.
-void TConvertForm1::loadStoredSettings() {
-    step("loadStoredSettings");
-    sc::settings::loadControls(*settingsFile_, *settingsView_);
-}
-
-void TConvertForm1::closeSettingsFile() {
-    step("closeSettingsFile");
-    settingsFile_.reset();
+// The caption language and the window position first, then every setting in file order, each
+// followed by its change handler. A missing file leaves the defaults of the reset; one that
+// cannot be read is said so, and the program goes on with the defaults.
+void TConvertForm1::loadSettingsFile() {
+    step("loadSettingsFile");
+    sc::settings::loadControlsFromFile(sc::settings::settingsFilePath(folders_.own), *settingsView_,
+                                       dialogs_);
 }
 
 void TConvertForm1::showJpegPage() {
@@ -253,22 +240,22 @@ bool TConvertForm1::japaneseCaptions() const {
     return ui_->ShineSpeedButton5->isDown();
 }
 
-void TConvertForm1::SSButton2Click() {
-    sourceCommands_->SSButton2Click();
+void TConvertForm1::collectFromDeviceFolder() {
+    sourceCommands_->collectFromDeviceFolder();
 }
 
-void TConvertForm1::SSButton1Click() {
-    sourceCommands_->SSButton1Click(sc::captions::idlePrompt(japaneseCaptions()));
+void TConvertForm1::clearSourceList() {
+    sourceCommands_->clearSourceList(sc::captions::idlePrompt(japaneseCaptions()));
 }
 
 // The preview run of the selected source.
-void TConvertForm1::ListBox1Click() {
+void TConvertForm1::previewSelectedSource() {
     preview_->run();
 }
 
 // The page decides the job, tested in the order print, album, JPEG; the mode buttons' state
 // plays no part.
-void TConvertForm1::CButton10Click() {
+void TConvertForm1::runVisiblePageJob() {
     jobRunning_ = true;
     preview_->drop();
     sc::jobs::runGuarded(dialogs_, [this] {
@@ -287,15 +274,15 @@ void TConvertForm1::CButton10Click() {
 
 void TConvertForm1::runJpegJob() {
     sc::jobs::JpegJob job(ui_->ImageEdit2->model(), sourceList_, *statusLine_, dialogs_,
-                          [this] { SSButton1Click(); });
+                          [this] { clearSourceList(); });
     job.run(sc::jobs::jpegJobSettings(sc::settings::captureControls(*settingsView_)));
 }
 
 void TConvertForm1::runPrintJob() {
     sc::jobs::PrintJob job(
-        {ui_->ImageEdit0->model(), ui_->ImageEdit4->model(), *Image1_, *GKitImagePrint1_},
+        {ui_->ImageEdit0->model(), ui_->ImageEdit4->model(), *captionBitmap_, *printControl_},
         sourceList_, *statusLine_, folders_.data, folders_.scratch);
-    job.run([this] { return ui_->C5_01->currentIndex(); });
+    job.run([this] { return settingsView_->itemIndex(sc::settings::Key::PrintLayout); });
 }
 
 void TConvertForm1::runAlbumJob() {
@@ -304,7 +291,7 @@ void TConvertForm1::runAlbumJob() {
 }
 
 // Every handler of the reset asks for a preview; one run at the end shows them all.
-void TConvertForm1::CButton11Click() {
+void TConvertForm1::resetSettings() {
     preview_->beginBatch();
     sc::settings::resetControls(*settingsView_);
     preview_->endBatch();
@@ -317,116 +304,82 @@ void TConvertForm1::wireSettingControls() {
         if (TSpinEdit* box = settingsView_->spin(key)) {
             box->setRange(info.minimum, info.maximum);
             box->setDialogs(&dialogs_);
-            connect(box, &TSpinEdit::changed, this, [this, key] { runChangeHandler(key); });
+            connect(box, &TSpinEdit::changed, this, [this, key] { settingChanged(key); });
         } else if (QComboBox* list = settingsView_->list(key)) {
             // A choice by the user raises the change; a selection from code does not.
-            connect(list, &QComboBox::activated, this, [this, key] { runChangeHandler(key); });
+            connect(list, &QComboBox::activated, this, [this, key] { settingChanged(key); });
         }
     }
-    ui_->C0_02->setDialogs(&dialogs_);
-    connect(ui_->C0_02, &TFolderPathBox::changed, this, &TConvertForm1::C0_02Change);
-    connect(ui_->C5_02, &QLineEdit::textChanged, this, &TConvertForm1::C5_02Change);
-    connect(ui_->C5_03, &QLineEdit::textChanged, this, &TConvertForm1::C5_03Change);
+    TFolderPathBox* folder = settingsView_->folderBox();
+    folder->setDialogs(&dialogs_);
+    connect(folder, &TFolderPathBox::changed, this,
+            [this] { settingChanged(Key::DestinationFolder); });
+    connect(settingsView_->edit(Key::PrintHeader), &QLineEdit::textChanged, this,
+            &TConvertForm1::printHeaderChanged);
+    connect(settingsView_->edit(Key::PrintFooter), &QLineEdit::textChanged, this,
+            &TConvertForm1::printFooterChanged);
 }
 
-void TConvertForm1::runChangeHandler(sc::settings::Key key) {
+void TConvertForm1::settingChanged(sc::settings::Key setting) {
     using sc::settings::Key;
-    changeTrace_ << sc::settings::nameOf(key);
-    switch (key) {
-    case Key::C5_01:
-        return C5_01Change();
-    case Key::C5_02:
-        return C5_02Change();
-    case Key::C5_03:
-        return C5_03Change();
+    changeTrace_ << sc::settings::nameOf(setting);
+    switch (setting) {
+    case Key::PrintLayout:
+        return printLayoutChanged();
+    case Key::PrintHeader:
+        return printHeaderChanged();
+    case Key::PrintFooter:
+        return printFooterChanged();
     default:
-        sc::settings::runChangeRule(key, *settingsView_);
+        sc::settings::runChangeRule(setting, *settingsView_);
     }
 }
 
-void TConvertForm1::C0_01Change() {
-    runChangeHandler(sc::settings::Key::C0_01);
-}
-void TConvertForm1::C0_02Change() {
-    runChangeHandler(sc::settings::Key::C0_02);
-}
-void TConvertForm1::C1_01Change() {
-    runChangeHandler(sc::settings::Key::C1_01);
-}
-void TConvertForm1::C1_02Change() {
-    runChangeHandler(sc::settings::Key::C1_02);
-}
-void TConvertForm1::C3_01Change() {
-    runChangeHandler(sc::settings::Key::C3_01);
-}
-void TConvertForm1::C3_02Change() {
-    runChangeHandler(sc::settings::Key::C3_02);
-}
-void TConvertForm1::C3_04Change() {
-    runChangeHandler(sc::settings::Key::C3_04);
-}
-void TConvertForm1::C3_05Change() {
-    runChangeHandler(sc::settings::Key::C3_05);
-}
-void TConvertForm1::C3_06Change() {
-    runChangeHandler(sc::settings::Key::C3_06);
-}
-void TConvertForm1::C3_07Change() {
-    runChangeHandler(sc::settings::Key::C3_07);
-}
-void TConvertForm1::C3_08Change() {
-    runChangeHandler(sc::settings::Key::C3_08);
-}
-void TConvertForm1::C3_09Change() {
-    runChangeHandler(sc::settings::Key::C3_09);
-}
-void TConvertForm1::C4_01Change() {
-    runChangeHandler(sc::settings::Key::C4_01);
-}
-void TConvertForm1::C5_01Change() {
+// Before the first show the layout is the design's and the print preview stays empty.
+void TConvertForm1::printLayoutChanged() {
     if (ready_)
-        sc::jobs::showLayout(ui_->C5_01->currentIndex(), ui_->ImageEdit4->model(),
-                             *GKitImagePrint1_, folders_.data);
+        sc::jobs::showLayout(settingsView_->itemIndex(sc::settings::Key::PrintLayout),
+                             ui_->ImageEdit4->model(), *printControl_, folders_.data);
 }
-void TConvertForm1::C5_02Change() {
-    GKitImagePrint1_->setHeaderText(ui_->C5_02->text());
+void TConvertForm1::printHeaderChanged() {
+    printControl_->setHeaderText(settingsView_->text(sc::settings::Key::PrintHeader));
 }
-void TConvertForm1::C5_03Change() {
-    GKitImagePrint1_->setFooterText(ui_->C5_03->text());
+void TConvertForm1::printFooterChanged() {
+    printControl_->setFooterText(settingsView_->text(sc::settings::Key::PrintFooter));
 }
 
-void TConvertForm1::ShineSpeedButton1Click() {
+void TConvertForm1::chooseJpegJob() {
     ui_->PageControl1->setCurrentWidget(ui_->TabSheet1);
 }
-void TConvertForm1::ShineSpeedButton2Click() {
+void TConvertForm1::chooseAlbumJob() {
     ui_->PageControl1->setCurrentWidget(ui_->TabSheet2);
 }
-void TConvertForm1::ShineSpeedButton3Click() {
+void TConvertForm1::choosePrintJob() {
     ui_->PageControl1->setCurrentWidget(ui_->TabSheet3);
 }
 
-void TConvertForm1::ShineSpeedButton5Click() {
+void TConvertForm1::showJapaneseCaptions() {
     sc::app::applyCaptionLanguage(*this, true);
 }
-void TConvertForm1::ShineSpeedButton6Click() {
+void TConvertForm1::showEnglishCaptions() {
     sc::app::applyCaptionLanguage(*this, false);
 }
 
-void TConvertForm1::ShineSpeedButton4Click() {
+void TConvertForm1::showInfoWindow() {
     if (infoWindow_)
         sc::returningFocus([this] { infoWindow_->exec(); });
 }
 
 // Whether the shell finds the file is not looked at: a missing read-me shows nothing.
-void TConvertForm1::SSButton12Click() {
+void TConvertForm1::openReadme() {
     dialogs_.openWithShell(folders_.data + QStringLiteral("/Readme.txt"));
 }
 
-void TConvertForm1::SSButton11Click() {
+void TConvertForm1::minimiseWindow() {
     setWindowState(windowState() | Qt::WindowMinimized);
 }
 
-void TConvertForm1::SSButton10Click() {
+void TConvertForm1::closeWindow() {
     close();
 }
 
@@ -475,3 +428,5 @@ void TConvertForm1::mouseReleaseEvent(QMouseEvent* event) {
     dragging_ = false;
     QWidget::mouseReleaseEvent(event);
 }
+
+} // namespace sc::app

@@ -12,10 +12,11 @@
 
 class QDialog;
 
+namespace sc::sources {
 class TSourceCommands;
+}
 namespace sc {
 class DesktopCloseWatch;
-class IniFile;
 class UserDialogs;
 namespace printing {
 class CaptionBitmap;
@@ -27,12 +28,14 @@ class WindowSettingsView;
 class WindowStatusLine;
 } // namespace app
 } // namespace sc
-namespace Ui {
+namespace sc::app::Ui {
 class TConvertForm1;
 }
 
-// The main window. Its handlers keep the names the rest of the program knows them by; each
-// reads its controls and hands the work to the subsystem that does it.
+namespace sc::app {
+
+// The main window. Each handler reads its controls and hands the work to the subsystem that
+// does it.
 class TConvertForm1 : public QWidget {
     Q_OBJECT
 public:
@@ -47,7 +50,7 @@ public:
     const QString& programFolder() const { return folders_.own; }
     bool isReady() const { return ready_; }
 
-    // The steps that FormShow and FormClose ran, in order (what tests look at).
+    // The steps that the first show and the close ran, in order (what tests look at).
     const QStringList& lifecycleTrace() const { return trace_; }
 
     // The one entry point for files and folders dropped on the window, in the shell's order;
@@ -62,12 +65,12 @@ public:
     bool previewSettled() const;
 
     // The batch, as the jobs and the preview read it.
-    const TSourceList& sourceList() const { return sourceList_; }
+    const sources::TSourceList& sourceList() const { return sourceList_; }
     bool japaneseCaptions() const;
 
-    // The caption bitmap of the vertical sheets (Image1) and the print control.
-    const sc::printing::CaptionBitmap& captionBitmap() const { return *Image1_; }
-    sc::printing::TGKitImagePrint& printControl() { return *GKitImagePrint1_; }
+    // The caption bitmap of the vertical sheets and the print control.
+    const sc::printing::CaptionBitmap& captionBitmap() const { return *captionBitmap_; }
+    sc::printing::TGKitImagePrint& printControl() { return *printControl_; }
 
     // The information window that the "info." button shows modally.
     void setInfoWindow(QDialog* info) { infoWindow_ = info; }
@@ -78,48 +81,38 @@ public:
     void endProgram();
 
 public slots:
-    void FormShow();
-    void FormClose();
+    // The first show: the ready flag, then the reset and the settings file over it (each setting
+    // followed by its change handler) while the print page shows, then the JPEG page.
+    void loadSettingsAtFirstShow();
+    // Runs once however the window closes: every setting written to the settings file.
+    void saveSettingsAtClose();
 
     // Mode buttons: each shows its job's page; releasing the down one leaves the page as it is.
-    void ShineSpeedButton1Click();
-    void ShineSpeedButton2Click();
-    void ShineSpeedButton3Click();
+    void chooseJpegJob();
+    void chooseAlbumJob();
+    void choosePrintJob();
     // Language buttons: Japanese and English captions; the button that is down applies again.
-    void ShineSpeedButton5Click();
-    void ShineSpeedButton6Click();
+    void showJapaneseCaptions();
+    void showEnglishCaptions();
     // Title-bar buttons: information, read-me, minimise, close.
-    void ShineSpeedButton4Click();
-    void SSButton12Click();
-    void SSButton11Click();
-    void SSButton10Click();
+    void showInfoWindow();
+    void openReadme();
+    void minimiseWindow();
+    void closeWindow();
 
     // Source list: device-folder and clear buttons, selection (the preview run).
-    void SSButton2Click();
-    void SSButton1Click();
-    void ListBox1Click();
+    void collectFromDeviceFolder();
+    void clearSourceList();
+    void previewSelectedSource();
 
     // The OK button: runs the job of the visible page over the whole list.
-    void CButton10Click();
+    void runVisiblePageJob();
 
-    // Settings: reset button and the change handlers of the setting controls.
-    void CButton11Click();
-    void C0_01Change();
-    void C0_02Change();
-    void C1_01Change();
-    void C1_02Change();
-    void C3_01Change();
-    void C3_02Change();
-    void C3_04Change();
-    void C3_05Change();
-    void C3_06Change();
-    void C3_07Change();
-    void C3_08Change();
-    void C3_09Change();
-    void C4_01Change();
-    void C5_01Change();
-    void C5_02Change();
-    void C5_03Change();
+    // The reset button: every setting back to its default, each followed by its handler.
+    void resetSettings();
+    // The change handler of a setting control: what its value decides (enabled neighbours,
+    // colour, preview, print preview), as a change by the user, the load and the reset run it.
+    void settingChanged(sc::settings::Key setting);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -134,30 +127,29 @@ private:
     void step(const char* name);
     void scanStartupFolder();
     void showPrintPage();
-    void resetSettings();
-    void openSettingsFile();
-    void loadStoredSettings();
-    void closeSettingsFile();
+    void loadSettingsFile();
     void showJpegPage();
     void saveSettings();
     void wireSettingControls();
     void runJpegJob();
     void runPrintJob();
     void runAlbumJob();
-    void runChangeHandler(sc::settings::Key key);
+    // The print page's handlers: the preview of the layout, the header and footer lines.
+    void printLayoutChanged();
+    void printHeaderChanged();
+    void printFooterChanged();
 
     std::unique_ptr<Ui::TConvertForm1> ui_;
     QDialog* infoWindow_ = nullptr;
     sc::ProgramFolders folders_;
     sc::UserDialogs& dialogs_;
-    TSourceList sourceList_;
-    TSearchFile SearchFile1;
-    std::unique_ptr<TSourceCommands> sourceCommands_;
+    sources::TSourceList sourceList_;
+    sources::TSearchFile folderSearch_;
+    std::unique_ptr<sources::TSourceCommands> sourceCommands_;
     std::unique_ptr<sc::app::WindowSettingsView> settingsView_;
-    std::unique_ptr<sc::IniFile> settingsFile_; // open only during the load
     std::unique_ptr<sc::app::WindowStatusLine> statusLine_;
-    std::unique_ptr<sc::printing::CaptionBitmap> Image1_;
-    sc::printing::TGKitImagePrint* GKitImagePrint1_; // a child of the window
+    std::unique_ptr<sc::printing::CaptionBitmap> captionBitmap_;
+    sc::printing::TGKitImagePrint* printControl_; // a child of the window
     std::unique_ptr<sc::app::WindowPreview> preview_;
     // While a job runs the window still answers the desktop; a close request then waits for
     // the job's end, and nothing dropped joins the list it is walking.
@@ -175,3 +167,5 @@ private:
     bool dragging_ = false;
     QPoint dragOffset_;
 };
+
+} // namespace sc::app

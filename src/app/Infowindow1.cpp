@@ -13,9 +13,11 @@
 #include <QScreen>
 #include <QToolButton>
 
+namespace sc::app {
+
 namespace {
 
-namespace syscolor = sc::controls::syscolor;
+namespace syscolor = controls::syscolor;
 
 const QColor kCreditBlue(0, 0, 255);
 const QColor kLinkOrange(255, 128, 0);
@@ -146,13 +148,13 @@ void TInfoForm1::buildLeftPanel() {
 
     connect(addLink(panel, "SpeedButton3", {77, 87, 120, 11},
                     QStringLiteral(" メールでのお問い合わせ")),
-            &QAbstractButton::clicked, this, &TInfoForm1::SpeedButton3Click);
+            &QAbstractButton::clicked, this, &TInfoForm1::mailSupport);
     connect(addLink(panel, "SpeedButton1", {32, 104, 96, 11},
                     QStringLiteral(" スナップサイクル研究所のサイトにアクセス")),
-            &QAbstractButton::clicked, this, &TInfoForm1::SpeedButton1Click);
+            &QAbstractButton::clicked, this, &TInfoForm1::openMakerPage);
     connect(addLink(panel, "SpeedButton4", {144, 104, 104, 11},
                     QStringLiteral(" SNAPCYCLEのサイトにアクセス")),
-            &QAbstractButton::clicked, this, &TInfoForm1::SpeedButton4Click);
+            &QAbstractButton::clicked, this, &TInfoForm1::openProductPage);
 
     auto* close = new QToolButton(panel);
     close->setObjectName(QStringLiteral("SpeedButton2"));
@@ -162,7 +164,7 @@ void TInfoForm1::buildLeftPanel() {
     QPalette black = close->palette();
     black.setColor(QPalette::ButtonText, Qt::black);
     close->setPalette(black);
-    connect(close, &QAbstractButton::clicked, this, &TInfoForm1::SpeedButton2Click);
+    connect(close, &QAbstractButton::clicked, this, &TInfoForm1::closeWindow);
     sc::controls::pressOnReturn(*close);
 }
 
@@ -173,7 +175,7 @@ void TInfoForm1::buildRightPanel() {
     auto* guide = static_cast<LinkArea*>(addLink(
         panel, "Image2", {2, 2, 140, 140}, QStringLiteral(" スナップサイクル研究所のご案内")));
     guide->setPicture(QPixmap(QStringLiteral(":/info/guide.png")));
-    connect(guide, &QAbstractButton::clicked, this, &TInfoForm1::Image2Click);
+    connect(guide, &QAbstractButton::clicked, this, &TInfoForm1::openUserGuide);
 }
 
 QAbstractButton* TInfoForm1::addLink(QWidget* parent, const char* name, const QRect& place,
@@ -214,19 +216,21 @@ void TInfoForm1::setVisible(bool visible) {
     QDialog::setVisible(visible);
 }
 
-void TInfoForm1::SpeedButton1Click() {
+void TInfoForm1::openMakerPage() {
     dialogs_.openWithShell(makerUrl());
 }
-void TInfoForm1::SpeedButton3Click() {
+void TInfoForm1::mailSupport() {
     dialogs_.openWithShell(QStringLiteral("mailto:") + supportAddress());
 }
-void TInfoForm1::SpeedButton4Click() {
+void TInfoForm1::openProductPage() {
     dialogs_.openWithShell(productUrl());
 }
 // Whether the guide is there is not looked at: a missing one opens nothing and says nothing.
-void TInfoForm1::Image2Click() {
+void TInfoForm1::openUserGuide() {
     dialogs_.openWithShell(dataFolder_ + QStringLiteral("/SC_GUIDE.pdf"));
 }
-void TInfoForm1::SpeedButton2Click() {
+void TInfoForm1::closeWindow() {
     reject();
 }
+
+} // namespace sc::app

@@ -7,6 +7,8 @@ namespace sc {
 class UserDialogs;
 }
 
+namespace sc::app {
+
 // The information window: logo, credits and four links, handed to the shell through the dialog
 // seam. Created hidden at start-up and shown modally; closing only hides it. It shows in the
 // centre of the screen the first time and where it was left afterwards. Its texts never switch
@@ -24,11 +26,12 @@ public:
     void setVisible(bool visible) override;
 
 public slots:
-    void SpeedButton1Click(); // the maker's page
-    void SpeedButton3Click(); // mail to the support address
-    void SpeedButton4Click(); // the product's page
-    void Image2Click();       // the user guide
-    void SpeedButton2Click(); // close
+    // The four links and the close button.
+    void openMakerPage();
+    void mailSupport(); // a mail to the support address
+    void openProductPage();
+    void openUserGuide();
+    void closeWindow();
 
 private:
     void buildLeftPanel();
@@ -41,3 +44,5 @@ private:
     sc::UserDialogs& dialogs_;
     bool placed_ = false;
 };
+
+} // namespace sc::app

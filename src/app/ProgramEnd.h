@@ -1,13 +1,13 @@
 #pragma once
 
-class TConvertForm1;
-
 namespace sc {
 class StoppableDialogs;
 class TerminationSignals;
 } // namespace sc
 
 namespace sc::app {
+
+class TConvertForm1;
 
 // A request from the system to end the program (a logout, Ctrl+C) waits for nobody: from then
 // on no dialog is shown (a question is taken as No, the print dialog as cancelled), one that is

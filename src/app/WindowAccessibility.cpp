@@ -12,8 +12,13 @@
 
 namespace sc::app {
 
+using controls::TFolderPathBox;
+using controls::TShadowLabel;
+
 namespace {
 
+// Each control by its object name in the design, with its caption label; a setting's control is
+// named by its key in the settings file (settings::keyTable() says which setting it is).
 struct Named {
     const char* control;
     const char* label;
@@ -79,7 +84,7 @@ QAccessibleInterface* windowAccessible(const QString& className, QObject* object
     if (!object || !object->isWidgetType())
         return nullptr;
     auto* w = static_cast<QWidget*>(object);
-    if (className == QLatin1String("TConvertForm1"))
+    if (className == QLatin1String("sc::app::TConvertForm1"))
         return new QAccessibleWidget(w, QAccessible::Window);
     if (className == QLatin1String("sc::TGKitImageEdit"))
         return new QAccessibleWidget(w, QAccessible::Graphic);

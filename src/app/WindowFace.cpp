@@ -6,6 +6,8 @@
 
 namespace sc::app {
 
+using controls::TShadowLabel;
+
 void settleWindowFace(QWidget& window) {
     for (QFrame* panel : window.findChildren<QFrame*>()) {
         if (panel->objectName().startsWith(QLatin1String("Panel")))

@@ -13,9 +13,12 @@
 
 namespace sc::app {
 
+using controls::TFolderPathBox;
+
 namespace {
 
-// The controls in reading order, by name; each labelled choice is followed by the box it
+// The controls in reading order, by their object names in the design (a setting's control is
+// named by its key, see settings::keyTable()); each labelled choice is followed by the box it
 // enables (the output folder by its path, date renaming by its text).
 // clang-format off
 const char* const kTabOrder[] = {

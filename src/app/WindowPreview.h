@@ -7,14 +7,16 @@
 
 class QAbstractItemView;
 class QWidget;
+namespace sc::sources {
 class TSourceList;
+}
 namespace sc {
 class UserDialogs;
 }
 namespace sc::settings {
 class SettingsView;
 }
-namespace Ui {
+namespace sc::app::Ui {
 class TConvertForm1;
 }
 
@@ -27,7 +29,7 @@ namespace sc::app {
 class WindowPreview {
 public:
     // `busy` tells when a job runs: a run asked for then waits for its end.
-    WindowPreview(Ui::TConvertForm1& ui, QWidget& window, const TSourceList& sources,
+    WindowPreview(Ui::TConvertForm1& ui, QWidget& window, const sources::TSourceList& sources,
                   const settings::SettingsView& settings, UserDialogs& dialogs,
                   std::function<bool()> busy);
     ~WindowPreview();
@@ -43,12 +45,12 @@ public:
 
 private:
     std::optional<QString> selectedSource() const;
-    TPreviewSettings settings() const;
+    sources::TPreviewSettings settings() const;
 
     QAbstractItemView& list_;
-    const TSourceList& sources_;
+    const sources::TSourceList& sources_;
     const settings::SettingsView& settings_;
-    std::unique_ptr<TSourcePreview> preview_;
+    std::unique_ptr<sources::TSourcePreview> preview_;
 };
 
 } // namespace sc::app

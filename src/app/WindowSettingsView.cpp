@@ -15,6 +15,9 @@
 
 namespace sc::app {
 
+using controls::TFolderPathBox;
+using controls::TSpinEdit;
+
 using settings::Key;
 
 WindowSettingsView::WindowSettingsView(Ui::TConvertForm1& ui, QWidget& window, Handler runHandler,
@@ -52,7 +55,7 @@ void WindowSettingsView::moveWindow(int left, int top) {
     window_.move(left, top);
 }
 
-// The controls carry the names of their settings keys.
+// The controls carry the names of their settings keys (the object names of the design).
 QComboBox* WindowSettingsView::list(Key key) const {
     return window_.findChild<QComboBox*>(settings::nameOf(key));
 }
@@ -63,6 +66,10 @@ TSpinEdit* WindowSettingsView::spin(Key key) const {
 
 QLineEdit* WindowSettingsView::edit(Key key) const {
     return window_.findChild<QLineEdit*>(settings::nameOf(key));
+}
+
+TFolderPathBox* WindowSettingsView::folderBox() const {
+    return window_.findChild<TFolderPathBox*>(settings::nameOf(Key::DestinationFolder));
 }
 
 int WindowSettingsView::itemIndex(Key key) const {
@@ -85,13 +92,13 @@ void WindowSettingsView::setSpinValue(Key key, int value) {
 }
 
 QString WindowSettingsView::text(Key key) const {
-    return key == Key::C0_02 ? ui_.C0_02->path() : edit(key)->text();
+    return key == Key::DestinationFolder ? folderBox()->path() : edit(key)->text();
 }
 
 void WindowSettingsView::setText(Key key, const QString& text) {
-    if (key == Key::C0_02) {
-        const QSignalBlocker quiet(ui_.C0_02);
-        ui_.C0_02->setPath(text);
+    if (key == Key::DestinationFolder) {
+        const QSignalBlocker quiet(folderBox());
+        folderBox()->setPath(text);
         return;
     }
     const QSignalBlocker quiet(edit(key));
@@ -99,15 +106,15 @@ void WindowSettingsView::setText(Key key, const QString& text) {
 }
 
 bool WindowSettingsView::isBeingTyped(Key box) const {
-    return box == Key::C0_02 && ui_.C0_02->changeIsTyped();
+    return box == Key::DestinationFolder && folderBox()->changeIsTyped();
 }
 
 void WindowSettingsView::setEnabledWithLabel(Key control, bool enabled) {
-    if (control == Key::C0_02) {
-        ui_.C0_02->setEnabled(enabled);
+    if (control == Key::DestinationFolder) {
+        folderBox()->setEnabled(enabled);
         ui_.L0_02->setEnabled(enabled);
-    } else if (control == Key::Edit2) {
-        ui_.Edit2->setEnabled(enabled);
+    } else if (control == Key::UserText) {
+        edit(Key::UserText)->setEnabled(enabled);
         ui_.L0_04->setEnabled(enabled);
     }
 }
@@ -117,13 +124,13 @@ void WindowSettingsView::setBackground(Key control, const QColor& colour) {
         box->setBackground(colour);
     else if (QComboBox* l = list(control))
         setListColour(*l, colour);
-    else if (control == Key::C0_02)
-        ui_.C0_02->setBackground(colour);
+    else if (control == Key::DestinationFolder)
+        folderBox()->setBackground(colour);
 }
 
 void WindowSettingsView::setHint(Key control, const QString& hint) {
-    if (control == Key::C0_02)
-        ui_.C0_02->setHint(hint);
+    if (control == Key::DestinationFolder)
+        folderBox()->setHint(hint);
 }
 
 void setListColour(QComboBox& list, const QColor& colour) {

@@ -7,8 +7,11 @@
 class QComboBox;
 class QLineEdit;
 class QWidget;
+namespace sc::controls {
+class TFolderPathBox;
 class TSpinEdit;
-namespace Ui {
+} // namespace sc::controls
+namespace sc::app::Ui {
 class TConvertForm1;
 }
 
@@ -43,8 +46,9 @@ public:
     void runPreview() override { runPreview_(); }
 
     QComboBox* list(settings::Key key) const;
-    TSpinEdit* spin(settings::Key key) const;
+    controls::TSpinEdit* spin(settings::Key key) const;
     QLineEdit* edit(settings::Key key) const;
+    controls::TFolderPathBox* folderBox() const; // the destination folder
 
 private:
     Ui::TConvertForm1& ui_;

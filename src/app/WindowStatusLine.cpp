@@ -6,7 +6,7 @@
 
 namespace sc::app {
 
-WindowStatusLine::WindowStatusLine(QWidget& window, TShadowLabel& label,
+WindowStatusLine::WindowStatusLine(QWidget& window, controls::TShadowLabel& label,
                                    std::function<QString()> idlePrompt)
     : window_(window), label_(label), idlePrompt_(std::move(idlePrompt)) {}
 

@@ -5,7 +5,9 @@
 #include <functional>
 
 class QWidget;
+namespace sc::controls {
 class TShadowLabel;
+}
 
 namespace sc::app {
 
@@ -13,7 +15,8 @@ namespace sc::app {
 // then answers the desktop (repaints, close requests) while clicks and keys wait for the job.
 class WindowStatusLine : public jobs::StatusLine {
 public:
-    WindowStatusLine(QWidget& window, TShadowLabel& label, std::function<QString()> idlePrompt);
+    WindowStatusLine(QWidget& window, controls::TShadowLabel& label,
+                     std::function<QString()> idlePrompt);
 
     void show(const QString& text) override;
     void showIdlePrompt() override;
@@ -23,7 +26,7 @@ private:
     void paintNow();
 
     QWidget& window_;
-    TShadowLabel& label_;
+    controls::TShadowLabel& label_;
     std::function<QString()> idlePrompt_;
 };
 

@@ -24,16 +24,16 @@ int main(int argc, char** argv) {
     sc::app::installLookAndFeel();
     sc::QtUserDialogs desktopDialogs;
     sc::StoppableDialogs dialogs(desktopDialogs);
-    std::unique_ptr<TConvertForm1> mainWindow;
-    std::unique_ptr<TInfoForm1> infoWindow;
+    std::unique_ptr<sc::app::TConvertForm1> mainWindow;
+    std::unique_ptr<sc::app::TInfoForm1> infoWindow;
     try {
         // Installed for everyone, each user gets a program folder of their own.
         const sc::ProgramFolders folders =
             sc::chooseProgramFolders(QCoreApplication::applicationDirPath());
         sc::winpath::setProgramFolder(folders.own);
-        mainWindow = std::make_unique<TConvertForm1>(folders, dialogs);
+        mainWindow = std::make_unique<sc::app::TConvertForm1>(folders, dialogs);
         desktopDialogs.setOwner(mainWindow.get());
-        infoWindow = std::make_unique<TInfoForm1>(folders.data, dialogs, mainWindow.get());
+        infoWindow = std::make_unique<sc::app::TInfoForm1>(folders.data, dialogs, mainWindow.get());
         mainWindow->setInfoWindow(infoWindow.get());
         sc::app::endOnTerminationRequest(terminationSignals, dialogs, *mainWindow);
         mainWindow->show();
@@ -43,6 +43,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     const int code = QApplication::exec();
-    mainWindow->FormClose();
+    mainWindow->saveSettingsAtClose();
     return code;
 }

@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QPalette>
 
+namespace sc::controls {
+
 // The setting controls' text fields: white text on a background of their own, greyed text
 // when disabled.
 inline void setEditorBackground(QLineEdit& edit, const QColor& colour) {
@@ -14,3 +16,5 @@ inline void setEditorBackground(QLineEdit& edit, const QColor& colour) {
     p.setColor(QPalette::Disabled, QPalette::Text, QColor(128, 128, 128));
     edit.setPalette(p);
 }
+
+} // namespace sc::controls

@@ -8,6 +8,8 @@
 #include <QToolButton>
 #include <algorithm>
 
+namespace sc::controls {
+
 TFolderPathBox::TFolderPathBox(QWidget* parent)
     : QWidget(parent), edit_(new QLineEdit(this)), button_(new QToolButton(this)) {
     edit_->setFrame(false);
@@ -88,3 +90,5 @@ void TFolderPathBox::resizeEvent(QResizeEvent* event) {
     edit_->setGeometry(0, 0, width() - button, height());
     button_->setGeometry(width() - button, 0, button, height());
 }
+
+} // namespace sc::controls

@@ -11,6 +11,8 @@ namespace sc {
 class UserDialogs;
 }
 
+namespace sc::controls {
+
 // The folder path box: a one-line path text with a browse button. The browse asks for a
 // folder starting at the current path (when there is one) and, on OK, puts the chosen folder
 // into the box. Every change of the text, typing included, raises changed(). Tab goes from the
@@ -62,3 +64,5 @@ private:
     bool typing_ = false;
     bool typedSinceFinished_ = false;
 };
+
+} // namespace sc::controls

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <cmath>
 
+namespace sc::controls {
+
 TGradBox::TGradBox(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
@@ -94,3 +96,5 @@ void TGradBox::paintEvent(QPaintEvent*) {
         p.fillRect(QRect(w - 1, 0, 1, h), outLineColor_);
     }
 }
+
+} // namespace sc::controls

@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <array>
 
+namespace sc::controls {
+
 // A bar painted as a 256-step colour ramp, used for the window's title bar, footer and side
 // edges. It takes no mouse input, so the window can be dragged through it.
 class TGradBox : public QWidget {
@@ -44,3 +46,5 @@ private:
     bool drawOutLine_ = false;
     QColor outLineColor_{0, 0, 0};
 };
+
+} // namespace sc::controls

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <cstdlib>
 
+namespace sc::controls {
+
 namespace {
 
 // A label read by its text, as a name and as read-only text; the status line is a status bar.
@@ -73,7 +75,8 @@ public:
 };
 
 QAccessibleInterface* accessibleLabel(const QString& className, QObject* object) {
-    if (className == QLatin1String("TShadowLabel") && object && object->isWidgetType())
+    if (className == QLatin1String("sc::controls::TShadowLabel") && object &&
+        object->isWidgetType())
         return new ShadowLabelAccessible(static_cast<QWidget*>(object));
     return nullptr;
 }
@@ -247,3 +250,5 @@ void TShadowLabel::changeEvent(QEvent* event) {
     else if (event->type() == QEvent::FontChange)
         growAroundText();
 }
+
+} // namespace sc::controls

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QPoint>
 
+namespace sc::controls {
+
 // A text label drawn over offset copies of itself: a shadow (by default one pixel down and
 // right) and a highlight. It paints on its parent's surface and takes no mouse input, so the
 // window can be dragged through the labels on its own surface.
@@ -93,3 +95,5 @@ private:
     QRect design_; // valid once the label keeps its text whole
     bool statusLine_ = false;
 };
+
+} // namespace sc::controls

@@ -8,6 +8,8 @@
 
 class QFontMetrics;
 
+namespace sc::controls {
+
 // An owner-drawn push button with a gradient face, an enclosed frame and a shadowed caption
 // that turns bold under the mouse. Buttons with the same non-zero group index on one parent
 // latch exclusively. With `clickDownHook` the button stays drawn pressed while the handlers of
@@ -184,3 +186,5 @@ private:
     QTimer hoverTimer_;
     sc::controls::FocusMark focusMark_;
 };
+
+} // namespace sc::controls

@@ -13,6 +13,8 @@
 #include <cmath>
 #include <optional>
 
+namespace sc::controls {
+
 namespace {
 constexpr int kArrowWidth = 13;
 
@@ -107,7 +109,7 @@ public:
 };
 
 QAccessibleInterface* accessibleSpinEdit(const QString& className, QObject* object) {
-    if (className == QLatin1String("TSpinEdit") && object && object->isWidgetType())
+    if (className == QLatin1String("sc::controls::TSpinEdit") && object && object->isWidgetType())
         return new SpinEditAccessible(static_cast<QWidget*>(object));
     return nullptr;
 }
@@ -287,3 +289,5 @@ void TSpinEdit::resizeEvent(QResizeEvent* event) {
     up_->setGeometry(width() - arrows, 0, arrows, upHeight);
     down_->setGeometry(width() - arrows, upHeight, arrows, height() - upHeight);
 }
+
+} // namespace sc::controls

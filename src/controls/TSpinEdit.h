@@ -10,6 +10,8 @@ namespace sc {
 class UserDialogs;
 }
 
+namespace sc::controls {
+
 // The integer spin box of the setting controls: a one-line text with up and down arrows.
 // - An arrow or the Up/Down key adds or subtracts the increment (5), Page Up/Down the page
 //   increment (10); a value set by arrow, key or code is limited to the range.
@@ -83,3 +85,5 @@ private:
     int increment_ = 5;
     int pageIncrement_ = 10;
 };
+
+} // namespace sc::controls

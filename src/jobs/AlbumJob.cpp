@@ -29,7 +29,7 @@ QString albumName(const QString& source) {
 } // namespace
 
 AlbumJobSettings albumJobSettings(const settings::TConvertSettings& s) {
-    return {s.C4_01, s.Edit1};
+    return {s.albumQuality, s.albumTitle};
 }
 
 QString albumRootOf(const QString& chosen) {
@@ -50,7 +50,7 @@ QString albumThumbPath(const QString& root, const QString& source) {
                          QStringLiteral("th_") + albumName(source));
 }
 
-AlbumJob::AlbumJob(GKitImage& image, const TSourceList& sources, StatusLine& status,
+AlbumJob::AlbumJob(GKitImage& image, const sources::TSourceList& sources, StatusLine& status,
                    UserDialogs& dialogs)
     : image_(image), sources_(sources), status_(status), dialogs_(dialogs) {}
 

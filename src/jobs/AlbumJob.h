@@ -7,7 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+namespace sc::sources {
 class TSourceList;
+}
 
 namespace sc {
 class UserDialogs;
@@ -23,8 +25,8 @@ inline const QString kOpenAlbumQuestion =
 
 // The settings of the album page, read from its controls when OK is pressed.
 struct AlbumJobSettings {
-    int qualityIndex = 2;                       // C4_01: 0..3 -> save quality 1, 4, 7, 10
-    QString title = QStringLiteral("SCC DATA"); // Edit1
+    int qualityIndex = 2;                       // 0..3 -> save quality 1, 4, 7, 10
+    QString title = QStringLiteral("SCC DATA"); // the page's title
 };
 
 AlbumJobSettings albumJobSettings(const settings::TConvertSettings& s);
@@ -41,7 +43,7 @@ QString albumThumbPath(const QString& root, const QString& source);
 // The sources are never changed.
 class AlbumJob {
 public:
-    AlbumJob(GKitImage& image, const TSourceList& sources, StatusLine& status,
+    AlbumJob(GKitImage& image, const sources::TSourceList& sources, StatusLine& status,
              UserDialogs& dialogs);
 
     // Raises sc::Error (or any std::exception) on a picture that cannot be read or written, or
@@ -62,7 +64,7 @@ private:
     static Prepared prepare(const GKitImage::SaveSettings& save, const QString& source);
 
     GKitImage& image_;
-    const TSourceList& sources_;
+    const sources::TSourceList& sources_;
     StatusLine& status_;
     UserDialogs& dialogs_;
     int workers_ = pictureWorkersOfThisMachine();

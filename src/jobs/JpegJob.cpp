@@ -39,19 +39,19 @@ bool fitsInFileName(const QString& text) {
 
 JpegJobSettings jpegJobSettings(const settings::TConvertSettings& s) {
     JpegJobSettings j;
-    j.qualityIndex = s.C1_02;
-    j.brightness = s.C3_01;
-    j.contrast = s.C3_02;
-    j.red = s.C3_04;
-    j.green = s.C3_05;
-    j.blue = s.C3_06;
-    j.hue = s.C3_07;
-    j.saturation = s.C3_08;
-    j.lightness = s.C3_09;
-    j.destination = s.C0_01;
-    j.destinationFolder = s.C0_02;
-    j.renaming = s.C1_01;
-    j.userText = s.Edit2;
+    j.qualityIndex = s.jpegQuality;
+    j.brightness = s.brightness;
+    j.contrast = s.contrast;
+    j.red = s.redBalance;
+    j.green = s.greenBalance;
+    j.blue = s.blueBalance;
+    j.hue = s.hue;
+    j.saturation = s.saturation;
+    j.lightness = s.lightness;
+    j.destination = s.destination;
+    j.destinationFolder = s.destinationFolder;
+    j.renaming = s.renaming;
+    j.userText = s.userText;
     return j;
 }
 
@@ -103,7 +103,7 @@ struct JpegJob::Output {
     QString finalPath; // where the picture is at the end (after a rename)
 };
 
-JpegJob::JpegJob(GKitImage& image, const TSourceList& sources, StatusLine& status,
+JpegJob::JpegJob(GKitImage& image, const sources::TSourceList& sources, StatusLine& status,
                  UserDialogs& dialogs, std::function<void()> clearSources)
     : image_(image), sources_(sources), status_(status), dialogs_(dialogs),
       clearSources_(std::move(clearSources)) {}

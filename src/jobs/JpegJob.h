@@ -12,7 +12,9 @@
 #include <optional>
 #include <vector>
 
+namespace sc::sources {
 class TSourceList;
+}
 
 namespace sc {
 class UserDialogs;
@@ -24,14 +26,14 @@ class StatusLine;
 
 // The settings of the JPEG page, read from its controls when OK is pressed.
 struct JpegJobSettings {
-    int qualityIndex = 2; // C1_02: 0..3 -> save quality 1, 4, 7, 10
+    int qualityIndex = 2; // 0..3 -> save quality 1, 4, 7, 10
     int brightness = 0, contrast = 0;
     int red = 0, green = 0, blue = 0;
     int hue = 0, saturation = 0, lightness = 0;
-    int destination = 0; // C0_01: 0 beside the source, 1 into `destinationFolder`
-    QString destinationFolder = QStringLiteral("C:/Program Files/Snapcycle"); // C0_02
-    int renaming = 1; // C1_01: 0 none, 1 date and time, 2 user text and time
-    QString userText = QStringLiteral("20040000"); // Edit2
+    int destination = 0; // 0 beside the source, 1 into `destinationFolder`
+    QString destinationFolder = QStringLiteral("C:/Program Files/Snapcycle");
+    int renaming = 1;                              // 0 none, 1 date and time, 2 user text and time
+    QString userText = QStringLiteral("20040000"); // what renaming 2 puts before the time
 
     imaging::TuningValues tuning() const {
         return {brightness, contrast, red, green, blue, hue, saturation, lightness};
@@ -58,8 +60,8 @@ std::optional<QString> renamedPathFor(const QString& source, const QDateTime& ta
 // nothing is written: the files are named and the job ends.
 class JpegJob {
 public:
-    JpegJob(GKitImage& image, const TSourceList& sources, StatusLine& status, UserDialogs& dialogs,
-            std::function<void()> clearSources);
+    JpegJob(GKitImage& image, const sources::TSourceList& sources, StatusLine& status,
+            UserDialogs& dialogs, std::function<void()> clearSources);
 
     // Raises sc::Error (or any std::exception) on a picture that cannot be read or written;
     // the runner's guard catches it.
@@ -90,7 +92,7 @@ private:
     void deleteSourcesThatLiveOn(const std::vector<Output>& outputs);
 
     GKitImage& image_;
-    const TSourceList& sources_;
+    const sources::TSourceList& sources_;
     StatusLine& status_;
     UserDialogs& dialogs_;
     std::function<void()> clearSources_;

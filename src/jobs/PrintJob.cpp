@@ -41,8 +41,8 @@ constexpr int kThumbnailsAheadPerWorker = 2;
 
 } // namespace
 
-PrintJob::PrintJob(const PrintControls& controls, const TSourceList& sources, StatusLine& status,
-                   const QString& dataFolder, const QString& scratchFolder)
+PrintJob::PrintJob(const PrintControls& controls, const sources::TSourceList& sources,
+                   StatusLine& status, const QString& dataFolder, const QString& scratchFolder)
     : controls_(controls), sources_(sources), status_(status), dataFolder_(dataFolder),
       scratchFolder_(scratchFolder) {}
 

@@ -7,7 +7,9 @@
 #include <functional>
 #include <memory>
 
+namespace sc::sources {
 class TSourceList;
+}
 
 namespace sc {
 class GKitImage;
@@ -37,7 +39,7 @@ struct PrintControls {
 // written).
 class PrintJob {
 public:
-    PrintJob(const PrintControls& controls, const TSourceList& sources, StatusLine& status,
+    PrintJob(const PrintControls& controls, const sources::TSourceList& sources, StatusLine& status,
              const QString& dataFolder, const QString& scratchFolder);
 
     // `layoutIndex` reads the print mode's item index; it is read afresh for each layout, and
@@ -61,7 +63,7 @@ private:
     void appendSheet();
 
     PrintControls controls_;
-    const TSourceList& sources_;
+    const sources::TSourceList& sources_;
     StatusLine& status_;
     QString dataFolder_;
     QString scratchFolder_;

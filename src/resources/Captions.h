@@ -56,7 +56,8 @@ inline const std::array<Caption, 26> kCaptions = {{
 }};
 
 // The items of a drop-down list, in item order; both languages keep that order, so a stored
-// item index means the same in either.
+// item index means the same in either. A list is named by its object name in the design, which
+// is its setting's key in the settings file.
 struct Items {
     const char* control;
     QStringList japanese;

@@ -4,12 +4,12 @@
 
 namespace sc::settings {
 
-bool outputFolderEnabled(int c0_01Index) {
-    return c0_01Index != 0;
+bool destinationFolderEnabled(int destinationIndex) {
+    return destinationIndex != 0;
 }
 
-bool userTextEnabled(int c1_01Index) {
-    return c1_01Index != 0 && c1_01Index != 1;
+bool userTextEnabled(int renamingIndex) {
+    return renamingIndex != 0 && renamingIndex != 1;
 }
 
 QColor qualityColour(int index) {
@@ -19,7 +19,7 @@ QColor qualityColour(int index) {
 QColor tuningColour(Key box, int value) {
     if (value == 0)
         return kBlack;
-    if (box == Key::C3_08 || box == Key::C3_09)
+    if (box == Key::Saturation || box == Key::Lightness)
         return kBlue;
     return value < 0 ? kRed : kBlue;
 }
@@ -38,34 +38,35 @@ QString settledPath(const QString& path) {
 }
 
 bool changeRunsPreview(Key control) {
-    return control == Key::C1_02 || infoOf(control).kind == Kind::Tuning;
+    return control == Key::JpegQuality || infoOf(control).kind == Kind::Tuning;
 }
 
 bool runChangeRule(Key control, SettingsView& view) {
     switch (control) {
-    case Key::C0_01:
-        view.setEnabledWithLabel(Key::C0_02, outputFolderEnabled(view.itemIndex(Key::C0_01)));
+    case Key::Destination:
+        view.setEnabledWithLabel(Key::DestinationFolder,
+                                 destinationFolderEnabled(view.itemIndex(Key::Destination)));
         return true;
-    case Key::C0_02: {
-        const QString text = view.text(Key::C0_02);
+    case Key::DestinationFolder: {
+        const QString text = view.text(Key::DestinationFolder);
         const QString trimmed = withoutTrailingSeparator(text);
         // A separator the user has just typed at the end is where the next folder name goes:
         // the box keeps it until the user leaves it, and the value goes without it already.
-        if (trimmed != text && !view.isBeingTyped(Key::C0_02)) {
-            view.setText(Key::C0_02, trimmed);
+        if (trimmed != text && !view.isBeingTyped(Key::DestinationFolder)) {
+            view.setText(Key::DestinationFolder, trimmed);
             // Putting the text back is a change of the box's text, and the box reports every
             // change: its handler runs again on the shorter text.
-            view.runChangeHandler(Key::C0_02);
+            view.runChangeHandler(Key::DestinationFolder);
         }
         // The hint always shows the box's final text.
-        view.setHint(Key::C0_02, settledPath(view.text(Key::C0_02)));
+        view.setHint(Key::DestinationFolder, settledPath(view.text(Key::DestinationFolder)));
         return true;
     }
-    case Key::C1_01:
-        view.setEnabledWithLabel(Key::Edit2, userTextEnabled(view.itemIndex(Key::C1_01)));
+    case Key::Renaming:
+        view.setEnabledWithLabel(Key::UserText, userTextEnabled(view.itemIndex(Key::Renaming)));
         return true;
-    case Key::C1_02:
-    case Key::C4_01:
+    case Key::JpegQuality:
+    case Key::AlbumQuality:
         view.setBackground(control, qualityColour(view.itemIndex(control)));
         break;
     default:

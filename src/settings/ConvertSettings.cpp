@@ -9,85 +9,87 @@
 namespace sc::settings {
 
 namespace {
+// Each setting's key and section in the settings file; the keys are the object names of the
+// controls in the main window's design.
 constexpr std::array<KeyInfo, kKeyCount> kTable{{
-    {Key::TRANS, "TRANS", "SET0", Kind::Flag, 0, 1},
-    {Key::M_TOP, "M_TOP", "SET0", Kind::Position, 0, 0},
-    {Key::M_LEFT, "M_LEFT", "SET0", Kind::Position, 0, 0},
-    {Key::C0_01, "C0_01", "SET1", Kind::Item, 0, 1},
-    {Key::C0_02, "C0_02", "SET1", Kind::Text, 0, 0},
-    {Key::C1_01, "C1_01", "SET1", Kind::Item, 0, 2},
-    {Key::Edit2, "Edit2", "SET1", Kind::Text, 0, 0},
-    {Key::C1_02, "C1_02", "SET1", Kind::Item, 0, 3},
-    {Key::C3_01, "C3_01", "SET1", Kind::Tuning, -100, 100},
-    {Key::C3_02, "C3_02", "SET1", Kind::Tuning, -100, 100},
-    {Key::C3_04, "C3_04", "SET1", Kind::Tuning, -100, 100},
-    {Key::C3_05, "C3_05", "SET1", Kind::Tuning, -100, 100},
-    {Key::C3_06, "C3_06", "SET1", Kind::Tuning, -100, 100},
-    {Key::C3_07, "C3_07", "SET1", Kind::Tuning, -180, 180},
-    {Key::C3_08, "C3_08", "SET1", Kind::Tuning, -100, 100},
-    {Key::C3_09, "C3_09", "SET1", Kind::Tuning, -100, 100},
-    {Key::C4_01, "C4_01", "SET2", Kind::Item, 0, 3},
-    {Key::Edit1, "Edit1", "SET2", Kind::Text, 0, 0},
-    {Key::C5_01, "C5_01", "SET3", Kind::Item, 0, 1},
-    {Key::C5_02, "C5_02", "SET3", Kind::Text, 0, 0},
-    {Key::C5_03, "C5_03", "SET3", Kind::Text, 0, 0},
+    {Key::EnglishCaptions, "TRANS", "SET0", Kind::Flag, 0, 1},
+    {Key::WindowTop, "M_TOP", "SET0", Kind::Position, 0, 0},
+    {Key::WindowLeft, "M_LEFT", "SET0", Kind::Position, 0, 0},
+    {Key::Destination, "C0_01", "SET1", Kind::Item, 0, 1},
+    {Key::DestinationFolder, "C0_02", "SET1", Kind::Text, 0, 0},
+    {Key::Renaming, "C1_01", "SET1", Kind::Item, 0, 2},
+    {Key::UserText, "Edit2", "SET1", Kind::Text, 0, 0},
+    {Key::JpegQuality, "C1_02", "SET1", Kind::Item, 0, 3},
+    {Key::Brightness, "C3_01", "SET1", Kind::Tuning, -100, 100},
+    {Key::Contrast, "C3_02", "SET1", Kind::Tuning, -100, 100},
+    {Key::RedBalance, "C3_04", "SET1", Kind::Tuning, -100, 100},
+    {Key::GreenBalance, "C3_05", "SET1", Kind::Tuning, -100, 100},
+    {Key::BlueBalance, "C3_06", "SET1", Kind::Tuning, -100, 100},
+    {Key::Hue, "C3_07", "SET1", Kind::Tuning, -180, 180},
+    {Key::Saturation, "C3_08", "SET1", Kind::Tuning, -100, 100},
+    {Key::Lightness, "C3_09", "SET1", Kind::Tuning, -100, 100},
+    {Key::AlbumQuality, "C4_01", "SET2", Kind::Item, 0, 3},
+    {Key::AlbumTitle, "Edit1", "SET2", Kind::Text, 0, 0},
+    {Key::PrintLayout, "C5_01", "SET3", Kind::Item, 0, 1},
+    {Key::PrintHeader, "C5_02", "SET3", Kind::Text, 0, 0},
+    {Key::PrintFooter, "C5_03", "SET3", Kind::Text, 0, 0},
 }};
 
 // How much of a text value a read takes: the output folder whole, the other texts as the
 // original platform read them.
 int readChars(Key key) {
-    return key == Key::C0_02 ? -1 : IniFile::kMaxValueChars;
+    return key == Key::DestinationFolder ? -1 : IniFile::kMaxValueChars;
 }
 
-template <class Settings> auto numberField(Settings& s, Key key) -> decltype(&s.M_TOP) {
+template <class Settings> auto numberField(Settings& s, Key key) -> decltype(&s.windowTop) {
     switch (key) {
-    case Key::M_TOP:
-        return &s.M_TOP;
-    case Key::M_LEFT:
-        return &s.M_LEFT;
-    case Key::C0_01:
-        return &s.C0_01;
-    case Key::C1_01:
-        return &s.C1_01;
-    case Key::C1_02:
-        return &s.C1_02;
-    case Key::C3_01:
-        return &s.C3_01;
-    case Key::C3_02:
-        return &s.C3_02;
-    case Key::C3_04:
-        return &s.C3_04;
-    case Key::C3_05:
-        return &s.C3_05;
-    case Key::C3_06:
-        return &s.C3_06;
-    case Key::C3_07:
-        return &s.C3_07;
-    case Key::C3_08:
-        return &s.C3_08;
-    case Key::C3_09:
-        return &s.C3_09;
-    case Key::C4_01:
-        return &s.C4_01;
-    case Key::C5_01:
-        return &s.C5_01;
+    case Key::WindowTop:
+        return &s.windowTop;
+    case Key::WindowLeft:
+        return &s.windowLeft;
+    case Key::Destination:
+        return &s.destination;
+    case Key::Renaming:
+        return &s.renaming;
+    case Key::JpegQuality:
+        return &s.jpegQuality;
+    case Key::Brightness:
+        return &s.brightness;
+    case Key::Contrast:
+        return &s.contrast;
+    case Key::RedBalance:
+        return &s.redBalance;
+    case Key::GreenBalance:
+        return &s.greenBalance;
+    case Key::BlueBalance:
+        return &s.blueBalance;
+    case Key::Hue:
+        return &s.hue;
+    case Key::Saturation:
+        return &s.saturation;
+    case Key::Lightness:
+        return &s.lightness;
+    case Key::AlbumQuality:
+        return &s.albumQuality;
+    case Key::PrintLayout:
+        return &s.printLayout;
     default:
         return nullptr;
     }
 }
 
-template <class Settings> auto textField(Settings& s, Key key) -> decltype(&s.C0_02) {
+template <class Settings> auto textField(Settings& s, Key key) -> decltype(&s.destinationFolder) {
     switch (key) {
-    case Key::C0_02:
-        return &s.C0_02;
-    case Key::Edit2:
-        return &s.Edit2;
-    case Key::Edit1:
-        return &s.Edit1;
-    case Key::C5_02:
-        return &s.C5_02;
-    case Key::C5_03:
-        return &s.C5_03;
+    case Key::DestinationFolder:
+        return &s.destinationFolder;
+    case Key::UserText:
+        return &s.userText;
+    case Key::AlbumTitle:
+        return &s.albumTitle;
+    case Key::PrintHeader:
+        return &s.printHeader;
+    case Key::PrintFooter:
+        return &s.printFooter;
     default:
         return nullptr;
     }
@@ -111,16 +113,16 @@ QString settingsFilePath(const QString& programFolder) {
 }
 
 int TConvertSettings::number(Key key) const {
-    if (key == Key::TRANS)
-        return TRANS ? 1 : 0;
+    if (key == Key::EnglishCaptions)
+        return englishCaptions ? 1 : 0;
     const int* field = numberField(*this, key);
     Q_ASSERT(field);
     return field ? *field : 0;
 }
 
 void TConvertSettings::setNumber(Key key, int value) {
-    if (key == Key::TRANS) {
-        TRANS = value != 0;
+    if (key == Key::EnglishCaptions) {
+        englishCaptions = value != 0;
         return;
     }
     if (int* field = numberField(*this, key))
@@ -157,7 +159,7 @@ void readKey(const IniFile& ini, Key key, TConvertSettings& values) {
     const QString name = QString::fromLatin1(info.name);
     switch (info.kind) {
     case Kind::Flag:
-        values.TRANS = ini.readBool(section, name, values.TRANS);
+        values.englishCaptions = ini.readBool(section, name, values.englishCaptions);
         break;
     case Kind::Text:
         values.setText(key, ini.readString(section, name, values.text(key), readChars(key)));

@@ -9,30 +9,30 @@ class IniFile;
 
 namespace sc::settings {
 
-// Every stored setting, in the order of the settings file. The names are the control names of
-// the main window and the keys of the file.
+// Every stored setting, in the order of the settings file. Each one's key in the file, which is
+// also the object name of its control in the main window's design, is in keyTable().
 enum class Key {
-    TRANS,
-    M_TOP,
-    M_LEFT,
-    C0_01,
-    C0_02,
-    C1_01,
-    Edit2,
-    C1_02,
-    C3_01,
-    C3_02,
-    C3_04,
-    C3_05,
-    C3_06,
-    C3_07,
-    C3_08,
-    C3_09,
-    C4_01,
-    Edit1,
-    C5_01,
-    C5_02,
-    C5_03,
+    EnglishCaptions,   // the captions in English (the English button down)
+    WindowTop,         // the main window's top edge on the screen
+    WindowLeft,        // the main window's left edge on the screen
+    Destination,       // where the JPEG job writes: 0 beside each source, 1 into DestinationFolder
+    DestinationFolder, // the folder the JPEG job writes into, without a trailing separator
+    Renaming,          // the JPEG outputs' names: 0 kept, 1 date and time, 2 user text and time
+    UserText,          // the text that renaming 2 puts before the time
+    JpegQuality,       // the quality item of the JPEG job and the preview, 0 ... 3
+    Brightness,        // the tuning of the JPEG job and the preview: -100 ... 100
+    Contrast,          // -100 ... 100
+    RedBalance,        // -100 ... 100
+    GreenBalance,      // -100 ... 100
+    BlueBalance,       // -100 ... 100
+    Hue,               // -180 ... 180
+    Saturation,        // -100 ... 100
+    Lightness,         // -100 ... 100
+    AlbumQuality,      // the quality item of the HTML album, 0 ... 3
+    AlbumTitle,        // the title of the HTML album
+    PrintLayout,       // the contact sheets: 0 vertical (50 frames), 1 film style (66 frames)
+    PrintHeader,       // the header line of the printed sheets
+    PrintFooter,       // the footer line of the printed sheets
 };
 inline constexpr int kKeyCount = 21;
 
@@ -46,14 +46,14 @@ enum class Kind {
 
 struct KeyInfo {
     Key key;
-    const char* name;
+    const char* name; // the key in the file and the object name of its control
     const char* section;
     Kind kind;
     int minimum; // Item: 0; Tuning: lower end
     int maximum; // Item: item count - 1; Tuning: upper end
 };
 
-// The 21 keys in file order.
+// The 21 keys in file order: the one place that maps each key of the file to its setting.
 const std::array<KeyInfo, kKeyCount>& keyTable();
 const KeyInfo& infoOf(Key key);
 QString nameOf(Key key);
@@ -66,29 +66,30 @@ QString settingsFilePath(const QString& programFolder);
 inline constexpr int kDesignTop = 128;
 inline constexpr int kDesignLeft = 195;
 
-// The settings record: one field per setting control.
+// The settings record: one field per setting control, each with its default (Key says what each
+// one means). Item indexes are -1 when the list has no item selected.
 struct TConvertSettings {
-    bool TRANS = false;
-    int M_TOP = kDesignTop;
-    int M_LEFT = kDesignLeft;
-    int C0_01 = 0;
-    QString C0_02 = QStringLiteral("C:/Program Files/Snapcycle");
-    int C1_01 = 1;
-    QString Edit2 = QStringLiteral("20040000");
-    int C1_02 = 2;
-    int C3_01 = 0;
-    int C3_02 = 0;
-    int C3_04 = 0;
-    int C3_05 = 0;
-    int C3_06 = 0;
-    int C3_07 = 0;
-    int C3_08 = 0;
-    int C3_09 = 0;
-    int C4_01 = 2;
-    QString Edit1 = QStringLiteral("SCC DATA");
-    int C5_01 = 0;
-    QString C5_02;
-    QString C5_03;
+    bool englishCaptions = false;
+    int windowTop = kDesignTop;
+    int windowLeft = kDesignLeft;
+    int destination = 0;
+    QString destinationFolder = QStringLiteral("C:/Program Files/Snapcycle");
+    int renaming = 1;
+    QString userText = QStringLiteral("20040000");
+    int jpegQuality = 2;
+    int brightness = 0;
+    int contrast = 0;
+    int redBalance = 0;
+    int greenBalance = 0;
+    int blueBalance = 0;
+    int hue = 0;
+    int saturation = 0;
+    int lightness = 0;
+    int albumQuality = 2;
+    QString albumTitle = QStringLiteral("SCC DATA");
+    int printLayout = 0;
+    QString printHeader;
+    QString printFooter;
 
     bool operator==(const TConvertSettings&) const = default;
 

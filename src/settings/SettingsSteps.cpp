@@ -1,8 +1,10 @@
 #include "SettingsSteps.h"
 
 #include "platform/IniFile.h"
+#include "platform/UserDialogs.h"
 #include "settings/ChangeRules.h"
 
+#include <QDir>
 #include <string_view>
 
 namespace sc::settings {
@@ -10,11 +12,11 @@ namespace sc::settings {
 namespace {
 bool hasChangeHandler(Key key) {
     switch (key) {
-    case Key::TRANS:
-    case Key::M_TOP:
-    case Key::M_LEFT:
-    case Key::Edit2:
-    case Key::Edit1:
+    case Key::EnglishCaptions:
+    case Key::WindowTop:
+    case Key::WindowLeft:
+    case Key::UserText:
+    case Key::AlbumTitle:
         return false;
     default:
         return true;
@@ -24,16 +26,16 @@ bool hasChangeHandler(Key key) {
 // Puts one value into its control and runs the control's change handler right after it.
 void apply(SettingsView& view, Key key, const TConvertSettings& values) {
     switch (key) {
-    case Key::TRANS:
-        view.setEnglishDown(values.TRANS);
+    case Key::EnglishCaptions:
+        view.setEnglishDown(values.englishCaptions);
         break;
-    case Key::M_TOP:
-    case Key::M_LEFT:
+    case Key::WindowTop:
+    case Key::WindowLeft:
         // A position where nobody could see or reach the window (a monitor that is gone) is
         // no position: the window stays where a first start puts it. A partly visible one is
         // kept exactly.
-        if (view.windowShowsAt(values.M_LEFT, values.M_TOP))
-            view.moveWindow(values.M_LEFT, values.M_TOP);
+        if (view.windowShowsAt(values.windowLeft, values.windowTop))
+            view.moveWindow(values.windowLeft, values.windowTop);
         break;
     default:
         switch (infoOf(key).kind) {
@@ -65,29 +67,28 @@ void loadControls(const IniFile& ini, SettingsView& view) {
     // Each key is read with the control's value at that moment as its default, so the reads
     // go one at a time, in file order, between the applications.
     for (const KeyInfo& info : keyTable()) {
-        if (info.key == Key::M_LEFT)
-            continue; // placed together with M_TOP
+        if (info.key == Key::WindowLeft)
+            continue; // placed together with the top edge
         TConvertSettings values = captureControls(view);
         readKey(ini, info.key, values);
-        if (info.key == Key::M_TOP)
-            readKey(ini, Key::M_LEFT, values);
+        if (info.key == Key::WindowTop)
+            readKey(ini, Key::WindowLeft, values);
         apply(view, info.key, values);
     }
 }
 
-bool loadControlsFromFile(const QString& path, SettingsView& view) {
+void loadControlsFromFile(const QString& path, SettingsView& view, UserDialogs& dialogs) {
     IniFile ini(path);
     if (!ini.load())
-        return false;
+        dialogs.message(loadFailedMessage(QDir::toNativeSeparators(path)));
     loadControls(ini, view);
-    return true;
 }
 
 TConvertSettings captureControls(const SettingsView& view) {
     TConvertSettings s;
-    s.TRANS = view.englishDown();
-    s.M_TOP = view.windowTop();
-    s.M_LEFT = view.windowLeft();
+    s.englishCaptions = view.englishDown();
+    s.windowTop = view.windowTop();
+    s.windowLeft = view.windowLeft();
     for (const KeyInfo& info : keyTable()) {
         switch (info.kind) {
         case Kind::Item:
@@ -97,8 +98,9 @@ TConvertSettings captureControls(const SettingsView& view) {
             s.setNumber(info.key, view.spinValue(info.key));
             break;
         case Kind::Text:
-            s.setText(info.key, info.key == Key::C0_02 ? settledPath(view.text(info.key))
-                                                       : view.text(info.key));
+            s.setText(info.key, info.key == Key::DestinationFolder
+                                    ? settledPath(view.text(info.key))
+                                    : view.text(info.key));
             break;
         default:
             break;

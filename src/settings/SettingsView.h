@@ -17,45 +17,47 @@ class SettingsView {
 public:
     virtual ~SettingsView() = default;
 
-    // TRANS: down state of the English caption button. Putting it down also switches the
-    // captions to English; putting it up switches nothing.
+    // The caption language: down state of the English caption button. Putting it down also
+    // switches the captions to English; putting it up switches nothing.
     virtual bool englishDown() const = 0;
     virtual void setEnglishDown(bool down) = 0;
 
-    // M_TOP, M_LEFT: the main window's edges on the screen.
+    // The main window's edges on the screen.
     virtual int windowTop() const = 0;
     virtual int windowLeft() const = 0;
     // Whether any part of the window would show on a screen at this position.
     virtual bool windowShowsAt(int left, int top) const = 0;
     virtual void moveWindow(int left, int top) = 0;
 
-    // Drop-down lists C0_01, C1_01, C1_02, C4_01, C5_01: the selected item, -1 for none.
+    // Drop-down lists (the settings of Kind::Item): the selected item, -1 for none.
     virtual int itemIndex(Key list) const = 0;
     virtual void selectItem(Key list, int index) = 0;
 
-    // Spin boxes C3_01 ... C3_09: the value as the box reads it (a typed value beyond the range
+    // Spin boxes (the tuning): the value as the box reads it (a typed value beyond the range
     // counts until the box is left); setting limits it to the box's range.
     virtual int spinValue(Key box) const = 0;
     virtual void setSpinValue(Key box, int value) = 0;
 
-    // Texts: C0_02 (the folder path box), Edit2, Edit1, C5_02, C5_03.
+    // Texts: the destination folder (a folder path box), the user text, the album title, the
+    // print header and footer.
     virtual QString text(Key box) const = 0;
     virtual void setText(Key box, const QString& text) = 0;
-    // Whether the change being handled is the user's typing in the box (C0_02): its text is
-    // not final until the user leaves the box, which raises the change once more.
+    // Whether the change being handled is the user's typing in the box (the destination
+    // folder): its text is not final until the user leaves the box, which raises the change
+    // once more.
     virtual bool isBeingTyped(Key box) const = 0;
 
-    // Runs the window's change handler of the control (C0_01Change, C0_02Change, ...,
-    // C5_03Change). The handlers of this folder's rules call runChangeRule().
+    // Runs the window's change handler of the control. The handlers of this folder's rules call
+    // runChangeRule().
     virtual void runChangeHandler(Key control) = 0;
 
     // What the change rules touch.
-    // Enables or disables a control together with its caption label (C0_02 with L0_02, Edit2
-    // with L0_04).
+    // Enables or disables a control together with its caption label (the destination folder,
+    // the user text).
     virtual void setEnabledWithLabel(Key control, bool enabled) = 0;
     virtual void setBackground(Key control, const QColor& colour) = 0;
     virtual void setHint(Key control, const QString& hint) = 0;
-    // One preview run of the selected source (ListBox1Click).
+    // One preview run of the selected source.
     virtual void runPreview() = 0;
 };
 

@@ -9,6 +9,8 @@
 
 #include <future>
 
+namespace sc::sources {
+
 namespace {
 
 // The picture as a view of `area` shows it: shrunk to fit with its aspect kept (as the view
@@ -156,3 +158,5 @@ void TPreviewWorker::encodeAndDecode(const TPreviewRequest& request, TPreviewOut
         loaded.shown = before.get();
     outcome.before = loaded.shown;
 }
+
+} // namespace sc::sources

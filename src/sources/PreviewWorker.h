@@ -19,9 +19,11 @@ namespace sc {
 class GKitImage;
 }
 
+namespace sc::sources {
+
 // The values of the JPEG page that a preview run reads.
 struct TPreviewSettings {
-    int qualityIndex = 2; // C1_02
+    int qualityIndex = 2; // the JPEG quality item, 0..3
     sc::imaging::TuningValues tuning;
 };
 
@@ -87,3 +89,5 @@ private:
     std::unique_ptr<Loaded> loaded_; // the worker thread's alone
     std::thread thread_;             // last: it starts once everything above is ready
 };
+
+} // namespace sc::sources

@@ -9,7 +9,7 @@
 #include <QSet>
 #include <deque>
 
-using namespace sc;
+namespace sc::sources {
 
 namespace {
 
@@ -91,3 +91,5 @@ void TSearchFile::Execute() const {
         }
     });
 }
+
+} // namespace sc::sources

@@ -9,6 +9,8 @@ namespace sc::fileops {
 struct FolderListing;
 }
 
+namespace sc::sources {
+
 // The folder scan: lists the regular files that match `SearchName` in `Directory` and, when
 // `Recursive` is on, in every folder below it, breadth first. Links are followed, but a folder
 // reached again (through a link, or by two ways) is read only once. Pipes, devices and the
@@ -52,3 +54,5 @@ private:
         std::function<void(const QString& folder, const sc::fileops::FolderListing& listing)>;
     void walk(const FolderVisit& visit) const;
 };
+
+} // namespace sc::sources

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QSet>
 
+namespace sc::sources {
+
 // Collects what one command finds and inserts it into the list in one step at the end; names
 // that could not be carried are counted and told once.
 class TSourceCommands::Batch {
@@ -47,7 +49,7 @@ private:
 TSourceCommands::TSourceCommands(TSourceList& list, TSearchFile& search, sc::UserDialogs& dialogs,
                                  StatusSink showStatus)
     : list_(list), search_(search), dialogs_(dialogs), showStatus_(std::move(showStatus)) {
-    search_.OnFind = [this](const QString& path) { SearchFile1Find(path); };
+    search_.OnFind = [this](const QString& path) { addFound(path); };
     search_.OnUnreadable = [this](const QString& folder, const QByteArray& name) {
         if (batch_)
             batch_->addUnreadable(folder, name);
@@ -82,7 +84,7 @@ bool TSourceCommands::isInsideDeviceFolder(const QString& folder) {
            chosen.startsWith(root + u'/', Qt::CaseInsensitive);
 }
 
-void TSourceCommands::SearchFile1Find(const QString& path) {
+void TSourceCommands::addFound(const QString& path) {
     if (batch_)
         batch_->add(path);
     else
@@ -115,7 +117,7 @@ void TSourceCommands::dropFiles(const QStringList& items, int unreadableItems) {
         if (sc::fileops::isFolder(item))
             scanFolder(item, true, {QStringLiteral("*.bmp"), QStringLiteral("*.jpg")});
         else if (isPictureName(item) && sc::fileops::isRegularFile(item))
-            SearchFile1Find(item);
+            addFound(item);
     }
 }
 
@@ -127,7 +129,7 @@ QString TSourceCommands::unreadableNamesMessage(int count) {
 
 // Without a device folder there is nothing to choose from: as if the browser were cancelled.
 // A folder outside the device folder, which the browser should never give, is refused the same.
-void TSourceCommands::SSButton2Click() {
+void TSourceCommands::collectFromDeviceFolder() {
     if (!sc::fileops::isFolder(deviceFolder()))
         return;
     const QString folder =
@@ -137,8 +139,10 @@ void TSourceCommands::SSButton2Click() {
     scanFolder(folder, false, {QStringLiteral("*.bmp"), QStringLiteral("*.jpg")});
 }
 
-void TSourceCommands::SSButton1Click(const QString& idlePrompt) {
+void TSourceCommands::clearSourceList(const QString& idlePrompt) {
     list_.clear();
     if (showStatus_)
         showStatus_(idlePrompt);
 }
+
+} // namespace sc::sources

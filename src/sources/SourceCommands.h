@@ -4,12 +4,14 @@
 #include <QStringList>
 #include <functional>
 
-class TSourceList;
-class TSearchFile;
-
 namespace sc {
 class UserDialogs;
 }
+
+namespace sc::sources {
+
+class TSourceList;
+class TSearchFile;
 
 // The ways into the source list and the way out: the start-up scan, dropped items, the
 // device-folder button and the clear button. Every path the scanner finds goes into the list;
@@ -34,11 +36,11 @@ public:
     // scans' own.
     void dropFiles(const QStringList& items, int unreadableItems = 0);
     // "登録": the BMP and JPEG files directly inside a folder chosen within the device folder.
-    void SSButton2Click();
+    void collectFromDeviceFolder();
     // "ｸﾘｱ": empties the list and shows `idlePrompt` (the idle prompt in the current language).
-    void SSButton1Click(const QString& idlePrompt);
+    void clearSourceList(const QString& idlePrompt);
     // Each path a scan finds: inserted at its sorted place.
-    void SearchFile1Find(const QString& path);
+    void addFound(const QString& path);
     // Told once per command that met names which are not UTF-8 text: they cannot be listed.
     static QString unreadableNamesMessage(int count);
 
@@ -59,3 +61,5 @@ private:
     StatusSink showStatus_;
     Batch* batch_ = nullptr;
 };
+
+} // namespace sc::sources

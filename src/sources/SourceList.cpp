@@ -4,6 +4,8 @@
 #include <QListView>
 #include <algorithm>
 
+namespace sc::sources {
+
 TSourceList::TSourceList(QObject* parent) : QAbstractListModel(parent) {}
 
 int TSourceList::upperBound(const QString& key) const {
@@ -131,3 +133,5 @@ Qt::ItemFlags TSourceList::flags(const QModelIndex& index) const {
         return Qt::NoItemFlags;
     return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
 }
+
+} // namespace sc::sources

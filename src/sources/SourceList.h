@@ -5,6 +5,8 @@
 
 class QAbstractItemView;
 
+namespace sc::sources {
+
 // The batch: full paths of the pictures to process, exactly as they arrived, always sorted
 // ascending with letter case ignored; duplicates are kept. Jobs and the preview read it by
 // position. It is the model behind the list control; selection belongs to that view.
@@ -45,3 +47,5 @@ private:
     QStringList paths_;
     QStringList keys_; // sortKey() of each path, so that a merge compares cheaply
 };
+
+} // namespace sc::sources

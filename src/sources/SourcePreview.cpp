@@ -5,6 +5,8 @@
 
 #include <QTimer>
 
+namespace sc::sources {
+
 namespace {
 
 // How often a run or an outcome held by a job or a dialog looks again whether it has ended.
@@ -134,3 +136,5 @@ void TSourcePreview::endBatch() {
     if (batchDepth_ > 0 && --batchDepth_ == 0 && owed_)
         run();
 }
+
+} // namespace sc::sources

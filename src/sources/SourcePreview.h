@@ -13,6 +13,8 @@ class GKitImage;
 class UserDialogs;
 } // namespace sc
 
+namespace sc::sources {
+
 // The preview of the selected source on the JPEG page: the picture as loaded (the before view)
 // and as the JPEG job will write it, tuned and really encoded (the after view), each with the
 // size of its file. The after picture is encoded with the job's save settings and tuning, so
@@ -25,12 +27,12 @@ class TSourcePreview {
 public:
     // Where the results are shown.
     struct Views {
-        sc::GKitImage& before; // ImageEdit1
-        sc::GKitImage& after;  // ImageEdit2
+        sc::GKitImage& before; // the source as loaded
+        sc::GKitImage& after;  // as the JPEG job writes it
         // The views' areas: pictures are made no larger than they are shown.
         QSize beforeArea, afterArea;
-        std::function<void(const QString&)> showBeforeSize; // Label7
-        std::function<void(const QString&)> showAfterSize;  // Label4
+        std::function<void(const QString&)> showBeforeSize; // the source file's size
+        std::function<void(const QString&)> showAfterSize;  // the written file's size
     };
     // What a run reads at the moment it is asked for.
     struct Inputs {
@@ -47,9 +49,9 @@ public:
     TSourcePreview& operator=(const TSourcePreview&) = delete;
     ~TSourcePreview();
 
-    // One run (ListBox1Click), with the values of this moment: nothing while the window is not
-    // visible; with nothing selected both views are emptied at once; a newly selected source
-    // empties them until its outcome is shown. The outcome shows the source as loaded with its
+    // One run, with the values of this moment: nothing while the window is not visible; with
+    // nothing selected both views are emptied at once; a newly selected source empties them
+    // until its outcome is shown. The outcome shows the source as loaded with its
     // size, and the encoded picture with its size. A failure beeps and shows the failure
     // message, and leaves both views empty. Returns at once.
     void run();
@@ -97,3 +99,5 @@ private:
     QObject context_;       // outcomes come back through it: none outlives the preview
     TPreviewWorker worker_; // after context_: it is stopped first
 };
+
+} // namespace sc::sources

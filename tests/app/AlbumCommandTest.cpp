@@ -43,7 +43,7 @@ QStringList entries(const QString& folder) {
 // The album page of a window and the folder the dialog answers.
 struct AlbumWindow : Window {
     explicit AlbumWindow(const QString& folderAnswer = QString()) {
-        form->ShineSpeedButton2Click();
+        form->chooseAlbumJob();
         if (!folderAnswer.isEmpty())
             dialogs.folderAnswers = {folderAnswer};
     }
@@ -62,7 +62,7 @@ TEST(AlbumCommand, EndsAtOnceOnCancelAndAfterTheFoldersForAnEmptyList) {
     AlbumWindow cancelled;
     cancelled.list({"C:\\shots\\a.bmp"});
     const QString before = cancelled.status();
-    cancelled.form->CButton10Click();
+    cancelled.form->runVisiblePageJob();
     EXPECT_EQ(cancelled.dialogs.shown, QStringList({kBrowse}));
     EXPECT_EQ(cancelled.status(), before);
     EXPECT_EQ(entries("C:/"), QStringList({"shots"}));
@@ -70,7 +70,7 @@ TEST(AlbumCommand, EndsAtOnceOnCancelAndAfterTheFoldersForAnEmptyList) {
 
     AlbumWindow empty("D:\\album");
     empty.choose("C4_01", 0);
-    empty.form->CButton10Click();
+    empty.form->runVisiblePageJob();
     EXPECT_EQ(empty.dialogs.shown, QStringList({kBrowse}));
     EXPECT_EQ(entries("D:/album"), QStringList({"Data", "Thumb"}));
     EXPECT_TRUE(entries("D:/album/Data").isEmpty());
@@ -81,7 +81,7 @@ TEST(AlbumCommand, OnePictureGivesItsCopyItsThumbnailAndTheSevenLinePage) {
     AlbumWindow w("D:\\album");
     w.list({"C:\\shots\\a.bmp"}, Qt::darkCyan, {64, 48});
     const QByteArray source = bytesOf("C:\\shots\\a.bmp");
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
 
     EXPECT_EQ(bytesOf("D:/album/Index.html"),
               "<HTML><HEAD><TITLE>SCC DATA</TITLE></HEAD>\r\n"
@@ -113,7 +113,7 @@ TEST(AlbumCommand, ADriveRootReplacesAnEarlierAlbumByNameAndYesOpensThePage) {
     w.folder.writeFile("drive_c/Data/a.jpg", "an earlier copy");
     w.folder.writeFile("drive_c/Index.html", "an earlier page");
     w.dialogs.yesNoAnswers = {true};
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_EQ(pictureSize("C:/Data/a.jpg"), QSize(8, 6));
     EXPECT_EQ(pictureSize("C:/Thumb/th_a.jpg"), QSize(160, 120));
     EXPECT_EQ(pictureSize("C:/Data/old.jpg"), QSize(8, 6));
@@ -126,7 +126,7 @@ TEST(AlbumCommand, TwoPicturesOfOneNameGiveOneCopyAndTwoEntriesUnderATitleAsType
     w.list({"C:\\one\\a.bmp"}, Qt::red);
     w.list({"C:\\two\\a.bmp"}, Qt::blue);
     w.title(QStringLiteral("<i>Tom & Jerry</i>"));
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     const QList<QByteArray> lines = bytesOf("D:/album/Index.html").split('\n');
     ASSERT_EQ(lines.size(), 3 * 2 + 4 + 1); // the last line ends with CR LF too
     EXPECT_EQ(lines[0], "<HTML><HEAD><TITLE><i>Tom & Jerry</i></TITLE></HEAD>\r");
@@ -142,7 +142,7 @@ TEST(AlbumCommand, AnUnreadableThirdPictureStopsTheJobAndKeepsTheOlderPage) {
         w.list({QStringLiteral("C:\\five\\%1.bmp").arg(i)});
     w.folder.writeFile("drive_c/five/3.bmp", "not a picture");
     w.folder.writeFile("drive_d/album/Index.html", "an earlier page");
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_EQ(entries("D:/album/Data"), QStringList({"1.jpg", "2.jpg"}));
     EXPECT_EQ(entries("D:/album/Thumb"), QStringList({"th_1.jpg", "th_2.jpg"}));
     EXPECT_EQ(bytesOf("D:/album/Index.html"), "an earlier page");
@@ -161,7 +161,7 @@ TEST(AlbumCommand, APageThatCannotBeWrittenFailsAfterThePicturesNamingItsCause) 
         } else {
             QDir().mkpath(w.folder.host("drive_d/album/Index.html"));
         }
-        w.form->CButton10Click();
+        w.form->runVisiblePageJob();
         EXPECT_EQ(pictureSize("D:/album/Thumb/th_a.jpg"), QSize(160, 120));
         const QString failure =
             QStringLiteral("D:\\album/Index.html を書き込めませんでした。\n") +
@@ -181,7 +181,7 @@ TEST(AlbumCommand, AnOutputOnAListedSourceStopsTheJobBeforeAnythingIsWritten) {
     AlbumWindow w("D:\\album");
     w.list({"C:\\pics\\b.bmp", earlier});
     const QByteArray before = bytesOf(earlier);
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_EQ(bytesOf(earlier), before);
     EXPECT_EQ(entries("D:/album"), QStringList({"Data"}));
     ASSERT_EQ(w.dialogs.shown.size(), 2);
@@ -198,7 +198,7 @@ TEST(AlbumCommand, AThumbnailNameTooLongToMakeStopsTheJobBeforeAnythingIsWritten
     const QString longName = QString(249, u'n') + QStringLiteral(".bmp");
     AlbumWindow w("D:\\album");
     w.list({"C:\\pics\\a.bmp", "C:\\pics\\" + longName});
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_FALSE(fileops::exists("D:/album"));
     ASSERT_EQ(w.dialogs.shown.size(), 2);
     EXPECT_EQ(
@@ -215,7 +215,7 @@ TEST(AlbumCommand, CopiesKeepTheCameraDataAndThumbnailsCarryNone) {
     picture.fill(Qt::darkYellow);
     const QByteArray exif = cameraExif("SC Optics", "Model 7", "2004:01:02 09:05:06", 6);
     w.form->dropFiles({w.place("drive_c/camera/p.jpg", jpegWithExif(picture, exif))});
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
 
     const QByteArray copy = bytesOf("D:/album/Data/p.jpg");
     const auto kept =

@@ -24,6 +24,12 @@
 #include <QTest>
 #include <QThread>
 
+using sc::app::TConvertForm1;
+using sc::controls::TFolderPathBox;
+using sc::controls::TShadowLabel;
+using sc::controls::TShineSpeedButton;
+using sc::controls::TSpinEdit;
+
 namespace {
 
 struct Window {
@@ -68,7 +74,7 @@ TEST(WindowBatch, DropsFillTheListAndClearRestoresThePromptInTheCurrentLanguage)
     EXPECT_EQ(w.form->sourceList().count(), 3); // the file twice, and the one below
     w.get<TShineSpeedButton>("ShineSpeedButton6")->setDown(true);
     w.get<TShadowLabel>("ShadowLabel21")->setText("1/3 枚目の変換処理中です。");
-    w.form->SSButton1Click();
+    w.form->clearSourceList();
     EXPECT_EQ(w.form->sourceList().count(), 0);
     EXPECT_EQ(w.get<TShadowLabel>("ShadowLabel21")->text(),
               "Drop source files or a source folder here.");
@@ -130,7 +136,7 @@ TEST(WindowSettings, ResetRestoresTheDefaultsButKeepsPositionAndLanguage) {
     w.get<TSpinEdit>("C3_05")->setValue(-30);
     w.get<QComboBox>("C0_01")->setCurrentIndex(1);
     w.get<QLineEdit>("Edit1")->setText("mine");
-    w.form->CButton11Click();
+    w.form->resetSettings();
     EXPECT_EQ(w.spin("C3_05"), 0);
     EXPECT_EQ(w.item("C0_01"), 0);
     EXPECT_EQ(w.get<QLineEdit>("Edit1")->text(), "SCC DATA");
@@ -215,7 +221,7 @@ TEST(WindowSettings, ATypedOutputPathStaysAsTyped) {
     w.open();
     w.form->show();
     w.get<QComboBox>("C0_01")->setCurrentIndex(1);
-    w.form->C0_01Change();
+    w.form->settingChanged(sc::settings::Key::Destination);
     auto* box = w.get<TFolderPathBox>("C0_02");
     box->editor()->selectAll();
     QTest::keyClicks(box->editor(), "D:/photos/out");

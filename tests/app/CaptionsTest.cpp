@@ -15,6 +15,10 @@
 #include <QImage>
 #include <QTest>
 
+using sc::app::TConvertForm1;
+using sc::controls::TShadowLabel;
+using sc::controls::TShineSpeedButton;
+
 namespace {
 
 const QString kPromptJapanese =
@@ -198,7 +202,7 @@ TEST(CaptionLanguage, IdlePromptFollowsTheLanguageAfterClearingAndAfterAJob) {
     Window w;
     clickOn(w.button("ShineSpeedButton6"));
     w.get<TShadowLabel>("ShadowLabel21")->setText(QStringLiteral("x"));
-    w.form->SSButton1Click();
+    w.form->clearSourceList();
     EXPECT_EQ(w.status(), kPromptEnglish);
 
     // The job's progress texts stay Japanese; its end shows the English prompt.
@@ -223,14 +227,14 @@ TEST(CaptionLanguage, IdlePromptFollowsTheLanguageAfterClearingAndAfterAJob) {
     watch.label = status;
     watch.seen = &shown;
     status->installEventFilter(&watch);
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     status->removeEventFilter(&watch);
     EXPECT_TRUE(shown.contains(QStringLiteral("1/1 枚目の変換処理中です。")))
         << shown.join('|').toStdString();
     EXPECT_EQ(w.status(), kPromptEnglish);
 
     clickOn(w.button("ShineSpeedButton5"));
-    w.form->SSButton1Click();
+    w.form->clearSourceList();
     EXPECT_EQ(w.status(), kPromptJapanese);
 }
 

@@ -13,6 +13,9 @@
 
 #include <cerrno>
 
+using sc::controls::TFolderPathBox;
+using sc::controls::TShadowLabel;
+
 using namespace sc;
 using namespace sc::test;
 using fileops::WriteFaults;
@@ -63,7 +66,7 @@ TEST(DiskFailure, AJpegJobStopsAtAFailedWriteKeepingTheOldOutputAndTheSources) {
         w.place("shots/a.jpg", "an earlier output");
         {
             WriteFaults faults(c.step, 1, c.error);
-            w.form->CButton10Click();
+            w.form->runVisiblePageJob();
         }
         const std::string what = std::to_string(int(c.step));
         EXPECT_EQ(w.dialogs.shown,
@@ -87,7 +90,7 @@ TEST(DiskFailure, AJpegJobWhoseOutputsCannotBeSyncedAsksNothing) {
             w.place("shots/a.jpg", "an earlier output");
         {
             WriteFaults faults(WriteStep::Sync, replacing ? 2 : 1, EIO);
-            w.form->CButton10Click();
+            w.form->runVisiblePageJob();
         }
         const QString failed = w.folder.host(replacing ? "shots/a.jpg" : "shots");
         EXPECT_EQ(w.dialogs.shown, QStringList({"beep", writeFailure(failed, kDiskError)}));
@@ -107,7 +110,7 @@ TEST(DiskFailure, ASourceThatVanishedOrBecameAFolderIsNamed) {
         QFile::remove(b);
         if (folder)
             QDir().mkpath(b);
-        w.form->CButton10Click();
+        w.form->runVisiblePageJob();
         EXPECT_EQ(w.dialogs.shown,
                   QStringList({"beep", "message:" + b + " を読み込めませんでした。\n" +
                                            (folder ? "ファイルではなくフォルダです。"
@@ -120,14 +123,14 @@ TEST(DiskFailure, ASourceThatVanishedOrBecameAFolderIsNamed) {
 
 TEST(DiskFailure, AnAlbumWhosePageCannotBeWrittenKeepsTheOlderPageAndOffersNothing) {
     Window w;
-    w.form->ShineSpeedButton2Click();
+    w.form->chooseAlbumJob();
     w.dialogs.folderAnswers = {w.folder.host("album")};
     w.dialogs.yesNoAnswers = {true};
     w.dropPictures({"shots/a.bmp"});
     w.place("album/Index.html", "an earlier page");
     {
         WriteFaults faults(WriteStep::Rename, 3, ENOSPC); // the copy, the thumbnail, the page
-        w.form->CButton10Click();
+        w.form->runVisiblePageJob();
     }
     ASSERT_EQ(w.dialogs.shown.size(), 3);
     EXPECT_EQ(w.dialogs.shown.mid(1),
@@ -183,7 +186,7 @@ TEST(DiskFailure, AJpegJobIntoAFullFileSystemFailsAndKeepsBothSourcesOnYes) {
     w.dropPictures({"shots/a.bmp", "shots/b.bmp"});
     w.choose("C0_01", 1);
     w.get<TFolderPathBox>("C0_02")->setPath(out);
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_EQ(w.dialogs.shown, QStringList({"beep", writeFailure(out + "/a.jpg", kFull)}));
     EXPECT_EQ(entries(out), QStringList({".ballast"}));
     EXPECT_EQ(entries(w.folder.host("shots")), QStringList({"a.bmp", "b.bmp"}));
@@ -197,16 +200,16 @@ TEST(DiskFailure, LinksAtOutputNamesAreReplacedAndTheirTargetsKept) {
     w.dropPictures({"shots/a.bmp"});
     ASSERT_TRUE(QFile::link(kept, w.folder.host("shots/a.jpg")));
     w.choose("C1_01", 0);
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_FALSE(QFileInfo(w.folder.host("shots/a.jpg")).isSymLink());
     EXPECT_EQ(QImage(w.folder.host("shots/a.jpg")).size(), QSize(8, 6));
 
-    w.form->ShineSpeedButton2Click();
+    w.form->chooseAlbumJob();
     w.dialogs.folderAnswers = {w.folder.host("album")};
     QDir().mkpath(w.folder.host("album/Thumb"));
     ASSERT_TRUE(QFile::link(kept, w.folder.host("album/Thumb/th_a.jpg")));
     ASSERT_TRUE(QFile::link(kept, w.folder.host("album/Index.html")));
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     for (const char* name : {"album/Thumb/th_a.jpg", "album/Index.html"})
         EXPECT_FALSE(QFileInfo(w.folder.host(name)).isSymLink()) << name;
     EXPECT_EQ(QImage(w.folder.host("album/Thumb/th_a.jpg")).size(), QSize(160, 120));

@@ -8,6 +8,10 @@
 #include <QListView>
 #include <QTest>
 
+using sc::app::TConvertForm1;
+using sc::controls::TFolderPathBox;
+using sc::sources::TSourceList;
+
 using namespace sc::test;
 
 namespace {
@@ -49,7 +53,7 @@ TEST(FileNames, ANameHoldingBackslashesIsListedPreviewedConvertedAndDeletedAsIts
     Window::picture(w.folder.host(jpg), Qt::red);
     restart(w); // the start-up scan lists the bitmap, the device-folder button the JPEG
     w.dialogs.folderAnswers = {"C:\\Program Files\\Snapcycle"};
-    w.form->SSButton2Click();
+    w.form->collectFromDeviceFolder();
 
     const TSourceList& list = w.form->sourceList();
     ASSERT_EQ(list.paths(), QStringList({w.folder.host(bmp), w.folder.host(jpg)}));
@@ -62,7 +66,7 @@ TEST(FileNames, ANameHoldingBackslashesIsListedPreviewedConvertedAndDeletedAsIts
     w.choose("C0_01", 0);
     w.choose("C1_01", 0);
     w.dialogs.yesNoAnswers = {true};
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
 
     EXPECT_EQ(w.dialogs.messages(), QStringList());
     EXPECT_TRUE(reddish(colourAt(w.folder.host("drive_c/Album/..\\..\\other\\holiday.jpg"))));
@@ -85,14 +89,14 @@ TEST(FileNames, TimesInNamesGiveTwoOutputsAndTwoAlbumEntriesUnderTheirOwnNames) 
     w.get<TFolderPathBox>("C0_02")->setPath("C:/out");
     w.choose("C1_01", 0);
     w.dialogs.yesNoAnswers = {false};
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_TRUE(reddish(colourAt("C:/out/10:30 a.jpg")));
     EXPECT_GT(colourAt("C:/out/11:30 a.jpg").green(), 150);
 
-    w.form->ShineSpeedButton2Click();
+    w.form->chooseAlbumJob();
     w.dialogs.folderAnswers = {"D:/album"};
     w.dialogs.yesNoAnswers = {false};
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_TRUE(reddish(colourAt("D:/album/Data/10:30 a.jpg")));
     EXPECT_GT(colourAt("D:/album/Thumb/th_11:30 a.jpg").green(), 150);
     const QByteArray page = w.bytesOf("drive_d/album/Index.html");
@@ -117,7 +121,7 @@ TEST(FileNames, APipeThatTookAListedPicturesPlaceFailsItByNameWithoutWaiting) {
     EXPECT_EQ(w.dialogs.shown, QStringList({"beep", failure}));
     w.dialogs.shown.clear();
     w.choose("C1_01", 0);
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_EQ(w.dialogs.shown, QStringList({"beep", failure}));
     EXPECT_TRUE(reddish(colourAt("C:/Album/a.jpg")));
     EXPECT_FALSE(guard.fired()) << "an open waited on the pipe";

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 
+using sc::app::TInfoForm1;
+
 namespace {
 
 struct Info {
@@ -29,7 +31,7 @@ struct Info {
     void showModal(const std::function<void()>& whileShown) {
         QTimer::singleShot(0, [&] {
             whileShown();
-            form.SpeedButton2Click();
+            form.closeWindow();
         });
         form.exec();
     }

@@ -21,6 +21,12 @@
 #include <QTimer>
 #include <QToolButton>
 
+using sc::app::TInfoForm1;
+using sc::controls::TFolderPathBox;
+using sc::controls::TShadowLabel;
+using sc::controls::TShineSpeedButton;
+using sc::controls::TSpinEdit;
+
 using namespace sc::test;
 
 namespace {

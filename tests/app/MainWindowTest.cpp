@@ -30,6 +30,12 @@
 #include <QToolTip>
 #include <QWindow>
 
+using sc::app::TConvertForm1;
+using sc::controls::TGradBox;
+using sc::controls::TShadowLabel;
+using sc::controls::TShineSpeedButton;
+using sc::controls::TSpinEdit;
+
 namespace {
 
 struct Window {
@@ -201,7 +207,7 @@ TEST(MainWindow, SettingControlsAreNearBlackWithWhiteText) {
     EXPECT_EQ(w.get<TShadowLabel>("L3_06_1")->fontColor(), QColor(0, 0, 255));
 }
 
-TEST(MainWindow, FormShowRunsItsStepsInOrderOnceAtTheFirstShow) {
+TEST(MainWindow, TheFirstShowRunsItsStepsInOrderOnce) {
     Window w;
     QList<QWidget*> shownPages;
     QObject::connect(w.pages(), &QTabWidget::currentChanged,
@@ -210,9 +216,8 @@ TEST(MainWindow, FormShowRunsItsStepsInOrderOnceAtTheFirstShow) {
     w.form.hide();
     w.form.show();
     EXPECT_TRUE(w.form.isReady());
-    EXPECT_EQ(w.form.lifecycleTrace(),
-              QStringList({"ready", "showPrintPage", "resetSettings", "openSettingsFile",
-                           "loadStoredSettings", "closeSettingsFile", "showJpegPage"}));
+    EXPECT_EQ(w.form.lifecycleTrace(), QStringList({"ready", "showPrintPage", "resetSettings",
+                                                    "loadSettingsFile", "showJpegPage"}));
     EXPECT_EQ(shownPages, (QList<QWidget*>{w.get("TabSheet3"), w.get("TabSheet1")}));
 }
 
@@ -279,13 +284,13 @@ TEST(MainWindow, InfoButtonShowsTheInformationWindowModally) {
     EXPECT_FALSE(info.isVisible());
 }
 
-TEST(MainWindow, FormCloseSavesOnceWhicheverWayTheWindowCloses) {
+TEST(MainWindow, TheCloseSavesOnceWhicheverWayTheWindowCloses) {
     Window w;
     w.form.show();
     w.form.close();          // the close button's route
     QCloseEvent fromDesktop; // a second close request from the desktop
     QCoreApplication::sendEvent(&w.form, &fromDesktop);
-    w.form.FormClose(); // the program ending after the loop
+    w.form.saveSettingsAtClose(); // the program ending after the loop
     EXPECT_EQ(count(w.form.lifecycleTrace(), "saveSettings"), 1);
 }
 
@@ -303,7 +308,7 @@ TEST(MainWindow, AWindowNeverShownLeavesTheSettingsFileAlone) {
                 sc::test::endProgramFromItsLoop(form);
             else
                 form.close();
-            form.FormClose();
+            form.saveSettingsAtClose();
         }
         QFile ini(folder.host("SC_CONVERTER.ini"));
         ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
@@ -404,7 +409,7 @@ TEST(MainWindow, Screenshot) {
         ASSERT_TRUE(QFile::copy(samples + name, copy)) << name;
     }
     w.dialogs.folderAnswers = {QStringLiteral("C:\\Program Files\\Snapcycle")};
-    w.form.SSButton2Click();
+    w.form.collectFromDeviceFolder();
     auto* list = w.get<QListView>("ListBox1");
     list->selectionModel()->select(list->model()->index(2, 0), QItemSelectionModel::Select);
     w.get<TSpinEdit>("C3_01")->setValue(15);

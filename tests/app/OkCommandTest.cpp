@@ -19,6 +19,10 @@
 #include <QMimeData>
 #include <QUrl>
 
+using sc::controls::TFolderPathBox;
+using sc::controls::TShineSpeedButton;
+using sc::controls::TSpinEdit;
+
 using namespace sc::test;
 
 namespace {
@@ -60,7 +64,7 @@ TEST(OkCommand, ADropDuringAJobLeavesTheListAsItWasAndAWebLinkIsPassedOverQuietl
     w.dialogs.whileAsking = [&] {
         dropOn(edit, {QUrl::fromLocalFile(late), QUrl::fromLocalFile(w.folder.host("late"))});
     };
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     const QString first = w.folder.host("shots/a.bmp");
     EXPECT_EQ(w.form->sourceList().paths(), QStringList({first}));
 
@@ -73,7 +77,7 @@ TEST(OkCommand, ADropDuringAJobLeavesTheListAsItWasAndAWebLinkIsPassedOverQuietl
 TEST(OkCommand, AnEmptyListOnTheJpegPageChangesNothingAndAsksNothing) {
     Window w;
     const QString before = w.status();
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_TRUE(w.dialogs.shown.isEmpty());
     EXPECT_EQ(w.status(), before);
     EXPECT_TRUE(sc::fileops::listMatching(w.folder.path(), "*.jpg").isEmpty());
@@ -84,7 +88,7 @@ TEST(OkCommand, ConvertsRenamesAndOnYesDeletesTheSourcesAndClearsTheList) {
     w.dropPictures({"shots/a.bmp"});
     w.get<TShineSpeedButton>("ShineSpeedButton6")->setDown(true);
     w.dialogs.yesNoAnswers = {true};
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_TRUE(QFileInfo::exists(w.folder.host("shots/sc_20040102_0905_06.jpg")));
     EXPECT_FALSE(QFileInfo::exists(w.folder.host("shots/a.jpg")));
     EXPECT_FALSE(QFileInfo::exists(w.folder.host("shots/a.bmp")));
@@ -103,7 +107,7 @@ TEST(OkCommand, AFailureStopsTheJobAndLeavesTheLastProgressShowing) {
     Window w;
     w.dropPictures({"five/1.bmp", "five/2.bmp", "five/3.bmp", "five/4.bmp", "five/5.bmp"},
                    "five/3.bmp");
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_TRUE(QFileInfo::exists(w.folder.host("five/1.jpg")));
     EXPECT_TRUE(QFileInfo::exists(w.folder.host("five/2.jpg")));
     EXPECT_FALSE(QFileInfo::exists(w.folder.host("five/4.jpg")));
@@ -119,14 +123,14 @@ TEST(OkCommand, AFailureStopsTheJobAndLeavesTheLastProgressShowing) {
 TEST(OkCommand, TheVisiblePageChoosesTheJobNotTheModeButtons) {
     Window w;
     w.dropPictures({"shots/a.bmp"});
-    w.form->ShineSpeedButton2Click(); // the album page: its folder dialog is cancelled
-    w.form->CButton10Click();
+    w.form->chooseAlbumJob(); // the album page: its folder dialog is cancelled
+    w.form->runVisiblePageJob();
     EXPECT_EQ(w.dialogs.shown, QStringList({"browse:HTMLファイル保存先の指定|"}));
     EXPECT_FALSE(QFileInfo::exists(w.folder.host("shots/a.jpg")));
-    w.form->ShineSpeedButton1Click();
+    w.form->chooseJpegJob();
     w.get<TShineSpeedButton>("ShineSpeedButton1")->setDown(false);
     w.choose("C1_01", 0);
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_TRUE(QFileInfo::exists(w.folder.host("shots/a.jpg")));
 }
 
@@ -135,7 +139,7 @@ TEST(OkCommand, ACloseRequestDuringAJobWaitsForItsEnd) {
     w.dropPictures({"shots/a.bmp", "shots/b.bmp"});
     w.choose("C1_01", 0);
     QCoreApplication::postEvent(w.form.get(), new QCloseEvent);
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_TRUE(QFileInfo::exists(w.folder.host("shots/a.jpg")));
     EXPECT_TRUE(QFileInfo::exists(w.folder.host("shots/b.jpg")));
     EXPECT_FALSE(w.form->isVisible());
@@ -161,7 +165,7 @@ TEST(OkCommand, AnOutputThatWouldReplaceAnotherListedSourceWritesNothing) {
             w.get<TFolderPathBox>("C0_02")->setPath("D:/out");
         }
         w.dialogs.yesNoAnswers = {true};
-        w.form->CButton10Click();
+        w.form->runVisiblePageJob();
         const std::string what = c.files.join(" + ").toStdString();
         const QString shown = w.dialogs.shown.join(u'|');
         EXPECT_TRUE(shown.startsWith("message:出力先が他の変換元ファイルと重なる")) << what;
@@ -190,7 +194,7 @@ TEST(OkCommand, TenJpegsConvertedInPlaceAreRenamedAfterTheirOwnTimesAndKeepTheir
                          sc::test::jpegWithExif(picture, exif), taken);
     }
     w.form->dropFiles(paths); // with the default settings: beside the source, date and time
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_EQ(sc::fileops::listMatching(w.folder.host("camera"), "p*.jpg"), QStringList());
     for (int i = 0; i < 10; ++i) {
         const QDateTime taken = kTaken.addSecs(i * 62);
@@ -213,7 +217,7 @@ TEST(OkCommand, AHalfBitmapIsRefusedAndItsSourceKept) {
     const QByteArray half = whole.left(whole.size() / 2);
     w.form->dropFiles({w.place("shots/half.bmp", half)});
     w.dialogs.yesNoAnswers = {true};
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_EQ(
         w.dialogs.shown,
         QStringList(

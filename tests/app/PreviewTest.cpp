@@ -17,6 +17,11 @@
 #include <QListView>
 #include <QTest>
 
+using sc::app::TConvertForm1;
+using sc::controls::TShadowLabel;
+using sc::controls::TSpinEdit;
+using sc::sources::TSourcePreview;
+
 namespace {
 
 struct Window {
@@ -54,7 +59,7 @@ struct Window {
         settle();
     }
     void handler(const char* name) {
-        QMetaObject::invokeMethod(form.get(), (QByteArray(name) + "Change").constData());
+        form->settingChanged(sc::test::settingNamed(name));
         settle();
     }
     void setValue(const char* box, int value) {
@@ -139,7 +144,7 @@ TEST(Preview, AfterClearingTheListATuningChangeEmptiesTheViewsAndKeepsTheLabels)
     w.drop("shots/a.bmp", 4'000);
     w.clickRow(0);
     const QString after = w.label("Label4");
-    w.form->SSButton1Click();
+    w.form->clearSourceList();
     EXPECT_FALSE(w.viewsEmpty()); // clearing alone does not run it
     w.setValue("C3_02", 10);
     EXPECT_TRUE(w.viewsEmpty());
@@ -152,7 +157,7 @@ TEST(Preview, ARunBeforeTheWindowIsShownDoesNothing) {
     w.drop("shots/a.bmp", 4'000);
     w.list()->selectionModel()->select(w.list()->model()->index(0, 0),
                                        QItemSelectionModel::ClearAndSelect);
-    w.form->ListBox1Click();
+    w.form->previewSelectedSource();
     EXPECT_TRUE(w.viewsEmpty());
     EXPECT_EQ(w.label("Label7"), "0KB");
 }
@@ -206,7 +211,7 @@ TEST(Preview, TheAfterSizeIsTheSizeOfTheFileTheJobWrites) {
     w.setValue("C3_07", 40);
     w.clickRow(0);
     w.dialogs.yesNoAnswers = {false};
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     const QByteArray written = takeOutput(w);
     ASSERT_GT(written.size(), 1000);
     EXPECT_EQ(w.label("Label4"), TSourcePreview::afterSizeText(written.size()));
@@ -235,7 +240,7 @@ TEST(Preview, AHeldKeyEndsOnTheLastValueWithItsSize) {
     w.settle();
     EXPECT_NEAR(w.afterLevel(), 228, 2); // 100 + 255 / 2
     w.dialogs.yesNoAnswers = {false};
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_EQ(w.label("Label4"), TSourcePreview::afterSizeText(takeOutput(w).size()));
     EXPECT_TRUE(w.dialogs.messages().isEmpty());
 }
@@ -249,13 +254,13 @@ TEST(Preview, AJobStartedDuringAPreviewWritesTheSameBytesAsWithoutIt) {
     w.setValue("C3_08", 30);
     w.clickRow(0);
     w.dialogs.yesNoAnswers = {false, false};
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     const QByteArray alone = takeOutput(w);
 
     w.get<TSpinEdit>("C3_08")->setValue(0);
     w.get<TSpinEdit>("C3_08")->setValue(30);
     ASSERT_FALSE(w.form->previewSettled());
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_TRUE(alone == takeOutput(w));
     w.settle();
     EXPECT_EQ(w.label("Label4"), TSourcePreview::afterSizeText(alone.size()));

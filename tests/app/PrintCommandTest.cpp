@@ -24,6 +24,10 @@
 #include <QProcess>
 #include <cerrno>
 
+using sc::app::TConvertForm1;
+using sc::controls::TShadowLabel;
+using sc::controls::TShineSpeedButton;
+
 namespace {
 
 using sc::printing::sheet::Point;
@@ -80,7 +84,7 @@ struct PrintWindow {
         form = std::make_unique<TConvertForm1>(folder.path(), dialogs);
         if (show) {
             form->show();
-            form->ShineSpeedButton3Click();
+            form->choosePrintJob();
         }
     }
     void writeBackground(const char* name, Point size, QRgb colour) {
@@ -95,7 +99,7 @@ struct PrintWindow {
     sc::printing::TGKitImagePrint& printer() { return form->printControl(); }
     void chooseLayout(int index) {
         get<QComboBox>("C5_01")->setCurrentIndex(index);
-        form->C5_01Change();
+        form->settingChanged(sc::settings::Key::PrintLayout);
     }
     // `count` small pictures p/000.bmp ... in colourOf(i); `broken` is not a picture.
     void dropPictures(int count, int broken = -1) {
@@ -158,7 +162,7 @@ int captionInk(const QImage& page, Point slot) {
 TEST(PrintCommand, VerticalFramesAndCaptionsLandAtTheirSlotsFiftyToASheet) {
     PrintWindow w;
     w.dropPictures(51);
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     const QList<QImage> pages = w.printedPages();
     ASSERT_EQ(pages.size(), 2);
     ASSERT_EQ(pages[0].size(), QSize(1063, 1416));
@@ -187,7 +191,7 @@ TEST(PrintCommand, EveryFrameAndCaptionSitsAtItsPixelInBothLayouts) {
         w.chooseLayout(film ? 1 : 0);
         const int frames = film ? 65 : 49;
         w.dropPictures(frames);
-        w.form->CButton10Click();
+        w.form->runVisiblePageJob();
         const QImage sheet = w.preview().image().convertToFormat(QImage::Format_RGB32);
         const QRgb paper = film ? kFilmPaper : kVerticalPaper;
         // Paper, or the sheet's edge: the backgrounds end where the last slots do.
@@ -231,7 +235,7 @@ TEST(PrintCommand, CaptionsShowTheNamesWithoutExtensionsInJapaneseToo) {
         ASSERT_TRUE(img.save(paths.last(), name.endsWith("bmp") ? "BMP" : "JPG"));
     }
     w.form->dropFiles(paths);
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     const QList<QImage> pages = w.printedPages();
     ASSERT_EQ(pages.size(), 1);
     // The list sorts without regard to case; ':' and '\\' are ordinary characters of a name.
@@ -254,7 +258,7 @@ TEST(PrintCommand, FilmFramesFillRowsSixtySixToALandscapeSheet) {
     PrintWindow w;
     w.chooseLayout(1);
     w.dropPictures(67);
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     QList<QImage> pages = w.printedPages();
     ASSERT_EQ(pages.size(), 2);
     expectFrame(pages[0], 10, {1716, 22});
@@ -265,9 +269,9 @@ TEST(PrintCommand, FilmFramesFillRowsSixtySixToALandscapeSheet) {
     EXPECT_FALSE(w.pageFileExists("bg_film"));
 
     // 66 pictures fill one sheet exactly: one landscape page, and the preview is left empty.
-    w.form->SSButton1Click();
+    w.form->clearSourceList();
     w.dropPictures(66);
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     pages = w.printedPages();
     ASSERT_EQ(pages.size(), 1);
     EXPECT_TRUE(w.pdfInfo().contains(QRegularExpression("Page size: +842(\\.\\d+)? x 595")))
@@ -282,7 +286,7 @@ TEST(PrintCommand, ProgressIsJapaneseAndTheIdlePromptFollowsTheCaptions) {
     w.dropPictures(3);
     StatusRecorder status(w.get<TShadowLabel>("ShadowLabel21"));
     const QString before = w.get<TShadowLabel>("ShadowLabel21")->text();
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_EQ(status.seen, QStringList({before, "1/3 枚目の印刷準備中です。",
                                         "2/3 枚目の印刷準備中です。", "3/3 枚目の印刷準備中です。",
                                         "Drop source files or a source folder here."}));
@@ -304,17 +308,17 @@ TEST(PrintCommand, AnEmptyListPrintsOnePageOfTheBareBackground) {
         EXPECT_FALSE(w.pageFileExists());
     };
     const QString before = w.get<TShadowLabel>("ShadowLabel21")->text();
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_EQ(w.get<TShadowLabel>("ShadowLabel21")->text(), before);
     expectBarePage("at the start");
 
     for (const int count : {50, 3}) {
         w.dropPictures(count);
-        w.form->CButton10Click();
+        w.form->runVisiblePageJob();
         w.printedPages();
-        w.form->SSButton1Click();
+        w.form->clearSourceList();
         QFile::remove(w.pdf);
-        w.form->CButton10Click();
+        w.form->runVisiblePageJob();
         expectBarePage(count == 50 ? "after a full sheet" : "after a partial sheet");
     }
     EXPECT_EQ(w.dialogs.shown.count("print"), 5);
@@ -326,7 +330,7 @@ TEST(PrintCommand, APdfThatCannotBeCreatedNamesItsFileAndCause) {
     PrintWindow w;
     w.dialogs.pdfOutput = w.folder.host("missing-folder/out.pdf");
     w.dropPictures(1);
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_EQ(w.dialogs.shown,
               QStringList({"print", "beep",
                            "message:" + w.dialogs.pdfOutput +
@@ -341,7 +345,7 @@ TEST(PrintCommand, ThreeVerticalSheetsPrintPortraitWithHeaderAndFooter) {
     EXPECT_EQ(w.printer().HeaderFont().family(), QStringLiteral("ＭＳ Ｐゴシック"));
     EXPECT_EQ(w.printer().HeaderFont().pointSize(), 9);
     w.dropPictures(120);
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     const QString info = w.pdfInfo();
     EXPECT_TRUE(info.contains(QRegularExpression("Pages: +3\\n"))) << qPrintable(info);
     EXPECT_TRUE(info.contains(QRegularExpression("Page size: +595(\\.\\d+)? x 842")));
@@ -363,7 +367,7 @@ TEST(PrintCommand, ChoosingALayoutAfterAJobShowsItsBackgroundAndSetsThePaper) {
     EXPECT_EQ(w.preview().image().pixel(500, 500), kVerticalPaper);
     EXPECT_EQ(w.printer().PaperOrientation(), 1);
     w.dropPictures(2);
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_EQ(w.preview().image().pixel(18 + 80, 39 + 60), colourOf(0));
     w.chooseLayout(1);
     EXPECT_EQ(w.preview().image().size(), QSize(1876, 1257));
@@ -377,7 +381,7 @@ TEST(PrintCommand, ChoosingALayoutAfterAJobShowsItsBackgroundAndSetsThePaper) {
 TEST(PrintCommand, ALayoutChoiceBeforeTheFirstShowChangesNothing) {
     PrintWindow w(false);
     w.get<QComboBox>("C5_01")->setCurrentIndex(1);
-    w.form->C5_01Change();
+    w.form->settingChanged(sc::settings::Key::PrintLayout);
     EXPECT_TRUE(w.preview().isEmpty());
     EXPECT_EQ(w.printer().PaperOrientation(), 1);
     w.form->show();
@@ -387,7 +391,7 @@ TEST(PrintCommand, ALayoutChoiceBeforeTheFirstShowChangesNothing) {
 TEST(PrintCommand, AFailedJobLeavesItsPagesAndTheNextJobPrintsOnlyItsOwn) {
     PrintWindow w;
     w.dropPictures(53, 52); // the third picture of the second sheet is no picture
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_EQ(
         w.dialogs.shown,
         QStringList({"beep", "message:非対応フォーマットが含まれていました。処理を中止します。"}));
@@ -401,9 +405,9 @@ TEST(PrintCommand, AFailedJobLeavesItsPagesAndTheNextJobPrintsOnlyItsOwn) {
     for (const char* left : {".sc-run.dead1.lock", "bg_tate.dead1.tif", "bg_film.dead2.tif"})
         w.folder.writeFile(left);
 
-    w.form->SSButton1Click();
+    w.form->clearSourceList();
     w.dropPictures(2);
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     const QList<QImage> pages = w.printedPages();
     ASSERT_EQ(pages.size(), 1) << "the failed job's sheet is not printed again";
     expectFrame(pages[0], 1, {18, 177});
@@ -420,7 +424,7 @@ TEST(PrintCommand, CancellingThePrintDialogPrintsNothingAndRemovesThePages) {
     PrintWindow w;
     w.dialogs.pdfOutput.clear();
     w.dropPictures(1);
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_EQ(w.dialogs.shown, QStringList{"print"});
     EXPECT_FALSE(QFileInfo::exists(w.pdf));
     EXPECT_FALSE(w.pageFileExists());
@@ -434,7 +438,7 @@ TEST(PrintCommand, AMissingBackgroundEmptiesThePreviewQuietlyAndFailsTheJobNamin
     EXPECT_TRUE(w.preview().isEmpty()) << "no stale sheet poses as the film layout";
     EXPECT_EQ(w.printer().PaperOrientation(), 2);
     EXPECT_TRUE(w.dialogs.shown.isEmpty());
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     const QString failure =
         w.folder.host("bg_film.bmp") +
         " を読み込めませんでした。\nファイルまたはフォルダが見つかりません。\n処理を中止します。";
@@ -448,7 +452,7 @@ TEST(PrintCommand, APageFileThatCannotGrowKeepsItsPagesAndNamesTheCause) {
     w.dropPictures(51);
     {
         sc::fileops::WriteFaults faults(sc::fileops::WriteStep::Rename, 2, ENOSPC);
-        w.form->CButton10Click();
+        w.form->runVisiblePageJob();
     }
     ASSERT_EQ(w.pageFiles().size(), 1);
     const QString pages = w.folder.host(w.pageFiles().first());
@@ -471,7 +475,7 @@ TEST(PrintCommand, APdfThatDoesNotFitOnTheDiskIsNamedWithItsCause) {
     disk.fillLeaving(16 * 1024);
     w.dialogs.pdfOutput = w.folder.host("small/out.pdf");
     w.dropPictures(1);
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_EQ(w.dialogs.messages(),
               QStringList({"message:" + w.dialogs.pdfOutput +
                            " を書き込めませんでした。\nディスクの空き容量が足りません。"
@@ -500,7 +504,7 @@ TEST(PrintCommand, TheClipboardIsLeftAloneAndTheSheetKeepsItsPixels) {
     sentinel->setText(QStringLiteral("the user's own words"));
     QGuiApplication::clipboard()->setMimeData(sentinel);
 
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     ASSERT_EQ(w.printedPages().size(), 1);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("the user's own words"));
     EXPECT_TRUE(QGuiApplication::clipboard()->image().isNull());

@@ -11,6 +11,8 @@
 #include <QCoreApplication>
 #include <csignal>
 
+using sc::app::TConvertForm1;
+
 using namespace sc::test;
 
 namespace {
@@ -71,7 +73,7 @@ TEST(ProgramEnd, ASignalAtTheEndQuestionIsTakenAsNoAndTheProgramCloses) {
         logout();
         QCoreApplication::processEvents();
     };
-    w.form->CButton10Click();
+    w.form->runVisiblePageJob();
     EXPECT_EQ(sc::fileops::listMatching(w.folder.host("shots"), "*.jpg").size(), 2);
     EXPECT_TRUE(w.has("shots/a.bmp"));
     EXPECT_TRUE(w.has("shots/b.bmp"));
@@ -88,9 +90,9 @@ TEST(ProgramEnd, ASignalDuringAJobAsksNothingAndPrintsNothing) {
         w.scripted.yesNoAnswers = {true};
         w.scripted.pdfOutput = w.folder.host("printed.pdf");
         if (print)
-            w.form->ShineSpeedButton3Click();
+            w.form->choosePrintJob();
         logout();
-        w.form->CButton10Click();
+        w.form->runVisiblePageJob();
         EXPECT_EQ(w.scripted.shown, QStringList()) << "print page: " << print;
         EXPECT_TRUE(w.has("shots/a.bmp"));
         EXPECT_TRUE(w.has("shots/b.bmp"));

@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using sc::app::TConvertForm1;
+
 namespace {
 
 using sc::test::ReadOnlyFolder;
@@ -77,7 +79,7 @@ struct Start {
     int quality() const { return form->findChild<QComboBox*>("C1_02")->currentIndex(); }
     void chooseQuality(int index) {
         form->findChild<QComboBox*>("C1_02")->setCurrentIndex(index);
-        form->C1_02Change();
+        form->settingChanged(sc::settings::Key::JpegQuality);
     }
 };
 
@@ -179,10 +181,10 @@ TEST(ProgramFolder, AReadOnlyFolderThatIsNoPackagesIsSaidOnceAndEverythingElseWo
                       list->visualRect(list->model()->index(0, 0)).center());
     sc::test::settlePreview(form);
     EXPECT_FALSE(form.findChild<sc::TGKitImageEdit*>("ImageEdit2")->model().isEmpty());
-    form.CButton10Click(); // the JPEG page: beside the picture, named after its time
+    form.runVisiblePageJob(); // the JPEG page: beside the picture, named after its time
     EXPECT_EQ(sc::fileops::lastWriteTime(mine.path() + "/shots/sc_20040102_0905_06.jpg"), kTaken);
-    form.ShineSpeedButton3Click();
-    form.CButton10Click();
+    form.choosePrintJob();
+    form.runVisiblePageJob();
     EXPECT_GT(QFileInfo(mine.path() + "/sheet.pdf").size(), 0);
     EXPECT_TRUE(QDir(folders.scratch).entryList(QDir::Files | QDir::Hidden).isEmpty());
     form.close();

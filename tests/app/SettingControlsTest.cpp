@@ -10,6 +10,9 @@
 #include <QTest>
 #include <QToolButton>
 
+using sc::controls::TFolderPathBox;
+using sc::controls::TSpinEdit;
+
 namespace {
 
 const QColor kBlue(0, 0, 255);

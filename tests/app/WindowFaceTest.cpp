@@ -13,6 +13,11 @@
 #include <QPainter>
 #include <QTest>
 
+using sc::app::TConvertForm1;
+using sc::app::TInfoForm1;
+using sc::controls::TShadowLabel;
+using sc::controls::TShineSpeedButton;
+
 namespace {
 
 struct Window {
@@ -123,7 +128,7 @@ TEST(WindowFace, NoLabelCutsItsTextInEitherLanguage) {
     EXPECT_NE(footer->grab().toImage(), withUnderscore);
     footer->setText(text);
 
-    w.form.ShineSpeedButton6Click();
+    w.form.showEnglishCaptions();
     expectNoLabelCut(w, "English");
     // Right-aligned labels grow to the left: their right edges stay where designed.
     for (const char* name : {"L0_00", "L3_08", "L0_01", "L5_01"}) {
@@ -159,7 +164,7 @@ TEST(WindowFace, Screenshots) {
         w.folder.writeFile(QStringLiteral("drive_c/Program Files/Snapcycle/") +
                            QLatin1String(name));
     w.dialogs.folderAnswers = {QStringLiteral("C:\\Program Files\\Snapcycle")};
-    w.form.SSButton2Click();
+    w.form.collectFromDeviceFolder();
     w.get<TShineSpeedButton>("ShineSpeedButton6")->click();
     EXPECT_TRUE(w.form.grab().save(dir + "/window-english.png"));
 

@@ -22,28 +22,38 @@ inline const QDateTime kTaken(QDate(2004, 1, 2), QTime(9, 5, 6));
 
 // Handles events until the preview shows the values of the last change: its picture work runs
 // off the window thread.
-inline void settlePreview(const TConvertForm1& form) {
+inline void settlePreview(const app::TConvertForm1& form) {
     const QDeadlineTimer deadline(20'000);
     while (!form.previewSettled() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     EXPECT_TRUE(form.previewSettled()) << "the preview did not settle";
 }
 
+// The setting whose control has the object name `control` ("C1_02": the JPEG quality).
+inline settings::Key settingNamed(const char* control) {
+    for (const settings::KeyInfo& info : settings::keyTable()) {
+        if (qstrcmp(info.name, control) == 0)
+            return info.key;
+    }
+    ADD_FAILURE() << "no setting control " << control;
+    return {};
+}
+
 struct Window {
     sc::test::IsolatedTrash trash;
     sc::test::TempProgramFolder folder;
     sc::test::ScriptedDialogs dialogs;
-    std::unique_ptr<TConvertForm1> form;
+    std::unique_ptr<app::TConvertForm1> form;
 
     // Over a settings file of `ini` lines (none: no file).
     explicit Window(const QByteArray& ini = {}) {
         if (!ini.isEmpty())
             folder.writeFile("SC_CONVERTER.ini", ini);
-        form = std::make_unique<TConvertForm1>(folder.path(), dialogs);
+        form = std::make_unique<app::TConvertForm1>(folder.path(), dialogs);
         form->show();
     }
     template <typename T = QWidget> T* get(const char* name) { return childOf<T>(*form, name); }
-    QString status() { return get<TShadowLabel>("ShadowLabel21")->text(); }
+    QString status() { return get<controls::TShadowLabel>("ShadowLabel21")->text(); }
     // Writes a picture at a path text (a Windows path lands in the program folder's drives),
     // as a JPEG when the name says so, else as a bitmap; returns the path text.
     static QString picture(const QString& path, QColor colour = Qt::darkCyan, QSize size = {8, 6}) {
@@ -80,13 +90,13 @@ struct Window {
     }
     void choose(const char* list, int index) {
         get<QComboBox>(list)->setCurrentIndex(index);
-        QMetaObject::invokeMethod(form.get(), (QByteArray(list) + "Change").constData());
+        form->settingChanged(settingNamed(list));
     }
 };
 
 // The system ending the program (a logout) while its event loop runs, as in the program: the
 // loop must end, within seconds, with status 0.
-inline void endProgramFromItsLoop(TConvertForm1& form) {
+inline void endProgramFromItsLoop(app::TConvertForm1& form) {
     QTimer::singleShot(0, &form, [&form] { form.endProgram(); });
     QTimer stuck; // gone with this call, so it cannot end a later loop
     stuck.setSingleShot(true);

@@ -30,19 +30,19 @@ struct PreviewFixture {
     QString beforeText = QStringLiteral("0KB"), afterText = QStringLiteral("0KB");
     bool visible = true, idle = true;
     std::optional<QString> selected;
-    TPreviewSettings settings;
+    sources::TPreviewSettings settings;
     int runs = 0; // each run reads the settings once
     QList<QByteArray> encoded;
-    TSourcePreview preview{{before, after, QSize(164, 124), QSize(164, 124),
-                            [this](const QString& t) { beforeText = t; },
-                            [this](const QString& t) { afterText = t; }},
-                           {[this] { return visible; }, [this] { return selected; },
-                            [this] {
-                                ++runs;
-                                return settings;
-                            },
-                            [this] { return idle; }},
-                           dialogs};
+    sources::TSourcePreview preview{{before, after, QSize(164, 124), QSize(164, 124),
+                                     [this](const QString& t) { beforeText = t; },
+                                     [this](const QString& t) { afterText = t; }},
+                                    {[this] { return visible; }, [this] { return selected; },
+                                     [this] {
+                                         ++runs;
+                                         return settings;
+                                     },
+                                     [this] { return idle; }},
+                                    dialogs};
 
     PreviewFixture() {
         after.setChangeCallback([this] {

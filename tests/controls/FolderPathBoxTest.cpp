@@ -8,6 +8,8 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+using sc::controls::TFolderPathBox;
+
 TEST(FolderPathBox, BrowseByMouseOrKeyStartsAtThePathAndTakesTheChosenFolder) {
     TFolderPathBox box;
     box.setPath("C:/Program Files/Snapcycle");

@@ -5,6 +5,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using sc::controls::TGradBox;
+
 using sc::test::at;
 using sc::test::grabImage;
 

@@ -6,6 +6,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using sc::controls::TShadowLabel;
+
 using sc::test::boundsOf;
 using sc::test::countOf;
 using sc::test::grabImage;

@@ -11,6 +11,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using sc::controls::TShineSpeedButton;
+
 using sc::test::at;
 using sc::test::boundsOf;
 using sc::test::countOf;

@@ -8,6 +8,8 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+using sc::controls::TSpinEdit;
+
 namespace {
 struct SpinFixture : ::testing::Test {
     QWidget window;

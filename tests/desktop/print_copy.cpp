@@ -23,6 +23,8 @@
 
 #include <cstdio>
 
+using sc::app::TConvertForm1;
+
 namespace {
 
 // Accepts each print dialog and answers each message box as soon as it is up.
@@ -51,11 +53,11 @@ int print(const QStringList& arguments) {
     dialogs.setOwner(&form);
     form.show();
     form.dropFiles(arguments.mid(4));
-    form.ShineSpeedButton3Click();
+    form.choosePrintJob();
     answerDialogsAsTheyCome();
     const qint64 wait = arguments.value(3).toLongLong() - QDateTime::currentMSecsSinceEpoch();
     QTimer::singleShot(std::max<qint64>(0, wait), &form, [&form] {
-        form.CButton10Click();
+        form.runVisiblePageJob();
         std::printf("printed\n");
         QApplication::quit();
     });

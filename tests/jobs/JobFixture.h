@@ -33,7 +33,7 @@ protected:
     ScriptedDialogs dialogs;
     RecordingStatusLine status;
     GKitImage image;
-    TSourceList sources;
+    sources::TSourceList sources;
     int clears = 0;
     int workers = jobs::pictureWorkersOfThisMachine();
 

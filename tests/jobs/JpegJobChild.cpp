@@ -13,6 +13,8 @@
 
 #include <cstdio>
 
+using sc::sources::TSourceList;
+
 namespace {
 
 class SilentStatusLine : public sc::jobs::StatusLine {

@@ -6,6 +6,9 @@
 
 #include <QFile>
 
+using sc::sources::TSourceList;
+using sc::sources::TSourcePreview;
+
 using namespace sc;
 using namespace sc::test;
 

@@ -7,9 +7,9 @@ using namespace sc;
 using namespace sc::settings;
 
 TEST(ChangeRules, EnabledStatesFollowTheListItems) {
-    EXPECT_FALSE(outputFolderEnabled(0));
-    EXPECT_TRUE(outputFolderEnabled(1));
-    EXPECT_TRUE(outputFolderEnabled(-1));
+    EXPECT_FALSE(destinationFolderEnabled(0));
+    EXPECT_TRUE(destinationFolderEnabled(1));
+    EXPECT_TRUE(destinationFolderEnabled(-1));
     EXPECT_FALSE(userTextEnabled(0));
     EXPECT_FALSE(userTextEnabled(1));
     EXPECT_TRUE(userTextEnabled(2));
@@ -20,12 +20,12 @@ TEST(ChangeRules, ColoursShowValuesAwayFromTheDefault) {
     EXPECT_EQ(qualityColour(2), kBlack);
     for (const int index : {-1, 0, 1, 3})
         EXPECT_EQ(qualityColour(index), kBlue) << index;
-    for (const Key box : {Key::C3_01, Key::C3_02, Key::C3_04, Key::C3_05, Key::C3_06, Key::C3_07}) {
+    for (const Key box : {Key::Brightness, Key::Contrast, Key::RedBalance, Key::GreenBalance, Key::BlueBalance, Key::Hue}) {
         EXPECT_EQ(tuningColour(box, 0), kBlack);
         EXPECT_EQ(tuningColour(box, -5), kRed);
         EXPECT_EQ(tuningColour(box, 5), kBlue);
     }
-    for (const Key box : {Key::C3_08, Key::C3_09}) {
+    for (const Key box : {Key::Saturation, Key::Lightness}) {
         EXPECT_EQ(tuningColour(box, 0), kBlack);
         EXPECT_EQ(tuningColour(box, -5), kBlue);
         EXPECT_EQ(tuningColour(box, 5), kBlue);
@@ -34,22 +34,22 @@ TEST(ChangeRules, ColoursShowValuesAwayFromTheDefault) {
 
 TEST(ChangeRules, HandlersOnTheViewColourAndPreviewAsTheirControlSays) {
     test::RecordingView view;
-    view.values.C1_02 = 0;
-    view.values.C4_01 = 2;
-    view.values.C3_09 = -20;
-    EXPECT_TRUE(runChangeRule(Key::C1_02, view));
-    EXPECT_EQ(view.background[Key::C1_02], kBlue);
+    view.values.jpegQuality = 0;
+    view.values.albumQuality = 2;
+    view.values.lightness = -20;
+    EXPECT_TRUE(runChangeRule(Key::JpegQuality, view));
+    EXPECT_EQ(view.background[Key::JpegQuality], kBlue);
     EXPECT_EQ(view.previews, 1);
-    EXPECT_TRUE(runChangeRule(Key::C4_01, view));
-    EXPECT_EQ(view.background[Key::C4_01], kBlack);
+    EXPECT_TRUE(runChangeRule(Key::AlbumQuality, view));
+    EXPECT_EQ(view.background[Key::AlbumQuality], kBlack);
     EXPECT_EQ(view.previews, 1); // the album quality has no preview
-    EXPECT_TRUE(runChangeRule(Key::C3_09, view));
-    EXPECT_EQ(view.background[Key::C3_09], kBlue);
+    EXPECT_TRUE(runChangeRule(Key::Lightness, view));
+    EXPECT_EQ(view.background[Key::Lightness], kBlue);
     EXPECT_EQ(view.previews, 2);
-    view.values.C0_01 = 1;
-    EXPECT_TRUE(runChangeRule(Key::C0_01, view));
-    EXPECT_TRUE(view.enabled[Key::C0_02]);
-    for (const Key other : {Key::C5_01, Key::C5_02, Key::C5_03, Key::Edit1, Key::Edit2, Key::TRANS})
+    view.values.destination = 1;
+    EXPECT_TRUE(runChangeRule(Key::Destination, view));
+    EXPECT_TRUE(view.enabled[Key::DestinationFolder]);
+    for (const Key other : {Key::PrintLayout, Key::PrintHeader, Key::PrintFooter, Key::AlbumTitle, Key::UserText, Key::EnglishCaptions})
         EXPECT_FALSE(runChangeRule(other, view));
     EXPECT_EQ(view.previews, 2);
 }
@@ -62,15 +62,15 @@ TEST(ChangeRules, PathBoxLosesItsTrailingSeparatorAndShowsThePathAsHint) {
     EXPECT_EQ(withoutTrailingSeparator(""), "");
 
     test::RecordingView view;
-    view.values.C0_02 = QStringLiteral("D:\\\\");
-    EXPECT_TRUE(runChangeRule(Key::C0_02, view));
+    view.values.destinationFolder = QStringLiteral("D:\\\\");
+    EXPECT_TRUE(runChangeRule(Key::DestinationFolder, view));
     // Each put-back is a change of its own, so every trailing separator goes.
-    EXPECT_EQ(view.values.C0_02, "D:");
-    EXPECT_EQ(view.hint[Key::C0_02], "D:");
+    EXPECT_EQ(view.values.destinationFolder, "D:");
+    EXPECT_EQ(view.hint[Key::DestinationFolder], "D:");
     EXPECT_EQ(view.log,
               QStringList({"text C0_02 D:\\", "handler C0_02", "text C0_02 D:", "handler C0_02"}));
     const QString longPath = QStringLiteral("C:/") + QString(300, u'x');
-    view.values.C0_02 = longPath;
-    runChangeRule(Key::C0_02, view);
-    EXPECT_EQ(view.hint[Key::C0_02], longPath);
+    view.values.destinationFolder = longPath;
+    runChangeRule(Key::DestinationFolder, view);
+    EXPECT_EQ(view.hint[Key::DestinationFolder], longPath);
 }

@@ -24,9 +24,9 @@ public:
 
     RecordingView() {
         // Values away from every default, as after a user changed them all.
-        values.TRANS = true;
-        values.M_TOP = -40;
-        values.M_LEFT = 3000;
+        values.englishCaptions = true;
+        values.windowTop = -40;
+        values.windowLeft = 3000;
         for (const auto& info : settings::keyTable()) {
             if (info.kind == settings::Kind::Item)
                 values.setNumber(info.key, info.maximum == 1 ? 1 : 3);
@@ -39,13 +39,13 @@ public:
 
     static QString name(Key key) { return settings::nameOf(key); }
 
-    bool englishDown() const override { return values.TRANS; }
+    bool englishDown() const override { return values.englishCaptions; }
     void setEnglishDown(bool down) override {
         log << QStringLiteral("english %1").arg(down);
-        values.TRANS = down;
+        values.englishCaptions = down;
     }
-    int windowTop() const override { return values.M_TOP; }
-    int windowLeft() const override { return values.M_LEFT; }
+    int windowTop() const override { return values.windowTop; }
+    int windowLeft() const override { return values.windowLeft; }
     // Two monitors side by side, 3840 by 1080 together; the main window's size.
     bool windowShowsAt(int left, int top) const override {
         return settings::showsOnAnyScreen(left, top, {516, 514},
@@ -53,8 +53,8 @@ public:
     }
     void moveWindow(int left, int top) override {
         log << QStringLiteral("move %1 %2").arg(left).arg(top);
-        values.M_LEFT = left;
-        values.M_TOP = top;
+        values.windowLeft = left;
+        values.windowTop = top;
     }
     int itemIndex(Key list) const override { return values.number(list); }
     void selectItem(Key list, int index) override {
@@ -72,7 +72,7 @@ public:
         values.setText(box, text);
     }
     bool typing = false; // the path box's change comes from the user's typing
-    bool isBeingTyped(Key box) const override { return typing && box == Key::C0_02; }
+    bool isBeingTyped(Key box) const override { return typing && box == Key::DestinationFolder; }
     void runChangeHandler(Key control) override {
         log << QStringLiteral("handler %1").arg(name(control));
         settings::runChangeRule(control, *this);

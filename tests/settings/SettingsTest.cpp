@@ -1,4 +1,5 @@
 #include "RecordingView.h"
+#include "ScriptedDialogs.h"
 #include "TempProgramFolder.h"
 #include "platform/IniFile.h"
 #include "settings/SettingsSteps.h"
@@ -22,10 +23,12 @@ QByteArray readHost(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-// What FormShow does with the settings: the reset, then the file over it.
+// What the window's first show does with the settings: the reset, then the file over it.
 void formShow(test::RecordingView& view, const QString& path) {
     settings::resetControls(view);
-    ASSERT_TRUE(settings::loadControlsFromFile(path, view));
+    test::ScriptedDialogs dialogs;
+    settings::loadControlsFromFile(path, view, dialogs);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
 IniFile fileWith(const QByteArray& bytes) {
@@ -40,9 +43,9 @@ TEST(SettingsFile, FirstRunShowsDefaultsAndTheCloseWritesAll21KeysInOrder) {
     ASSERT_TRUE(QDir().mkpath(folder.host("drive_c")));
     const QString path = settings::settingsFilePath(QStringLiteral("C:"));
     test::RecordingView view;
-    view.values.TRANS = false;
-    view.values.M_TOP = 128;
-    view.values.M_LEFT = 195;
+    view.values.englishCaptions = false;
+    view.values.windowTop = 128;
+    view.values.windowLeft = 195;
     formShow(view, path);
     EXPECT_EQ(view.values, settings::TConvertSettings());
     EXPECT_EQ(readHost(path), "<missing>");
@@ -70,20 +73,21 @@ TEST(SettingsFile, ResetPutsEveryDefaultInItsOrderWithItsHandlerAfterIt) {
                   "handler C5_03",
               }));
     // Language and window position are not settings the reset touches.
-    EXPECT_TRUE(view.values.TRANS);
-    EXPECT_EQ(view.values.M_TOP, -40);
-    EXPECT_EQ(view.values.M_LEFT, 3000);
+    EXPECT_TRUE(view.values.englishCaptions);
+    EXPECT_EQ(view.values.windowTop, -40);
+    EXPECT_EQ(view.values.windowLeft, 3000);
     settings::TConvertSettings expected;
-    expected.TRANS = true;
-    expected.M_TOP = -40;
-    expected.M_LEFT = 3000;
+    expected.englishCaptions = true;
+    expected.windowTop = -40;
+    expected.windowLeft = 3000;
     EXPECT_EQ(view.values, expected);
     // Every handler ran on the default: derived states follow it.
-    EXPECT_FALSE(view.enabled[Key::C0_02]);
-    EXPECT_FALSE(view.enabled[Key::Edit2]);
-    for (const Key key : {Key::C1_02, Key::C4_01, Key::C3_01, Key::C3_07, Key::C3_09})
+    EXPECT_FALSE(view.enabled[Key::DestinationFolder]);
+    EXPECT_FALSE(view.enabled[Key::UserText]);
+    for (const Key key :
+         {Key::JpegQuality, Key::AlbumQuality, Key::Brightness, Key::Hue, Key::Lightness})
         EXPECT_EQ(view.background[key], settings::kBlack) << settings::nameOf(key).toStdString();
-    EXPECT_EQ(view.hint[Key::C0_02], "C:/Program Files/Snapcycle");
+    EXPECT_EQ(view.hint[Key::DestinationFolder], "C:/Program Files/Snapcycle");
     EXPECT_EQ(view.previews, 9);
 }
 
@@ -105,9 +109,9 @@ TEST(SettingsFile, LoadAppliesKeysInFileOrderEachFollowedByItsHandler) {
         "handler C3_09", "select C4_01 2", "handler C4_01", "text Edit1 SCC DATA", "select C5_01 0",
         "handler C5_01", "text C5_02 ", "handler C5_02", "text C5_03 foot", "handler C5_03"};
     EXPECT_EQ(view.log, expected);
-    EXPECT_EQ(view.values.C0_02, "D:\\out");
-    EXPECT_EQ(view.hint[Key::C0_02], "D:\\out");
-    EXPECT_EQ(view.background[Key::C3_08], settings::kBlue);
+    EXPECT_EQ(view.values.destinationFolder, "D:\\out");
+    EXPECT_EQ(view.hint[Key::DestinationFolder], "D:\\out");
+    EXPECT_EQ(view.background[Key::Saturation], settings::kBlue);
 }
 
 TEST(SettingsFile, StoredValuesAreReadAsTheControlsTakeThem) {
@@ -118,23 +122,23 @@ TEST(SettingsFile, StoredValuesAreReadAsTheControlsTakeThem) {
                                     "Edit2=\r\n[SET3]\r\nC5_02=\r\nC5_01=1\r\n"
                                     "[SET0]\r\nTRANS=2\r\nM_TOP=0x10\r\n"),
                            view);
-    EXPECT_EQ(view.values.C3_01, 20);
-    EXPECT_EQ(view.values.C3_07, 180);
-    EXPECT_EQ(view.values.C3_02, 0); // not a number: the default
-    EXPECT_EQ(view.values.C3_04, -100);
-    EXPECT_EQ(view.values.C1_02, -1); // no such item
-    EXPECT_EQ(view.values.C1_01, -1);
-    EXPECT_EQ(view.values.C0_01, -1);
-    EXPECT_EQ(view.values.Edit2, ""); // present and empty: empty, not the default
-    EXPECT_EQ(view.values.C5_02, "");
-    EXPECT_EQ(view.values.C5_01, 1);
-    EXPECT_TRUE(view.values.TRANS);
-    EXPECT_EQ(view.values.M_TOP, 16);
-    EXPECT_EQ(view.values.M_LEFT, 3000); // missing: the window stays where it is
+    EXPECT_EQ(view.values.brightness, 20);
+    EXPECT_EQ(view.values.hue, 180);
+    EXPECT_EQ(view.values.contrast, 0); // not a number: the default
+    EXPECT_EQ(view.values.redBalance, -100);
+    EXPECT_EQ(view.values.jpegQuality, -1); // no such item
+    EXPECT_EQ(view.values.renaming, -1);
+    EXPECT_EQ(view.values.destination, -1);
+    EXPECT_EQ(view.values.userText, ""); // present and empty: empty, not the default
+    EXPECT_EQ(view.values.printHeader, "");
+    EXPECT_EQ(view.values.printLayout, 1);
+    EXPECT_TRUE(view.values.englishCaptions);
+    EXPECT_EQ(view.values.windowTop, 16);
+    EXPECT_EQ(view.values.windowLeft, 3000); // missing: the window stays where it is
     // No item counts as "any other index" for the handlers.
-    EXPECT_TRUE(view.enabled[Key::C0_02]);
-    EXPECT_TRUE(view.enabled[Key::Edit2]);
-    EXPECT_EQ(view.background[Key::C1_02], settings::kBlue);
+    EXPECT_TRUE(view.enabled[Key::DestinationFolder]);
+    EXPECT_TRUE(view.enabled[Key::UserText]);
+    EXPECT_EQ(view.background[Key::JpegQuality], settings::kBlue);
 
     IniFile saved;
     settings::saveControls(view, saved);
@@ -146,12 +150,12 @@ TEST(SettingsFile, StoredValuesAreReadAsTheControlsTakeThem) {
 TEST(SettingsFile, ATypedValueBeyondTheRangeIsSavedAsTypedAndLimitedAtTheNextLoad) {
     test::RecordingView view;
     settings::resetControls(view);
-    view.values.C3_02 = 150; // typed, the box not yet left
+    view.values.contrast = 150; // typed, the box not yet left
     IniFile ini;
     settings::saveControls(view, ini);
     EXPECT_EQ(ini.readString("SET1", "C3_02", ""), "150");
     settings::loadControls(ini, view);
-    EXPECT_EQ(view.values.C3_02, 100);
+    EXPECT_EQ(view.values.contrast, 100);
 }
 
 TEST(SettingsFile, AHandEditedFileKeepsItsOtherLinesAcrossASave) {
@@ -169,9 +173,9 @@ TEST(SettingsFile, AHandEditedFileKeepsItsOtherLinesAcrossASave) {
     const QString path = QStringLiteral("C:/SC_CONVERTER.ini");
     test::RecordingView view;
     formShow(view, path);
-    EXPECT_EQ(view.values.C3_07, 45);
-    EXPECT_EQ(view.values.C5_02, "Header text");
-    view.values.C3_07 = -180;
+    EXPECT_EQ(view.values.hue, 45);
+    EXPECT_EQ(view.values.printHeader, "Header text");
+    view.values.hue = -180;
     ASSERT_TRUE(settings::saveControlsToFile(view, path));
 
     const QByteArray saved = readHost(path);
@@ -196,14 +200,14 @@ TEST(SettingsFile, LongPathsAndTextsComeBackWhole) {
     ASSERT_TRUE(QDir().mkpath(folder.host("drive_c")));
     test::RecordingView view;
     settings::resetControls(view);
-    view.values.C0_02 = QStringLiteral("D:/") + QString(2500, u'p');
-    view.values.Edit1 = QStringLiteral(" spaced title ");
+    view.values.destinationFolder = QStringLiteral("D:/") + QString(2500, u'p');
+    view.values.albumTitle = QStringLiteral(" spaced title ");
     const QString path = QStringLiteral("C:/SC_CONVERTER.ini");
     ASSERT_TRUE(settings::saveControlsToFile(view, path));
     test::RecordingView loaded;
     formShow(loaded, path);
-    EXPECT_EQ(loaded.values.C0_02, view.values.C0_02);
-    EXPECT_EQ(loaded.values.Edit1, view.values.Edit1);
+    EXPECT_EQ(loaded.values.destinationFolder, view.values.destinationFolder);
+    EXPECT_EQ(loaded.values.albumTitle, view.values.albumTitle);
 
     // Long values of bytes the code page cannot read keep their lines across a start and a
     // close: the path read whole, the text cut as it reads.
@@ -216,13 +220,18 @@ TEST(SettingsFile, LongPathsAndTextsComeBackWhole) {
     EXPECT_TRUE(readHost(path).startsWith(unreadable));
 }
 
-TEST(SettingsFile, AFileThatCannotBeReadIsNotOverwritten) {
+TEST(SettingsFile, AFileThatCannotBeReadIsSaidAndNotOverwritten) {
     test::TempProgramFolder folder;
     // A folder where the file should be: it can be neither read nor replaced.
     ASSERT_TRUE(QDir().mkpath(folder.host("drive_c/SC_CONVERTER.ini")));
     test::RecordingView view;
-    EXPECT_FALSE(settings::loadControlsFromFile("C:/SC_CONVERTER.ini", view));
-    EXPECT_TRUE(view.log.isEmpty());
+    settings::resetControls(view);
+    const settings::TConvertSettings before = view.values;
+    test::ScriptedDialogs dialogs;
+    settings::loadControlsFromFile("C:/SC_CONVERTER.ini", view, dialogs);
+    EXPECT_EQ(dialogs.shown, QStringList({"message:設定ファイルを読み込めませんでした。"
+                                          "既定の設定で起動します。\nC:/SC_CONVERTER.ini"}));
+    EXPECT_EQ(view.values, before); // read as empty: every control keeps the reset's value
     EXPECT_FALSE(settings::saveControlsToFile(view, "C:/SC_CONVERTER.ini"));
 }
 
@@ -235,7 +244,7 @@ TEST(SettingsLargeFile, FiftyMegabytesOfEmptyLinesLoadAndSaveInOnePass) {
     const QString path = QStringLiteral("C:/SC_CONVERTER.ini");
     test::RecordingView view;
     formShow(view, path);
-    EXPECT_EQ(view.values.C3_01, 5);
+    EXPECT_EQ(view.values.brightness, 5);
     ASSERT_TRUE(settings::saveControlsToFile(view, path));
     const QByteArray saved = readHost(path);
     const QByteArray expected =

@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+using sc::sources::TSearchFile;
+
 namespace {
 
 QStringList run(TSearchFile& search) {

@@ -15,6 +15,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using sc::sources::TSearchFile;
+using sc::sources::TSourceCommands;
+using sc::sources::TSourceList;
+
 namespace {
 
 // The list, the scanner and the commands as the window holds them.
@@ -156,7 +160,7 @@ TEST(DeviceFolderButton, ListsTheChosenFolderWithoutItsSubfolders) {
     folder.writeFile("drive_c/Program Files/Snapcycle/DCIM/sub/c.jpg");
     Sources s;
     s.dialogs.folderAnswers.push_back("C:\\Program Files\\Snapcycle\\DCIM");
-    s.commands.SSButton2Click();
+    s.commands.collectFromDeviceFolder();
     EXPECT_EQ(s.dialogs.shown,
               QStringList{"browse:変換元フォルダの選択|C:\\Program Files\\Snapcycle"});
     EXPECT_EQ(s.paths(), QStringList({"C:\\Program Files\\Snapcycle\\DCIM\\a.bmp",
@@ -179,7 +183,7 @@ TEST(DeviceFolderButton, ACancelledBrowserAddsNothing) {
     sc::test::TempProgramFolder folder;
     folder.writeFile("drive_c/Program Files/Snapcycle/a.bmp");
     Sources s;
-    s.commands.SSButton2Click();
+    s.commands.collectFromDeviceFolder();
     EXPECT_EQ(s.dialogs.shown.size(), 1);
     EXPECT_EQ(s.list.count(), 0);
 }
@@ -187,10 +191,10 @@ TEST(DeviceFolderButton, ACancelledBrowserAddsNothing) {
 TEST(ClearButton, EmptiesTheListAndShowsTheIdlePromptEvenWhenEmpty) {
     sc::test::TempProgramFolder folder;
     Sources s;
-    s.commands.SSButton1Click("Drop source files or a source folder here.");
+    s.commands.clearSourceList("Drop source files or a source folder here.");
     EXPECT_EQ(s.status, QStringList{"Drop source files or a source folder here."});
     s.list.addAll({"C:\\a.bmp", "C:\\b.bmp"});
-    s.commands.SSButton1Click("変換元の画像ファイル or フォルダをドロップしてください。");
+    s.commands.clearSourceList("変換元の画像ファイル or フォルダをドロップしてください。");
     EXPECT_EQ(s.list.count(), 0);
     EXPECT_EQ(s.status.last(), "変換元の画像ファイル or フォルダをドロップしてください。");
 }
@@ -200,7 +204,7 @@ TEST(DeviceFolderButton, AMissingDeviceFolderCountsAsACancelAndAnOutsideAnswerAd
     folder.writeFile("drive_c/Album/a.bmp");
     Sources s;
     s.dialogs.folderAnswers.push_back("C:\\Album");
-    s.commands.SSButton2Click();
+    s.commands.collectFromDeviceFolder();
     EXPECT_TRUE(s.dialogs.shown.isEmpty()); // no device folder: no browser at all
     EXPECT_EQ(s.list.count(), 0);
     s.dialogs.folderAnswers.clear();
@@ -211,10 +215,10 @@ TEST(DeviceFolderButton, AMissingDeviceFolderCountsAsACancelAndAnOutsideAnswerAd
                                 "C:\\Program Files\\Snapcycle\\..\\Snapcycle2"})
         s.dialogs.folderAnswers.push_back(outside);
     for (int i = 0; i < 3; ++i)
-        s.commands.SSButton2Click();
+        s.commands.collectFromDeviceFolder();
     EXPECT_EQ(s.list.count(), 0);
     // The device folder itself in another spelling is inside.
     s.dialogs.folderAnswers.push_back("c:/program files/SNAPCYCLE");
-    s.commands.SSButton2Click();
+    s.commands.collectFromDeviceFolder();
     EXPECT_EQ(s.list.count(), 1);
 }

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <random>
 
+using sc::sources::TSourceList;
+
 namespace {
 
 QStringList contents(const TSourceList& list) {

@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QTest>
 
+using sc::sources::TSourcePreview;
+
 using sc::test::PreviewFixture;
 
 namespace {
