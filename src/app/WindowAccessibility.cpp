@@ -1,5 +1,6 @@
 #include "WindowAccessibility.h"
 
+#include "FormControl.h"
 #include "controls/TFolderPathBox.h"
 #include "controls/TShadowLabel.h"
 
@@ -17,22 +18,34 @@ using controls::TShadowLabel;
 
 namespace {
 
-// Each control by its object name in the design, with its caption label; a setting's control is
-// named by its key in the settings file (settings::keyTable() says which setting it is).
+// Each control with its caption label (an object name of the form).
 struct Named {
-    const char* control;
+    FormControl control;
     const char* label;
     const char* letter; // the separate R, G or B drawn into the label's "(   )"
 };
 
+using settings::Key;
 const Named kLabelled[] = {
-    {"ListBox1", "L0_00", nullptr}, {"C0_01", "L0_01", nullptr},   {"C0_02", "L0_02", nullptr},
-    {"C1_01", "L0_03", nullptr},    {"Edit2", "L0_04", nullptr},   {"C1_02", "L1_02", nullptr},
-    {"C3_01", "L3_01", nullptr},    {"C3_02", "L3_02", nullptr},   {"C3_04", "L3_04", "L3_04_1"},
-    {"C3_05", "L3_05", "L3_05_1"},  {"C3_06", "L3_06", "L3_06_1"}, {"C3_07", "L3_07", nullptr},
-    {"C3_08", "L3_08", nullptr},    {"C3_09", "L3_09", nullptr},   {"C4_01", "L4_01", nullptr},
-    {"Edit1", "L4_02", nullptr},    {"C5_01", "L5_01", nullptr},   {"C5_02", "L5_02", nullptr},
-    {"C5_03", "L5_03", nullptr},
+    {"ListBox1", "L0_00", nullptr},
+    {Key::Destination, "L0_01", nullptr},
+    {Key::DestinationFolder, "L0_02", nullptr},
+    {Key::Renaming, "L0_03", nullptr},
+    {Key::UserText, "L0_04", nullptr},
+    {Key::JpegQuality, "L1_02", nullptr},
+    {Key::Brightness, "L3_01", nullptr},
+    {Key::Contrast, "L3_02", nullptr},
+    {Key::RedBalance, "L3_04", "L3_04_1"},
+    {Key::GreenBalance, "L3_05", "L3_05_1"},
+    {Key::BlueBalance, "L3_06", "L3_06_1"},
+    {Key::Hue, "L3_07", nullptr},
+    {Key::Saturation, "L3_08", nullptr},
+    {Key::Lightness, "L3_09", nullptr},
+    {Key::AlbumQuality, "L4_01", nullptr},
+    {Key::AlbumTitle, "L4_02", nullptr},
+    {Key::PrintLayout, "L5_01", nullptr},
+    {Key::PrintHeader, "L5_02", nullptr},
+    {Key::PrintFooter, "L5_03", nullptr},
 };
 
 struct Worded {
@@ -136,7 +149,7 @@ void settleChoiceLists(QWidget& window) {
 
 void nameControls(QWidget& window, bool japanese) {
     for (const Named& n : kLabelled) {
-        auto* control = window.findChild<QWidget*>(QString::fromLatin1(n.control));
+        auto* control = window.findChild<QWidget*>(n.control.objectName());
         if (!control)
             continue;
         setName(*control, nameFromLabel(textOf(window, n.label), textOf(window, n.letter)));

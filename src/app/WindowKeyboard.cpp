@@ -1,5 +1,6 @@
 #include "WindowKeyboard.h"
 
+#include "FormControl.h"
 #include "controls/TFolderPathBox.h"
 
 #include <QComboBox>
@@ -17,24 +18,23 @@ using controls::TFolderPathBox;
 
 namespace {
 
-// The controls in reading order, by their object names in the design (a setting's control is
-// named by its key, see settings::keyTable()); each labelled choice is followed by the box it
-// enables (the output folder by its path, date renaming by its text).
-// clang-format off
-const char* const kTabOrder[] = {
-    "ListBox1", "SSButton2", "SSButton1",
-    "ShineSpeedButton1", "ShineSpeedButton2", "ShineSpeedButton3",
-    // JPEG page
-    "C0_01", "C0_02", "C1_01", "Edit2", "C1_02",
-    "C3_01", "C3_02", "C3_04", "C3_05", "C3_06", "C3_07", "C3_08", "C3_09",
-    // album page
-    "C4_01", "Edit1",
-    // print page
-    "C5_01", "C5_02", "C5_03",
-    // commands, languages, title bar
-    "CButton11", "CButton10", "ShineSpeedButton5", "ShineSpeedButton6",
-    "ShineSpeedButton4", "SSButton12", "SSButton11", "SSButton10"};
-// clang-format on
+// The controls in reading order; each labelled choice is followed by the box it enables (the
+// output folder by its path, date renaming by its text).
+using settings::Key;
+const FormControl kTabOrder[] = {"ListBox1", "SSButton2", "SSButton1", "ShineSpeedButton1",
+                                 "ShineSpeedButton2", "ShineSpeedButton3",
+                                 // JPEG page
+                                 Key::Destination, Key::DestinationFolder, Key::Renaming,
+                                 Key::UserText, Key::JpegQuality, Key::Brightness, Key::Contrast,
+                                 Key::RedBalance, Key::GreenBalance, Key::BlueBalance, Key::Hue,
+                                 Key::Saturation, Key::Lightness,
+                                 // album page
+                                 Key::AlbumQuality, Key::AlbumTitle,
+                                 // print page
+                                 Key::PrintLayout, Key::PrintHeader, Key::PrintFooter,
+                                 // commands, languages, title bar
+                                 "CButton11", "CButton10", "ShineSpeedButton5", "ShineSpeedButton6",
+                                 "ShineSpeedButton4", "SSButton12", "SSButton11", "SSButton10"};
 
 // The widgets that take the focus inside a control: the text and the browse button of a path
 // box. A spin box keeps the focus itself.
@@ -100,8 +100,8 @@ void settleKeyboard(QWidget& window, std::function<void()> listReturn) {
         pages->tabBar()->setFocusPolicy(Qt::NoFocus);
     }
     QWidget* previous = nullptr;
-    for (const char* name : kTabOrder) {
-        auto* control = window.findChild<QWidget*>(QString::fromLatin1(name));
+    for (const FormControl& stop : kTabOrder) {
+        auto* control = window.findChild<QWidget*>(stop.objectName());
         if (control)
             previous = placeAfter(previous, control);
     }
