@@ -21,20 +21,22 @@ namespace {
 // The controls in reading order; each labelled choice is followed by the box it enables (the
 // output folder by its path, date renaming by its text).
 using settings::Key;
-const FormControl kTabOrder[] = {"ListBox1", "SSButton2", "SSButton1", "ShineSpeedButton1",
-                                 "ShineSpeedButton2", "ShineSpeedButton3",
-                                 // JPEG page
-                                 Key::Destination, Key::DestinationFolder, Key::Renaming,
-                                 Key::UserText, Key::JpegQuality, Key::Brightness, Key::Contrast,
-                                 Key::RedBalance, Key::GreenBalance, Key::BlueBalance, Key::Hue,
-                                 Key::Saturation, Key::Lightness,
-                                 // album page
-                                 Key::AlbumQuality, Key::AlbumTitle,
-                                 // print page
-                                 Key::PrintLayout, Key::PrintHeader, Key::PrintFooter,
-                                 // commands, languages, title bar
-                                 "CButton11", "CButton10", "ShineSpeedButton5", "ShineSpeedButton6",
-                                 "ShineSpeedButton4", "SSButton12", "SSButton11", "SSButton10"};
+// clang-format off
+const FormControl kTabOrder[] = {
+    "ListBox1", "SSButton2", "SSButton1",
+    "ShineSpeedButton1", "ShineSpeedButton2", "ShineSpeedButton3",
+    // JPEG page
+    Key::Destination, Key::DestinationFolder, Key::Renaming, Key::UserText, Key::JpegQuality,
+    Key::Brightness, Key::Contrast, Key::RedBalance, Key::GreenBalance, Key::BlueBalance,
+    Key::Hue, Key::Saturation, Key::Lightness,
+    // album page
+    Key::AlbumQuality, Key::AlbumTitle,
+    // print page
+    Key::PrintLayout, Key::PrintHeader, Key::PrintFooter,
+    // commands, languages, title bar
+    "CButton11", "CButton10", "ShineSpeedButton5", "ShineSpeedButton6",
+    "ShineSpeedButton4", "SSButton12", "SSButton11", "SSButton10"};
+// clang-format on
 
 // The widgets that take the focus inside a control: the text and the browse button of a path
 // box. A spin box keeps the focus itself.
