@@ -165,7 +165,7 @@ void thumbnailDifference(const QStringList& pictures) {
 int main(int argc, char** argv) {
     sc::imaging::keepHeapForPictures(); // as the program does
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv); // the clipboard carries thumbnails onto the sheet
+    QApplication app(argc, argv); // the captions are drawn in the window's font
     const QStringList args = app.arguments();
     // A child run measures the peak memory of one job over the pictures listed N times over.
     const auto sheetsInTemporaryFolder = [](const QStringList& pictures) {

@@ -26,10 +26,10 @@ class StatusLine;
 
 // What the print job works with on the window.
 struct PrintControls {
-    GKitImage& work;                    // ImageEdit0: holds each source shrunk to its thumbnail
-    GKitImage& canvas;                  // ImageEdit4: the sheet canvas, also the print preview
-    printing::CaptionBitmap& caption;   // Image1: the file name under a vertical thumbnail
-    printing::TGKitImagePrint& printer; // GKitImagePrint1
+    GKitImage& work;                    // the hidden work view: each source as its thumbnail
+    GKitImage& canvas;                  // the sheet being composed, shown as the print preview
+    printing::CaptionBitmap& caption;   // the file name under a vertical thumbnail
+    printing::TGKitImagePrint& printer; // the window's print control
 };
 
 // The contact-sheet job: every source becomes a 160 x 120 thumbnail at its slot of a sheet,
