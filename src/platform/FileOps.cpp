@@ -93,23 +93,33 @@ bool setLastWriteTime(const QString& path, const QDateTime& localTime) {
     return file.setFileTime(localTime, QFileDevice::FileModificationTime);
 }
 
+int renameToFreeName(const QByteArray& fromHost, const QByteArray& toHost) {
+    const char* from = fromHost.constData();
+    const char* to = toHost.constData();
+#ifdef Q_OS_LINUX
+    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+#endif
+    // A file system without that rename: a second link fails on a taken name, as the rename
+    // would.
+    if (::link(from, to) == 0)
+        return ::unlink(from) == 0 ? 0 : errno;
+    if (errno == EEXIST)
+        return EEXIST;
+    struct stat st {};
+    if (::lstat(to, &st) == 0)
+        return EEXIST;
+    return ::rename(from, to) == 0 ? 0 : errno;
+}
+
 bool renameNoReplace(const QString& from, const QString& to) {
     const QString src = hostPath(from);
     const QString dst = hostPath(to);
     if (!QFileInfo::exists(src) || QFileInfo::exists(dst))
         return false;
-#ifdef Q_OS_LINUX
-    const QByteArray s = QFile::encodeName(src);
-    const QByteArray d = QFile::encodeName(dst);
-    bool renamed =
-        ::renameat2(AT_FDCWD, s.constData(), AT_FDCWD, d.constData(), RENAME_NOREPLACE) == 0;
-    // A file system without RENAME_NOREPLACE: link() also refuses an existing target.
-    if (!renamed && (errno == EINVAL || errno == ENOSYS) &&
-        ::link(s.constData(), d.constData()) == 0)
-        renamed = ::unlink(s.constData()) == 0;
-#else
-    const bool renamed = QFile::rename(src, dst);
-#endif
+    const bool renamed = renameToFreeName(QFile::encodeName(src), QFile::encodeName(dst)) == 0;
     if (renamed) {
         winpath::noteRemoved(src);
         winpath::noteAdded(dst);

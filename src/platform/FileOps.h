@@ -31,6 +31,10 @@ std::optional<QDateTime> toFileDate(const QDateTime& localTime);
 
 // Renames without ever replacing: fails when `to` exists, `from` is missing or `to` is invalid.
 bool renameNoReplace(const QString& from, const QString& to);
+// The same on host paths: 0, EEXIST when a file has the name `toHost`, or the errno of the
+// failure. Where the file system can neither rename so nor link (a FAT stick under FUSE), a
+// look just before a plain rename is all there is.
+int renameToFreeName(const QByteArray& fromHost, const QByteArray& toHost);
 bool deleteFile(const QString& path);
 // Creates a folder with every missing parent; 0 when it exists afterwards, else the errno
 // (ENOTDIR when a file holds its name).

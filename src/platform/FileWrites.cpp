@@ -10,7 +10,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <set>
 
 #include <fcntl.h>
@@ -90,28 +89,6 @@ int closeFd(int fd) {
 int renameOver(const QByteArray& from, const QByteArray& to) {
     if (const int e = WriteFaults::injected(WriteStep::Rename))
         return e;
-    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
-}
-
-// Gives `from` the name `to` only while no file has it (EEXIST otherwise).
-int renameToFreeName(const QByteArray& from, const QByteArray& to) {
-    if (const int e = WriteFaults::injected(WriteStep::Rename))
-        return e;
-#ifdef __linux__
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-#endif
-    // A file system without that rename: a second link fails on a taken name, as the rename
-    // would; without links (vfat), only a look just before the rename is left.
-    if (::link(from.constData(), to.constData()) == 0)
-        return ::unlink(from.constData()) == 0 ? 0 : errno;
-    if (errno == EEXIST)
-        return EEXIST;
-    struct stat st {};
-    if (::lstat(to.constData(), &st) == 0)
-        return EEXIST;
     return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
 }
 
@@ -216,8 +193,11 @@ int ReplacingFile::takeName() const {
     const QByteArray& temporary = temporary_.name;
     if (!checksChosen_)
         return renameOver(temporary, target_);
-    if (!chosen_)
+    if (!chosen_) {
+        if (const int e = WriteFaults::injected(WriteStep::Rename))
+            return e;
         return renameToFreeName(temporary, target_);
+    }
     return fileIdentity(path_) == chosen_ ? renameOver(temporary, target_) : EEXIST;
 }
 
