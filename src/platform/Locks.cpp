@@ -35,6 +35,13 @@ int openFor(const QByteArray& host, Making making) {
 } // namespace
 
 int take(const QByteArray& host, Making making) {
+    // Only a regular file is ever opened to be locked: opening a device can do things.
+    struct stat named {};
+    if (making == Making::Never && ::lstat(host.constData(), &named) == 0 &&
+        !S_ISREG(named.st_mode)) {
+        errno = EWOULDBLOCK;
+        return -1;
+    }
     // A file made anew by another process after a drop is another file: try that one too.
     for (int attempt = 0; attempt < 100; ++attempt) {
         const int fd = openFor(host, making);

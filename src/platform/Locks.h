@@ -16,6 +16,8 @@ enum class Making {
 // The descriptor of the file at `host` (a host path), locked for this process alone, or -1 with
 // errno: EWOULDBLOCK while another process holds it, EEXIST when Making::New finds a file,
 // ENOENT when Making::Never finds none (or the file lost its name while it was being locked).
+// What is no regular file (a link, folder, pipe or device) is never locked, nor opened when
+// Making::Never: it fails as a held one does.
 // A lock is only ever returned for the file that has that name when the call returns.
 int take(const QByteArray& host, Making making);
 

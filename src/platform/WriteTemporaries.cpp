@@ -2,6 +2,7 @@
 
 #include "FileWrites.h"
 #include "FolderIndex.h"
+#include "Locks.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -131,27 +132,17 @@ int createNamed(const QByteArray& folder, Temporary& temporary) {
     return EEXIST;
 }
 
-// Takes the lock of the temporary `name` in the open folder `dir`, when no live writer holds
-// it, and removes the name while it still leads to the locked file. That file is a dead run's:
-// a writer releases its lock only after its name has gone (renamed over its target, or
-// removed); a writer that has made its name but not yet locked it finds, once it has, that the
-// name has gone and starts over (createNamed); and no new temporary takes an existing name, so
-// nothing else can come to stand under this name before it is removed.
-bool removeIfDead(int dir, const char* name) {
-    struct stat named {};
-    if (::fstatat(dir, name, &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode))
-        return false; // a link, a folder, a pipe or a device of that name is not ours
-    const int fd = ::openat(dir, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+// Removes the temporary `host` when no live writer holds its lock. A locked file at that name
+// is then a dead run's: a writer releases its lock only after its name has gone (renamed over
+// its target, or removed); a writer that has made its name but not yet locked it finds, once it
+// has, that the name has gone and starts over (createNamed); and no new temporary takes an
+// existing name, so nothing else can come to stand under this name before it is removed.
+bool removeIfDead(const QByteArray& host) {
+    const int fd = locks::take(host, locks::Making::Never);
     if (fd < 0)
-        return false;
-    struct stat held {};
-    struct stat still {};
-    const bool dead = ::fstat(fd, &held) == 0 && sameFile(held, named) &&
-                      lockExclusive(fd) == Lock::Taken &&
-                      ::fstatat(dir, name, &still, AT_SYMLINK_NOFOLLOW) == 0 &&
-                      sameFile(held, still) && ::unlinkat(dir, name, 0) == 0;
-    ::close(fd);
-    return dead;
+        return false; // a live writer's, or a link, folder, pipe or device: not ours to remove
+    locks::drop(fd, host);
+    return true;
 }
 
 } // namespace
@@ -238,12 +229,12 @@ void sweepDeadTemporaries(const QByteArray& folder) {
             isTemporaryName(entry->d_name))
             candidates.emplace_back(entry->d_name);
     }
-    const int dir = ::dirfd(listing);
-    for (const QByteArray& name : candidates) {
-        if (removeIfDead(dir, name.constData()))
-            winpath::noteRemoved(QFile::decodeName(folder + '/' + name));
-    }
     ::closedir(listing);
+    for (const QByteArray& name : candidates) {
+        const QByteArray host = folder + '/' + name;
+        if (removeIfDead(host))
+            winpath::noteRemoved(QFile::decodeName(host));
+    }
 }
 
 } // namespace sc::fileops
